@@ -1,0 +1,42 @@
+#pragma once
+// Unaligned little-endian integers for records that cross a boundary (file
+// header, settings record). They hold bytes, so a packed record has the same
+// layout on every host and the byte order is explicit where values are read.
+
+#include <cstdint>
+#include <type_traits>
+
+namespace orvane {
+
+template <typename T>
+class LittleEndian {
+ public:
+  LittleEndian() = default;
+  LittleEndian(T value) { Set(value); }  // NOLINT: implicit by design
+  LittleEndian& operator=(T value) {
+    Set(value);
+    return *this;
+  }
+  operator T() const { return Get(); }  // NOLINT: implicit by design
+
+  T Get() const {
+    T value = 0;
+    for (unsigned i = 0; i < sizeof(T); ++i) value = static_cast<T>(value | (T(bytes_[i]) << (8 * i)));
+    return value;
+  }
+  void Set(T value) {
+    for (unsigned i = 0; i < sizeof(T); ++i) bytes_[i] = static_cast<uint8_t>(value >> (8 * i));
+  }
+
+ private:
+  uint8_t bytes_[sizeof(T)];
+};
+
+using le_u16 = LittleEndian<uint16_t>;
+using le_u32 = LittleEndian<uint32_t>;
+
+static_assert(sizeof(le_u16) == 2 && alignof(le_u16) == 1);
+static_assert(sizeof(le_u32) == 4 && alignof(le_u32) == 1);
+static_assert(std::is_trivially_copyable_v<le_u32> && std::is_trivially_default_constructible_v<le_u32>);
+
+}  // namespace orvane
