@@ -28,11 +28,13 @@ CSamplingObj::CSamplingObj(AppState& app, velix::platform::InteractionSink& sink
 
 CSamplingObj::~CSamplingObj() {
   Trace(" ***+++ CSamplingObj::  destructor +++*** \n");
+  records_.DeletePool();
   detail_.Free();
   StopEvent.Close();
   one_transfer_event.Close();
   driver_event.Close();
   file_.Close();
+  records_.PurgeAll();
   DeleteTempCopy();
   Trace(" ***--- CSamplingObj::  destructor ---*** end. \n");
 }
@@ -156,6 +158,7 @@ SampleAtom CSamplingObj::GetSamplingAtom(uint32_t position) {
 }
 
 void CSamplingObj::ResetForReanalysis() {
+  records_.PurgeAll();
   detail_.Free();
   StopEvent.Close();
   one_transfer_event.Close();

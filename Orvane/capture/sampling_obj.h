@@ -18,6 +18,7 @@
 #include "Orvane/capture/sampling_file_map.h"
 #include "Orvane/capture/sic_header.h"
 #include "Orvane/capture/transaction_detail.h"
+#include "Orvane/capture/transaction_store.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"
 #include "platform/interaction.h"
@@ -66,6 +67,7 @@ class CSamplingObj {
   int32_t WindowIndex() const { return file_.WindowIndex(); }
   uint64_t FileSize() const { return file_.FileSize(); }
   TransactionDetail& Detail() { return detail_; }
+  TransactionStore& Records() { return records_; }
   AppState& App() { return app_; }
   velix::platform::InteractionSink& Sink() { return sink_; }
 
@@ -94,6 +96,7 @@ class CSamplingObj {
   velix::platform::InteractionSink& sink_;
   velix::platform::CriticalSection view_lock_;
   velix::platform::CriticalSection pool_lock_;
+  TransactionStore records_{view_lock_, pool_lock_};
   SamplingFileMap file_;
   uint8_t* live_data_ = nullptr;
   uint32_t live_size_ = 0;

@@ -1,0 +1,103 @@
+#include "Orvane/capture/transaction_store.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+class TransactionStoreTest : public ::testing::Test {
+ protected:
+  RecordRef AddRecord(uint32_t index) {
+    const RecordRef ref = store_.Allocate();
+    EXPECT_NE(ref, kNoRecord);
+    store_.At(ref).Index = index;
+    store_.AppendToList(ref);
+    return ref;
+  }
+  velix::platform::CriticalSection view_lock_;
+  velix::platform::CriticalSection pool_lock_;
+  TransactionStore store_{view_lock_, pool_lock_};
+};
+
+TEST_F(TransactionStoreTest, ListLinksInDecodeOrder) {
+  const RecordRef a = AddRecord(0);
+  const RecordRef b = AddRecord(1);
+  const RecordRef c = AddRecord(2);
+  EXPECT_EQ(store_.Head(), a);
+  EXPECT_EQ(store_.Tail(), c);
+  EXPECT_EQ(store_.At(a).Prev, kNoRecord);
+  EXPECT_EQ(store_.At(a).Next, b);
+  EXPECT_EQ(store_.At(c).Prev, b);
+  EXPECT_EQ(store_.At(c).Next, kNoRecord);
+}
+
+TEST_F(TransactionStoreTest, RecordsStayPutAcrossBlocksAndAreZeroFilled) {
+  std::vector<RecordRef> refs;
+  for (uint32_t i = 0; i < 70000; ++i) refs.push_back(AddRecord(i));
+  for (uint32_t i = 0; i < 70000; i += 6999) {
+    EXPECT_EQ(store_.At(refs[i]).Index, i);
+    EXPECT_EQ(store_.At(refs[i]).Duration, 0u);
+  }
+  EXPECT_EQ(store_.RecordCount(), 70000u);
+}
+
+TEST_F(TransactionStoreTest, ViewRowsAndResetClearTheInViewFlag) {
+  const RecordRef a = AddRecord(7);
+  const RecordRef b = AddRecord(8);
+  EXPECT_TRUE(store_.AppendToView(b));
+  EXPECT_TRUE(store_.AppendToView(a));
+  TransactionInfo row{};
+  ASSERT_TRUE(store_.GetRow(0, &row));
+  EXPECT_EQ(row.Index, 8u);
+  EXPECT_TRUE(row.RecordFlags & kRecordInView);
+  EXPECT_FALSE(store_.GetRow(2, &row));
+  store_.ResetView();
+  EXPECT_EQ(store_.ViewCount(), 0u);
+  EXPECT_FALSE(store_.At(a).RecordFlags & kRecordInView);
+  EXPECT_EQ(store_.View().Capacity(), kViewCapacity);
+}
+
+TEST_F(TransactionStoreTest, TimingRecordBelongsToAnalyzerI2CRecordsOnly) {
+  const RecordRef a = AddRecord(0);
+  TransactionInfo& record = store_.At(a);
+  record.RecordFlags = kRecordI2C | kRecordAnalyzer;
+  ASSERT_TRUE(store_.AttachTiming(record));
+  ASSERT_NE(store_.Timing(record), nullptr);
+  store_.Timing(record)->tBUF = 42;
+  EXPECT_EQ(store_.Timing(store_.At(a))->tBUF, 42u);
+  record.RecordFlags = kRecordAnalyzer;
+  EXPECT_EQ(store_.Timing(record), nullptr);
+}
+
+TEST_F(TransactionStoreTest, LiveRingOverwritesTheOldestEntry) {
+  ASSERT_TRUE(store_.CreatePool());
+  EXPECT_EQ(store_.View().Capacity(), kLivePoolRecords);
+  for (uint32_t i = 0; i < kLivePoolRecords + 1; ++i) {
+    const RecordRef ref = store_.Allocate();
+    store_.At(ref).Index = i;
+    store_.AppendToViewLive(ref);
+  }
+  EXPECT_TRUE(store_.PoolWrapped());
+  EXPECT_EQ(store_.PoolCursor(), 1u);
+  EXPECT_EQ(store_.ViewCount(), kLivePoolRecords);
+  TransactionInfo row{};
+  ASSERT_TRUE(store_.GetRow(0, &row));
+  EXPECT_EQ(row.Index, 1u);
+  ASSERT_TRUE(store_.GetRow(kLivePoolRecords - 1, &row));
+  EXPECT_EQ(row.Index, kLivePoolRecords);
+  store_.DeletePool();
+  EXPECT_FALSE(store_.PoolMode());
+  EXPECT_EQ(store_.View().Capacity(), kViewCapacity);
+}
+
+TEST_F(TransactionStoreTest, PurgeForgetsEverything) {
+  AddRecord(0);
+  store_.AppendToView(store_.Head());
+  store_.PurgeAll();
+  EXPECT_EQ(store_.Head(), kNoRecord);
+  EXPECT_EQ(store_.ViewCount(), 0u);
+  EXPECT_EQ(store_.RecordCount(), 0u);
+}
+
+}  // namespace
+}  // namespace orvane

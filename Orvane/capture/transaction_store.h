@@ -1,0 +1,83 @@
+#pragma once
+// The decoded transactions of one sampling object: the records in decode
+// order (a list through Prev/Next), their timing side records, the live pool
+// that a capture reuses as a ring, and the view index of the rows shown.
+//
+// Locks (owned by the sampling object): the view lock guards the view
+// index; the pool lock guards the pool cursor. Taken in that order when both
+// are needed.
+
+#include <cstdint>
+#include <memory>
+
+#include "Orvane/capture/record_arena.h"
+#include "Orvane/capture/transaction_info.h"
+#include "Orvane/capture/transaction_view.h"
+#include "platform/critical_section.h"
+
+namespace orvane {
+
+class TransactionStore {
+ public:
+  TransactionStore(velix::platform::CriticalSection& view_lock,
+                   velix::platform::CriticalSection& pool_lock);
+  ~TransactionStore();
+  TransactionStore(const TransactionStore&) = delete;
+  TransactionStore& operator=(const TransactionStore&) = delete;
+
+  // A zero-filled record: from the live pool (oldest overwritten) when the
+  // pool exists, else new. kNoRecord when memory runs out.
+  RecordRef Allocate();
+  TransactionInfo& At(RecordRef ref) { return pool_ ? pool_[ref] : records_.At(ref); }
+  const TransactionInfo& At(RecordRef ref) const { return pool_ ? pool_[ref] : records_.At(ref); }
+
+  // Links the record behind the current tail (Prev = tail, Next = none).
+  void AppendToList(RecordRef ref);
+  RecordRef Head() const { return head_; }
+  RecordRef Tail() const { return tail_; }
+
+  // A zero-filled timing record for an analyzer I2C record; false when
+  // memory runs out.
+  bool AttachTiming(TransactionInfo& record);
+  TimingInfo* Timing(const TransactionInfo& record);
+
+  // View index. Offline append stops (false) when the index is full; the
+  // live append never fails. Both set RecordFlags 0x20.
+  bool AppendToView(RecordRef ref);
+  void AppendToViewLive(RecordRef ref);
+  // Empties the view and clears RecordFlags 0x20 on every record.
+  void ResetView();
+  uint32_t ViewCount() const;
+  // Copies the record of a row under the view lock; false beyond the count.
+  bool GetRow(uint32_t row, TransactionInfo* out) const;
+  // The reference of a row; the caller holds the view lock.
+  RecordRef RowRef(uint32_t row) const { return view_.Row(row); }
+  const TransactionView& View() const { return view_; }
+
+  // The live pool of kLivePoolRecords records.
+  bool CreatePool();
+  void DeletePool();
+  bool PoolMode() const { return pool_ != nullptr; }
+  bool PoolWrapped() const { return pool_wrapped_; }
+  uint32_t PoolCursor() const { return pool_cursor_; }
+  const TransactionInfo* PoolRecords() const { return pool_.get(); }
+
+  // Frees every record (and the pool); the view is emptied.
+  void PurgeAll();
+  // Number of records ever allocated since the last purge (heap mode).
+  uint32_t RecordCount() const { return records_.Count(); }
+
+ private:
+  velix::platform::CriticalSection& view_lock_;
+  velix::platform::CriticalSection& pool_lock_;
+  RecordArena<TransactionInfo> records_;
+  RecordArena<TimingInfo> timings_;
+  std::unique_ptr<TransactionInfo[]> pool_;
+  uint32_t pool_cursor_ = 0;
+  bool pool_wrapped_ = false;
+  RecordRef head_ = kNoRecord;
+  RecordRef tail_ = kNoRecord;
+  TransactionView view_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the warnings-as-errors debug build,
+# the AddressSanitizer + UBSan build, and each fuzz target for a short time
+# on its seed corpus.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=${JOBS:-2}
+fuzz_seconds=${FUZZ_SECONDS:-30}
+
+echo "== debug build, warnings as errors"
+cmake --preset ci >/dev/null
+cmake --build --preset ci -j "$jobs"
+ctest --preset ci -j "$jobs"
+
+echo "== AddressSanitizer + UBSan"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --preset asan -j "$jobs"
+
+echo "== fuzz targets, ${fuzz_seconds}s each"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs" --target fuzzers
+for target in build/fuzz/fuzz/*_fuzz; do
+  name=$(basename "$target" _fuzz)
+  work=$(mktemp -d)
+  cp -r "fuzz/corpus/$name/." "$work/"
+  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$work" 2>&1 | tail -n 3
+  rm -rf "$work"
+done
+echo "all tests passed"
