@@ -8,7 +8,11 @@ function(velix_target_defaults target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-if(VELIX_SANITIZE STREQUAL "address")
+if(VELIX_BUILD_FUZZ)
+  # Everything the fuzz targets link is instrumented for coverage too.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(VELIX_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 elseif(VELIX_SANITIZE STREQUAL "thread")
