@@ -11,7 +11,7 @@ cli=build/release/tools/orvane-cli/orvane-cli
 out=build/demo
 mkdir -p "$out"
 
-"$cli" synth sim/scenarios/demo-i2c.txt -o "$out/demo.SIC" --truth "$out/demo.truth"
+"$cli" synth sim/scenarios/i2c_demo.scn -o "$out/demo.SIC" --truth "$out/demo.truth"
 echo "== orvane-cli info $out/demo.SIC"
 "$cli" info "$out/demo.SIC"
 echo "== orvane-cli atoms $out/demo.SIC --count 40"

@@ -1,0 +1,19 @@
+#pragma once
+// Large synthesized captures for the benchmarks, written once per process
+// into the temporary folder and removed at exit.
+
+#include <cstdint>
+#include <string>
+
+namespace velix::bench {
+
+inline constexpr uint64_t kBenchCaptureBytes = 256ull * 1024 * 1024;
+
+// Dense I2C traffic (1 MHz SCL) sampled at 50 MHz, in analyzer atoms.
+const std::string& DenseI2cAnalyzerCapture();
+
+// Reads the whole file with plain read() calls; returns a checksum so the
+// reads cannot be optimised away.
+uint64_t SequentialRead(const std::string& path, uint64_t* bytes);
+
+}  // namespace velix::bench

@@ -1,0 +1,68 @@
+#include "sim/atom_encoder.h"
+
+#include "Orvane/capture/sample_atom.h"
+
+namespace velix::sim {
+
+using orvane::EncodeLongAtom;
+using orvane::EncodeShortAtom;
+using orvane::kLongAtomMaxCount;
+using orvane::kShortAtomMaxCount;
+
+AtomEncoder::AtomEncoder(ByteWriter* out, uint8_t initial_state, PaddingStyle padding)
+    : out_(*out), padding_(padding), state_(initial_state) {
+  out_.PutLe16(EncodeLongAtom(initial_state, 0));
+}
+
+void AtomEncoder::EmitHold(uint64_t count, uint8_t next) {
+  for (;;) {
+    if (Odd()) {
+      if (count <= kShortAtomMaxCount) break;
+      const uint16_t carried = padding_ == PaddingStyle::kCarryPeriods ? kShortAtomMaxCount : 0;
+      out_.Put(EncodeShortAtom(state_, carried));
+      count -= carried;
+    } else {
+      if (count <= kLongAtomMaxCount) break;
+      out_.PutLe16(EncodeLongAtom(state_, kLongAtomMaxCount));
+      count -= kLongAtomMaxCount;
+    }
+  }
+  const auto last = static_cast<uint16_t>(count);
+  if (last <= kShortAtomMaxCount) {
+    out_.Put(EncodeShortAtom(next, last));
+  } else {
+    out_.PutLe16(EncodeLongAtom(next, last));
+  }
+  state_ = next;
+}
+
+void AtomEncoder::Change(uint64_t sample, uint8_t state) {
+  EmitHold(sample - run_start_, state);
+  run_start_ = sample;
+}
+
+void AtomEncoder::Corrupt(uint64_t sample) {
+  if (sample > run_start_) EmitHold(sample - run_start_, state_);
+  run_start_ = sample;
+  if (!Odd()) out_.Put(EncodeShortAtom(state_, 0));
+  out_.Put(static_cast<uint8_t>(state_ & 0x0F));
+}
+
+void AtomEncoder::End(uint64_t samples) {
+  if (samples > run_start_) EmitHold(samples - run_start_, state_);
+  run_start_ = samples;
+  out_.Flush();
+}
+
+void AtomEncoder::PadToSize(uint64_t size) {
+  while (out_.written() < size) {
+    if (Odd() || size - out_.written() == 1) {
+      out_.Put(EncodeShortAtom(state_, kShortAtomMaxCount));
+    } else {
+      out_.PutLe16(EncodeLongAtom(state_, kLongAtomMaxCount));
+    }
+  }
+  out_.Flush();
+}
+
+}  // namespace velix::sim

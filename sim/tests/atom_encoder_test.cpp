@@ -1,0 +1,139 @@
+#include "sim/atom_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "atom_walk.h"
+
+namespace velix::sim {
+namespace {
+
+struct Step {
+  uint64_t sample;
+  uint8_t state;  // kCorruptMarker = corrupt atom here
+};
+
+struct EncoderCase {
+  const char* name;
+  uint8_t initial;
+  std::vector<Step> steps;
+  uint64_t end;
+  PaddingStyle padding;
+  std::vector<uint8_t> expected;
+};
+
+std::vector<uint8_t> Encode(const EncoderCase& c) {
+  std::vector<uint8_t> out;
+  ByteWriter writer([&](const uint8_t* d, size_t n) {
+    out.insert(out.end(), d, d + n);
+    return true;
+  }, 16);
+  AtomEncoder encoder(&writer, c.initial, c.padding);
+  for (const Step& step : c.steps) {
+    if (step.state == kCorruptMarker) encoder.Corrupt(step.sample);
+    else encoder.Change(step.sample, step.state);
+  }
+  encoder.End(c.end);
+  return out;
+}
+
+constexpr auto kCarry = PaddingStyle::kCarryPeriods;
+constexpr auto kZero = PaddingStyle::kZeroCount;
+
+// Short atom: 0x10 | state | count << 5. Long atom word: state | count << 5.
+const EncoderCase kCases[] = {
+    {"OnlyLeadingAtom", 0x3, {}, 0, kCarry, {0x03, 0x00}},
+    {"ShortChangeAtEvenPosition", 0x3, {{5, 0x1}}, 5, kCarry, {0x03, 0x00, 0xB1}},
+    {"ChangeAtSampleZeroHasCountZero", 0xF, {{0, 0xE}}, 0, kCarry, {0x0F, 0x00, 0x1E}},
+    {"EightNeedsLongAtom", 0x3, {{8, 0x1}}, 8, kCarry, {0x03, 0x00, 0x01, 0x01}},
+    {"HoldOf2047IsOneLongAtom", 0x3, {{2047, 0x2}}, 2047, kCarry, {0x03, 0x00, 0xE2, 0xFF}},
+    {"HoldOf2048SplitsIntoRepeat", 0x3, {{2048, 0x2}}, 2048, kCarry, {0x03, 0x00, 0xE3, 0xFF, 0x32}},
+    {"OddPositionShortFits", 0x3, {{1, 0x1}, {8, 0x3}}, 8, kCarry, {0x03, 0x00, 0x31, 0xF3}},
+    {"OddPositionPadCarriesSeven", 0x3, {{1, 0x1}, {11, 0x3}}, 11, kCarry, {0x03, 0x00, 0x31, 0xF1, 0x73}},
+    {"OddPositionPadCarriesNothing", 0x3, {{1, 0x1}, {11, 0x3}}, 11, kZero, {0x03, 0x00, 0x31, 0x11, 0x43, 0x01}},
+    {"TrailingHoldRepeatsState", 0x3, {{1, 0x1}}, 4, kCarry, {0x03, 0x00, 0x31, 0x71}},
+    {"TrailingLongHoldPadsFirst", 0x3, {{1, 0x1}}, 21, kCarry, {0x03, 0x00, 0x31, 0xF1, 0xA1, 0x01}},
+    {"CorruptAtOddPositionDirect", 0x3, {{2, 0x1}, {2, kCorruptMarker}}, 2, kCarry, {0x03, 0x00, 0x51, 0x01}},
+    {"CorruptAtEvenPositionIsPadded", 0x3, {{8, 0x1}, {8, kCorruptMarker}}, 8, kCarry,
+     {0x03, 0x00, 0x01, 0x01, 0x11, 0x01}},
+    {"CorruptAfterHold", 0x3, {{1, 0x1}, {4, kCorruptMarker}}, 4, kCarry, {0x03, 0x00, 0x31, 0x71, 0x11, 0x01}},
+};
+
+class AtomEncoderCases : public ::testing::TestWithParam<EncoderCase> {};
+
+TEST_P(AtomEncoderCases, ProducesExpectedBytes) {
+  const EncoderCase& c = GetParam();
+  EXPECT_EQ(Encode(c), c.expected);
+}
+
+TEST_P(AtomEncoderCases, WalkReproducesTheStates) {
+  const EncoderCase& c = GetParam();
+  const testing::WalkResult walk = testing::WalkAtoms(Encode(c));
+  std::vector<uint8_t> expected(c.end, c.initial);
+  bool corrupt = false;
+  uint64_t corrupt_at = 0;
+  for (const Step& step : c.steps) {
+    if (step.state == kCorruptMarker) {
+      corrupt = true;
+      corrupt_at = step.sample;
+      break;
+    }
+    for (uint64_t k = step.sample; k < c.end; ++k) expected[k] = step.state;
+  }
+  if (corrupt) {
+    EXPECT_TRUE(walk.alignment_error);
+    expected.resize(corrupt_at);
+  } else {
+    EXPECT_FALSE(walk.alignment_error);
+  }
+  EXPECT_EQ(walk.states, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AtomEncoderCases, ::testing::ValuesIn(kCases),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST(AtomEncoder, LongHoldsAreSplitAndWalkBackExactly) {
+  for (uint64_t hold : {2046ULL, 2047ULL, 2048ULL, 4094ULL, 4095ULL, 1'000'003ULL}) {
+    for (PaddingStyle padding : {kCarry, kZero}) {
+      std::vector<uint8_t> out;
+      ByteWriter writer([&](const uint8_t* d, size_t n) {
+        out.insert(out.end(), d, d + n);
+        return true;
+      });
+      AtomEncoder encoder(&writer, 0x0F, padding);
+      encoder.Change(3, 0x0D);  // leaves the next atom at an odd position
+      encoder.Change(3 + hold, 0x0F);
+      encoder.End(3 + hold + 9);
+      const testing::WalkResult walk = testing::WalkAtoms(out);
+      ASSERT_FALSE(walk.alignment_error) << hold;
+      ASSERT_EQ(walk.states.size(), 3 + hold + 9) << hold;
+      EXPECT_EQ(walk.states[2], 0x0F);
+      EXPECT_EQ(walk.states[3], 0x0D);
+      EXPECT_EQ(walk.states[2 + hold], 0x0D);
+      EXPECT_EQ(walk.states[3 + hold], 0x0F);
+    }
+  }
+}
+
+TEST(AtomEncoder, PadToSizeReachesExactSizeAndStaysValid) {
+  for (uint64_t size : {7ULL, 8ULL, 1001ULL}) {
+    std::vector<uint8_t> out;
+    ByteWriter writer([&](const uint8_t* d, size_t n) {
+      out.insert(out.end(), d, d + n);
+      return true;
+    });
+    AtomEncoder encoder(&writer, 0x05, kCarry);
+    encoder.Change(1, 0x04);
+    encoder.End(2);
+    encoder.PadToSize(size);
+    EXPECT_EQ(out.size(), size);
+    const testing::WalkResult walk = testing::WalkAtoms(out);
+    EXPECT_FALSE(walk.alignment_error);
+    EXPECT_EQ(walk.states.back(), 0x04);
+  }
+}
+
+}  // namespace
+}  // namespace velix::sim

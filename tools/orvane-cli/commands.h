@@ -1,0 +1,17 @@
+#pragma once
+// The sub-commands of orvane-cli. Each returns the process exit status:
+// 0 success, 1 usage error, 2 the file cannot be opened or is not a
+// sampling data file, 3 the data are corrupt or unreadable.
+
+namespace orvane::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 1;
+inline constexpr int kExitOpenFailed = 2;
+inline constexpr int kExitBadData = 3;
+
+int RunInfo(int argc, char** argv);
+int RunAtoms(int argc, char** argv);
+int RunSynth(int argc, char** argv);
+
+}  // namespace orvane::cli

@@ -1,0 +1,40 @@
+// orvane-cli: the headless front end of the analyzer software.
+
+#include <cstdio>
+#include <cstring>
+
+#include "tools/orvane-cli/commands.h"
+
+namespace {
+
+void PrintUsage() {
+  std::fprintf(stderr,
+               "usage: orvane-cli COMMAND ...\n"
+               "  info FILE.SIC                         header check and settings fields\n"
+               "  atoms FILE.SIC [--start POS] [--count N]\n"
+               "                                        sample atoms: POS SIZE STATE COUNT\n"
+               "  synth SCENARIO -o FILE.SIC [--mode analyzer|monitor] [--rate 50|20|10]\n"
+               "        [--truth FILE] [--repeat N] [--size BYTES]\n"
+               "                                        synthesize a capture from a scenario\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orvane::cli;
+  if (argc < 2) {
+    PrintUsage();
+    return kExitUsage;
+  }
+  const char* command = argv[1];
+  if (std::strcmp(command, "info") == 0) return RunInfo(argc, argv);
+  if (std::strcmp(command, "atoms") == 0) return RunAtoms(argc, argv);
+  if (std::strcmp(command, "synth") == 0) return RunSynth(argc, argv);
+  if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "help") == 0) {
+    PrintUsage();
+    return kExitOk;
+  }
+  std::fprintf(stderr, "orvane-cli: unknown command '%s'\n", command);
+  PrintUsage();
+  return kExitUsage;
+}

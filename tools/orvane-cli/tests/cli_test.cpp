@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Orvane/capture/sample_atom.h"
+#include "Orvane/capture/sic_header.h"
+#include "platform/tests/scratch_folder.h"
+#include "tools/orvane-cli/tests/run_command.h"
+
+namespace orvane {
+namespace {
+
+using velix::platform::testing::ScratchFolder;
+using velix::platform::testing::WriteFile;
+
+std::string Sic(const SettingsRecord& settings, const std::string& data) {
+  const SicHeader h = BuildSicHeader(settings);
+  return std::string(h.begin(), h.end()) + data;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  testing::CommandResult Run(std::vector<std::string> args) {
+    args.insert(args.begin(), ORVANE_CLI_PATH);
+    setenv("TMPDIR", temp_.Path().c_str(), 1);
+    return testing::RunCommand(args);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    WriteFile(files_.File(name), bytes);
+    return files_.File(name);
+  }
+  ScratchFolder files_;
+  ScratchFolder temp_;
+};
+
+TEST_F(CliTest, InfoPrintsEveryFieldAsNameValue) {
+  SettingsRecord settings = DefaultSettingsRecord();
+  settings.m_AnalyzeBusChannel = 2;
+  settings.DataPattern[0] = 0xAB;
+  const std::string path = Write("a.SIC", Sic(settings, std::string(10, '\x10')));
+  const auto r = Run({"info", path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  for (const char* line : {"m_AnalyzeBusChannel=2\n", "m_sizeSamplingBuf=10\n", "tHD_STA=60\n",
+                           "tSU_DAT_HS=1\n", "DataPattern=AB 00 00 00 00 00 00 00\n",
+                           "HsMarker=72\n", "FilterChangesOnly=0\n"}) {
+    EXPECT_NE(r.out.find(line), std::string::npos) << line;
+  }
+  EXPECT_EQ(r.out.rfind("m_AnalyzeBusChannel=", 0), 0u) << "nothing before the fields";
+}
+
+struct BadFileCase {
+  const char* name;
+  bool create;
+  std::string (*bytes)();
+  const char* message;
+};
+
+class CliBadFileTest : public CliTest, public ::testing::WithParamInterface<BadFileCase> {};
+
+TEST_P(CliBadFileTest, ClearMessageAndNonZeroExit) {
+  const std::string path = GetParam().create ? Write("bad.SIC", GetParam().bytes()) : files_.File("gone.SIC");
+  for (const char* command : {"info", "atoms"}) {
+    const auto r = Run({command, path});
+    EXPECT_EQ(r.status, 2) << command;
+    EXPECT_EQ(r.out, "") << command;
+    EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << command << ": " << r.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CliBadFileTest,
+    ::testing::Values(
+        BadFileCase{"Missing", false, nullptr, "File not found!"},
+        BadFileCase{"Empty", true, [] { return std::string(); }, "is Empty!!!  No Sampling Data"},
+        BadFileCase{"TruncatedHeader", true,
+                    [] { return Sic(DefaultSettingsRecord(), "").substr(0, 512); },
+                    "This file is not with the correct data."},
+        BadFileCase{"WrongMagic", true,
+                    [] { return "XPW!" + Sic(DefaultSettingsRecord(), "\x10").substr(4); },
+                    "This file is not with the correct data."},
+        BadFileCase{"HeaderSize1023", true,
+                    [] {
+                      std::string b = Sic(DefaultSettingsRecord(), "\x10");
+                      b[4] = '\xFF';
+                      b[5] = '\x03';
+                      return b;
+                    },
+                    "This file is not with the correct data."}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(CliTest, AtomsListsPositionSizeStateCount) {
+  const std::string data = {'\x35', '\x10', '\xE3', '\xFF', '\xF3', '\x00'};
+  const std::string path = Write("atoms.SIC", Sic(DefaultSettingsRecord(), data));
+  auto r = Run({"atoms", path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "0 1 5 1\n1 1 0 0\n2 2 3 2047\n4 1 3 7\n5 2 0 0\n");
+
+  r = Run({"atoms", path, "--start", "2", "--count", "2"});
+  EXPECT_EQ(r.out, "2 2 3 2047\n4 1 3 7\n");
+}
+
+TEST_F(CliTest, AtomsStopsAtCorruptDataWithItsMeaning) {
+  const std::string data = {'\x10', '\x10', '\x11', '\x05', '\x10', '\x10'};
+  const std::string path = Write("bad-atoms.SIC", Sic(DefaultSettingsRecord(), data));
+  const auto r = Run({"atoms", path});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "0 1 0 0\n1 1 0 0\n2 1 1 0\n");
+  EXPECT_NE(r.err.find("position 3"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("*** Sampling data is incorrect. ***"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, UsageErrors) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"frobnicate"}, {"info"}, {"atoms", "x.SIC", "--start"},
+        {"atoms", "x.SIC", "--count", "many"}, {"atoms", "x.SIC", "--bogus", "1"}}) {
+    const auto r = Run(args);
+    EXPECT_EQ(r.status, 1) << (args.empty() ? "" : args[0]);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("usage"), std::string::npos);
+  }
+}
+
+TEST_F(CliTest, NoTemporaryCopyIsLeftBehind) {
+  const std::string path = Write("a.SIC", Sic(DefaultSettingsRecord(), "\x10"));
+  ASSERT_EQ(Run({"info", path}).status, 0);
+  ASSERT_EQ(Run({"atoms", path}).status, 0);
+  const auto r = testing::RunCommand({"/bin/sh", "-c", "ls -A " + temp_.Path()});
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+}  // namespace orvane
