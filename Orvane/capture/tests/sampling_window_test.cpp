@@ -4,6 +4,7 @@
 #include "Orvane/capture/run_result.h"
 #include "Orvane/capture/sampling_obj.h"
 #include "Orvane/capture/tests/sic_test_files.h"
+#include "platform/files.h"
 #include "platform/recording_sink.h"
 
 namespace orvane {
@@ -116,6 +117,29 @@ TEST_F(SamplingWindowTest, EmptyFileMessageNamesTheFile) {
   sampling.OpenCreateFileMapView(path);
   ASSERT_EQ(sink_.Messages().size(), 1u);
   EXPECT_EQ(sink_.Messages()[0].text, " Data (File:" + path + ") is Empty!!!  No Sampling Data");
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// The document maps a private copy; even if that copy is deleted behind its
+// back, the open mapping keeps every byte readable.
+TEST(SamplingVanishTest, DeletedFileStaysReadableThroughItsMapping) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.File("vanish.SIC");
+  testing::WriteFile(path, testing::SicBytes(DefaultSettingsRecord(), "\x35\x10"));
+  AppState app;
+  velix::platform::RecordingSink sink;
+  CSamplingObj sampling(app, sink);
+  ASSERT_EQ(sampling.OpenCreateFileMapView(path), 0u);
+  ASSERT_EQ(velix::platform::DeleteFileAt(path), 0u);
+  const SampleAtom atom = sampling.GetSamplingAtom(0);
+  EXPECT_EQ(atom.size, 1);
+  EXPECT_EQ(atom.state, 5);
+  EXPECT_EQ(atom.count, 1);
 }
 
 }  // namespace

@@ -91,11 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CliTest, AtomsListsPositionSizeStateCount) {
-  const std::string data = {'\x35', '\x10', '\xE3', '\xFF', '\xF3', '\x00'};
+  const std::string data = {'\x35', '\x10', '\xE3', '\xFF', '\xF3', '\x10', '\x00', '\x00'};
   const std::string path = Write("atoms.SIC", Sic(DefaultSettingsRecord(), data));
   auto r = Run({"atoms", path});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "0 1 5 1\n1 1 0 0\n2 2 3 2047\n4 1 3 7\n5 2 0 0\n");
+  EXPECT_EQ(r.out, "0 1 5 1\n1 1 0 0\n2 2 3 2047\n4 1 3 7\n5 1 0 0\n6 2 0 0\n");
 
   r = Run({"atoms", path, "--start", "2", "--count", "2"});
   EXPECT_EQ(r.out, "2 2 3 2047\n4 1 3 7\n");
@@ -128,6 +128,37 @@ TEST_F(CliTest, NoTemporaryCopyIsLeftBehind) {
   ASSERT_EQ(Run({"atoms", path}).status, 0);
   const auto r = testing::RunCommand({"/bin/sh", "-c", "ls -A " + temp_.Path()});
   EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST_F(CliTest, SynthWritesACaptureAndItsTruth) {
+  const std::string out = files_.File("demo.SIC");
+  const std::string truth = files_.File("demo.truth");
+  auto r = Run({"synth", std::string(VELIX_SOURCE_DIR) + "/sim/scenarios/i2c_demo.scn", "-o", out,
+                "--truth", truth, "--rate", "20"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  r = Run({"info", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("SamplePeriodCode=5\n"), std::string::npos);
+  EXPECT_NE(r.out.find("m_AnalyzeBusChannel=1\n"), std::string::npos);
+  r = Run({"atoms", out, "--count", "3"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("0 2 ", 0), 0u) << "the capture opens with a long atom";
+  r = testing::RunCommand({"/bin/sh", "-c", "head -c 12 " + truth});
+  EXPECT_EQ(r.out, "truth mode=a");
+}
+
+TEST_F(CliTest, SynthReportsScenarioErrorsWithTheirLine) {
+  const std::string scenario = Write("bad.scn", "bus i2c0\nstart\naddr 0x50 sideways\n");
+  const auto r = Run({"synth", scenario, "-o", files_.File("x.SIC")});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.err.find("line 3"), std::string::npos) << r.err;
 }
 
 }  // namespace
