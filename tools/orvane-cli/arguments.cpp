@@ -9,11 +9,14 @@ bool Arguments::Parse(int argc, char** argv, int first, const std::vector<Option
                       std::string* error) {
   for (int i = first; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+    // "--name", or "-x" for a one-letter option; "-" alone is a value.
+    const bool long_option = arg.size() >= 3 && arg.compare(0, 2, "--") == 0;
+    const bool short_option = arg.size() == 2 && arg[0] == '-' && arg[1] != '-';
+    if (!long_option && !short_option) {
       positional_.push_back(arg);
       continue;
     }
-    std::string name = arg.substr(2);
+    std::string name = arg.substr(long_option ? 2 : 1);
     std::optional<std::string> inline_value;
     if (const size_t eq = name.find('='); eq != std::string::npos) {
       inline_value = name.substr(eq + 1);
