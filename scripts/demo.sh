@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Synthesizes a demo capture from the built-in scenario and shows it: the
-# settings stored in the file and its first sample atoms.
+# settings stored in the file, its first sample atoms and the first decoded
+# transactions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,5 +17,8 @@ echo "== orvane-cli info $out/demo.SIC"
 "$cli" info "$out/demo.SIC"
 echo "== orvane-cli atoms $out/demo.SIC --count 40"
 "$cli" atoms "$out/demo.SIC" --count 40
-echo "== transactions in the scenario ($out/demo.truth)"
+echo "== orvane-cli decode $out/demo.SIC --csv $out/demo.csv   (the first transactions)"
+"$cli" decode "$out/demo.SIC" --csv "$out/demo.csv"
+head -n 10 "$out/demo.csv"
+echo "== the same transactions as the scenario made them ($out/demo.truth)"
 head -n 10 "$out/demo.truth"

@@ -12,7 +12,10 @@ AtomWalker::~AtomWalker() { Release(); }
 void AtomWalker::Release() {
   if (locked_) {
     locked_ = false;
-    if (!sampling_.IsLive()) sampling_.ViewLock().Leave();
+    // Leave only a lock this walker took: the live buffer may have been
+    // detached (or attached) since.
+    if (holds_view_lock_) sampling_.ViewLock().Leave();
+    holds_view_lock_ = false;
   }
   base_ = nullptr;
   length_ = 0;
@@ -25,7 +28,8 @@ void AtomWalker::ReportAlignError() {
 SampleAtom AtomWalker::ReadSlow(uint32_t position) {
   if (locked_ && budget_ == 0) Release();
   if (!locked_) {
-    if (!sampling_.IsLive()) sampling_.ViewLock().Enter();
+    holds_view_lock_ = !sampling_.IsLive();
+    if (holds_view_lock_) sampling_.ViewLock().Enter();
     locked_ = true;
     budget_ = batch_;
   }

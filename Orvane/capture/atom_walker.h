@@ -44,7 +44,8 @@ class AtomWalker {
 
   CSamplingObj& sampling_;
   const uint32_t batch_;
-  bool locked_ = false;
+  bool locked_ = false;            // a batch is open
+  bool holds_view_lock_ = false;   // ... and it took the view lock
   uint32_t budget_ = 0;
   const uint8_t* base_ = nullptr;  // address of position first_
   uint32_t first_ = 0;

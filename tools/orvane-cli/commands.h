@@ -1,7 +1,9 @@
 #pragma once
 // The sub-commands of orvane-cli. Each returns the process exit status:
 // 0 success, 1 usage error, 2 the file cannot be opened or is not a
-// sampling data file, 3 the data are corrupt or unreadable.
+// sampling data file, 3 the data are corrupt or unreadable, 4 the decode
+// run ended with an error result, 5 no valid transaction, 6 an export
+// could not be written, 7 a search found nothing.
 
 namespace orvane::cli {
 
@@ -9,9 +11,15 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitOpenFailed = 2;
 inline constexpr int kExitBadData = 3;
+inline constexpr int kExitRunError = 4;
+inline constexpr int kExitNoTransaction = 5;
+inline constexpr int kExitExportFailed = 6;
+inline constexpr int kExitNotFound = 7;
 
 int RunInfo(int argc, char** argv);
 int RunAtoms(int argc, char** argv);
 int RunSynth(int argc, char** argv);
+int RunDecode(int argc, char** argv);
+int RunSearch(int argc, char** argv);
 
 }  // namespace orvane::cli

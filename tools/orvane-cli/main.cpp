@@ -15,7 +15,13 @@ void PrintUsage() {
                "                                        sample atoms: POS SIZE STATE COUNT\n"
                "  synth SCENARIO -o FILE.SIC [--mode analyzer|monitor] [--rate 50|20|10]\n"
                "        [--truth FILE] [--repeat N] [--size BYTES]\n"
-               "                                        synthesize a capture from a scenario\n");
+               "                                        synthesize a capture from a scenario\n"
+               "  decode FILE.SIC [--set FIELD=VALUE]... [--csv PATH|-] [--text PATH|-]\n"
+               "        [--all-data] [--progress]       decode, filter and export\n"
+               "  search FILE.SIC KIND [ARG] [--from ROW] [--backward] [--length N]\n"
+               "        [--10bit] [--yes] [--set FIELD=VALUE]...\n"
+               "                                        find a transaction (jump, address,\n"
+               "                                        subaddress, data, nack, error, trigger)\n");
 }
 
 }  // namespace
@@ -30,6 +36,8 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "info") == 0) return RunInfo(argc, argv);
   if (std::strcmp(command, "atoms") == 0) return RunAtoms(argc, argv);
   if (std::strcmp(command, "synth") == 0) return RunSynth(argc, argv);
+  if (std::strcmp(command, "decode") == 0) return RunDecode(argc, argv);
+  if (std::strcmp(command, "search") == 0) return RunSearch(argc, argv);
   if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "help") == 0) {
     PrintUsage();
     return kExitOk;

@@ -163,3 +163,88 @@ TEST_F(CliTest, SynthReportsScenarioErrorsWithTheirLine) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// The demo scenario decoded end to end: the CSV has one CR LF line per
+// transaction of the scenario, and the searches find them.
+class CliDecodeTest : public CliTest {
+ protected:
+  void SetUp() override {
+    capture_ = files_.File("demo.SIC");
+    const auto r = Run({"synth", std::string(VELIX_SOURCE_DIR) + "/sim/scenarios/i2c_demo.scn",
+                        "-o", capture_});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  std::string capture_;
+};
+
+TEST_F(CliDecodeTest, CsvToStandardOutput) {
+  const auto r = Run({"decode", capture_, "--csv", "-"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("\"0\", \"0:000:001.50\", 72.00, \" 50H\", \"W\", \"S:P\", \"-\", \"-\", 2, \" 00 10\"\r\n", 0), 0u)
+      << r.out;
+  size_t lines = 0;
+  for (size_t at = r.out.find("\r\n"); at != std::string::npos; at = r.out.find("\r\n", at + 2)) ++lines;
+  EXPECT_EQ(lines, 8u);
+}
+
+TEST_F(CliDecodeTest, SetOverridesAndFilter) {
+  const auto r = Run({"decode", capture_, "--csv", "-", "--set", "FilterEnable=1", "--set",
+                      "FilterRangeEnable=1", "--set", "FilterRangeStart=2", "--set",
+                      "FilterRangeEnd=0x3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("\"2\", ", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\r\n\"3\", "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\"4\", "), std::string::npos) << r.out;
+}
+
+TEST_F(CliDecodeTest, UnknownFieldIsAUsageError) {
+  const auto r = Run({"decode", capture_, "--set", "NoSuchField=1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("NoSuchField"), std::string::npos);
+}
+
+TEST_F(CliDecodeTest, CorruptDataReportsTheRunErrorAndKeepsEarlierTransactions) {
+  const std::string scenario = Write("corrupt.scn",
+                                     "bus i2c0\nscl 400k\nstart\naddr 0x50 w\nwrite 01\nstop\n"
+                                     "idle 10us\ncorrupt-atom\nidle 10us\n");
+  const std::string capture = files_.File("corrupt.SIC");
+  ASSERT_EQ(Run({"synth", scenario, "-o", capture}).status, 0);
+  const auto r = Run({"decode", capture, "--csv", "-"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_NE(r.err.find("*** Sampling data is incorrect. ***"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.rfind("\"0\", ", 0), 0u) << r.out;
+}
+
+struct SearchCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  const char* out;
+};
+
+class CliSearchTest : public CliDecodeTest, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(CliSearchTest, FindsOrSaysSo) {
+  std::vector<std::string> args = {"search", capture_};
+  args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+  const auto r = Run(args);
+  EXPECT_EQ(r.status, GetParam().status) << r.err;
+  EXPECT_EQ(r.out, GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CliSearchTest,
+    ::testing::Values(SearchCase{"Jump", {"jump", "3"}, 0, "3\n"},
+                      SearchCase{"JumpBeyondAsksAndYesTakesTheLast", {"jump", "99", "--yes"}, 0, "7\n"},
+                      SearchCase{"JumpBeyondWithoutYes", {"jump", "99"}, 7, ""},
+                      SearchCase{"TenBitAddress", {"address", "0x2A5", "--10bit"}, 0, "3\n"},
+                      SearchCase{"DataSpanningBytes", {"data", "22:33"}, 0, "2 2\n"},
+                      SearchCase{"DataNotThere", {"data", "EE EE"}, 7, ""},
+                      SearchCase{"SubAddress", {"subaddress", "01"}, 0, "7\n"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace orvane

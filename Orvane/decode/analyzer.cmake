@@ -1,0 +1,11 @@
+# Sources and tests of the analyzer group.
+list(APPEND DECODE_SOURCES
+  analyzer_feed.cpp
+  signal_cursor.cpp
+  i2c_analyzer.cpp
+  i2c_extract.cpp
+  i2c_timing.cpp
+  spi_analyzer.cpp
+  spi_extract.cpp
+  waveform_pass.cpp
+)

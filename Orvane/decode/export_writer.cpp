@@ -1,0 +1,76 @@
+#include "Orvane/decode/export_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/string_format.h"
+#include "platform/system_error.h"
+
+namespace orvane {
+
+using velix::platform::Icon;
+using velix::platform::SectionLock;
+using velix::platform::StringPrintf;
+
+bool ExportWriter::WriteAll(const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd_, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      error_ = static_cast<uint32_t>(errno);
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool ExportWriter::Write(std::string_view text) {
+  if (Failed()) return false;
+  crlf_.clear();
+  for (char c : text) {
+    if (c == '\n') crlf_ += '\r';
+    crlf_ += c;
+  }
+  return WriteAll(crlf_.data(), crlf_.size());
+}
+
+std::string ExportErrorMessage(uint32_t code) {
+  if (code == ETIMEDOUT) return StringPrintf("Time out  occured\n Win32 ErrorCode : %u", code);
+  const std::string text = velix::platform::SystemErrorText(code);
+  if (text.rfind("Unknown error", 0) == 0) {
+    return StringPrintf(" Win32  ErrorCode\xEF\xBC\x9A%u", code);
+  }
+  return text + StringPrintf("\n Win32 ErrorCode : %u", code);
+}
+
+int OpenExportFile(const std::string& path, velix::platform::InteractionSink& sink) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0 && errno == ENOENT) {
+    sink.Show(StringPrintf("File not found!\r\n <%s>\r\n", path.c_str()), Icon::kStop);
+  }
+  return fd;
+}
+
+bool ExportCommandsEnabled(const AppState& app, CSamplingObj* sampling) {
+  if (sampling == nullptr || app.live_capture || app.analysis_running || !app.data_loaded) {
+    return false;
+  }
+  return !app.settings.ForcedDisplay && sampling->Records().ViewCount() >= 1;
+}
+
+void FinishExport(ExportEnv& env, bool extracted, const ExportResult& result) {
+  if (extracted) {
+    SectionLock lock(env.sampling.ViewLock());
+    TransactionInfo selected{};
+    if (env.sampling.Records().GetRow(env.selected_row, &selected)) {
+      env.load(env.sampling, env.settings, selected);
+    }
+  }
+  if (result.error_code != 0) env.sink.Show(ExportErrorMessage(result.error_code), Icon::kStop);
+}
+
+}  // namespace orvane

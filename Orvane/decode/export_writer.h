@@ -1,0 +1,79 @@
+#pragma once
+// What the text and CSV exports share: the file they write line by line
+// (each "\n" stored as CR LF), the message a write error shows, the open of
+// the target file, and the rule that enables both commands.
+//
+// Messages go to the InteractionSink as OK boxes with the stop icon. The
+// sink has no title argument: a front end that titles its boxes shows the
+// write error under kExportErrorTitle.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "Orvane/capture/app_state.h"
+#include "Orvane/capture/sampling_obj.h"
+#include "Orvane/capture/settings_record.h"
+#include "Orvane/decode/cell_texts.h"
+#include "Orvane/decode/detail_loader.h"
+#include "platform/interaction.h"
+
+namespace orvane {
+
+inline constexpr char kExportErrorTitle[] = "ErrorInfomation";
+
+// Writes to a descriptor the caller owns. After the first failed write
+// nothing more is written and ErrorCode() holds the system error code.
+class ExportWriter {
+ public:
+  explicit ExportWriter(int fd) : fd_(fd) {}
+  bool Write(std::string_view text);
+  bool Failed() const { return error_ != 0; }
+  uint32_t ErrorCode() const { return error_; }
+
+ private:
+  bool WriteAll(const char* data, size_t size);
+
+  int fd_;
+  uint32_t error_ = 0;
+  std::string crlf_;  // reused conversion buffer
+};
+
+// The system's text for the code + "\n Win32 ErrorCode : %u"; without a
+// text " Win32  ErrorCode：%u"; a time-out "Time out  occured" + the code line.
+std::string ExportErrorMessage(uint32_t code);
+
+// Creates (truncates) the file for writing; -1 when it cannot be opened.
+// A missing folder shows "File not found!\r\n <name>\r\n"; other failures
+// end the command silently.
+int OpenExportFile(const std::string& path, velix::platform::InteractionSink& sink);
+
+// Both export commands: no live capture, no analysis, data loaded, forced
+// display off, and at least one row in the view index.
+bool ExportCommandsEnabled(const AppState& app, CSamplingObj* sampling);
+
+// What an export reads and whom it tells.
+struct ExportEnv {
+  CSamplingObj& sampling;
+  const SettingsRecord& settings;
+  velix::platform::InteractionSink& sink;
+  DetailLoader load;
+  uint32_t selected_row = 0;  // first selected list row, 0 when none
+};
+
+inline ExportEnv ApplicationExportEnv(CSamplingObj& sampling, const SettingsRecord& settings,
+                                      velix::platform::InteractionSink& sink, uint32_t selected_row) {
+  return {sampling, settings, sink, &LoadTransactionDetail, selected_row};
+}
+
+struct ExportResult {
+  bool ok = false;
+  uint32_t rows = 0;        // rows written completely or in part
+  uint32_t error_code = 0;  // the failed write's system error code
+};
+
+// The end both exports share: the selected row's detail is loaded again
+// when rows were extracted, and a write error is shown.
+void FinishExport(ExportEnv& env, bool extracted, const ExportResult& result);
+
+}  // namespace orvane

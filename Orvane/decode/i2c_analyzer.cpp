@@ -1,0 +1,257 @@
+#include "Orvane/decode/i2c_analyzer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "Orvane/capture/atom_walker.h"
+#include "Orvane/capture/run_result.h"
+#include "Orvane/decode/analyzer_feed.h"
+#include "Orvane/decode/decode_support.h"
+#include "Orvane/decode/i2c_timing.h"
+#include "Orvane/decode/i2c_transaction.h"
+#include "Orvane/decode/line_mapping.h"
+#include "platform/trace.h"
+
+namespace orvane {
+
+namespace {
+
+using velix::platform::Trace;
+
+constexpr uint32_t kOverLongClocks = 0x7FFF0001;
+constexpr char kOutOfMemoryLine[] =
+    "\n *** [DANGER!!!] *** I2C:TransactionInfo  MEMORY ALLOCATE ERROR!!! **** [DANGER!!!] ****\n";
+
+class I2CAnalyzerDecoder {
+ public:
+  explicit I2CAnalyzerDecoder(DecodeContext& ctx)
+      : ctx_(ctx),
+        store_(ctx.sampling.Records()),
+        walker_(ctx.sampling),
+        feed_(ctx),
+        mapping_(LineMappingFor(ctx.settings)),
+        hs_enabled_(ctx.settings.HsEnable != 0),
+        ignore_nack_before_stop_(ctx.settings.IgnoreNackBeforeStop != 0),
+        verifier_(walker_, store_, ctx.settings, feed_.Total()) {}
+
+  uint32_t Run();
+
+ private:
+  uint32_t Step();
+  void PostProcess();
+  uint32_t EndOpen(uint32_t result, uint16_t extra_status);
+  // Closes the open transaction into a new record; false when no record
+  // could be allocated.
+  bool Close(uint8_t end_bits, uint32_t bit_count, uint32_t sample_len, uint32_t duration,
+             uint16_t extra_status);
+  bool CloseAtBoundary(uint8_t end_bits);
+  bool CloseNotEnded(uint16_t extra_status) {
+    return Close(kNotEnded, tx_.n, tx_.bytes, tx_.clocks,
+                 static_cast<uint16_t>(extra_status | (tx_.n % 9 != 0 ? kStatusBitCount : 0)));
+  }
+
+  DecodeContext& ctx_;
+  TransactionStore& store_;
+  AtomWalker walker_;
+  AnalyzerFeed feed_;
+  const LineMapping mapping_;
+  const bool hs_enabled_;
+  const bool ignore_nack_before_stop_;
+  I2CTimingVerifier verifier_;
+  // Kept across steps.
+  uint64_t clock_ = 0;
+  uint8_t line_ = 0;
+  // Per step.
+  I2CStepMemory memory_;
+  I2CTransaction tx_;
+  bool open_ = false;
+  uint32_t new_records_ = 0;
+  bool out_of_memory_ = false;
+};
+
+uint32_t I2CAnalyzerDecoder::Run() {
+  CSamplingObj& s = ctx_.sampling;
+  store_.ResetView();
+  s.transaction_counter = 0;
+  PostRunStart(ctx_);
+  if (ctx_.live) {
+    s.m_SamplingCurrentPtr = 0;
+    s.m_lenSamplingDataInBuffer = 0;
+    s.SamplingStopAdrs = kNoStopAddress;
+    s.buffer_wrapped = false;
+    s.trigger_done = false;
+  }
+  for (;;) {
+    const uint32_t result = Step();
+    if (result == kResultStepEnd || result == kResultDataEnd || result == kResultDataEndOpen) {
+      PostProcess();
+      if (out_of_memory_) return kResultMemoryError;
+    }
+    if (result != kResultStepEnd) return result;
+    if (ctx_.live && s.m_bDoStop_SamplingAnalysis) return result;
+  }
+}
+
+uint32_t I2CAnalyzerDecoder::EndOpen(uint32_t result, uint16_t extra_status) {
+  if (open_ && !CloseNotEnded(extra_status)) return kResultMemoryError;
+  return result;
+}
+
+uint32_t I2CAnalyzerDecoder::Step() {
+  memory_ = I2CStepMemory{};
+  open_ = false;
+  new_records_ = 0;
+  for (;;) {
+    if (feed_.StopCheckDue() && feed_.StopRequested()) {
+      // A live run drops the open transaction: its end never arrives.
+      if (ctx_.live) open_ = false;
+      return EndOpen(kResultDataEnd, 0);
+    }
+    uint32_t result = 0;
+    switch (feed_.Pass(&result)) {
+      case AnalyzerFeed::Gate::kRead: break;
+      case AnalyzerFeed::Gate::kAgain: continue;
+      case AnalyzerFeed::Gate::kEnd:
+        if (ctx_.live) return EndOpen(kResultDataEnd, 0);
+        return open_ ? EndOpen(kResultDataEndOpen, 0) : kResultDataEnd;
+      case AnalyzerFeed::Gate::kError: return EndOpen(result, 0);
+    }
+    const SampleAtom atom = walker_.Read(feed_.position);
+    if (atom.size == kAtomAlignError) {
+      Trace(" *** I2C :: SAMPLING DATA ALIGN NG!!! *** [DANGER!!!] ***\n");
+      const uint32_t end = EndOpen(kResultBadData, kStatusBadData);
+      Trace(" SAMPLING DATA ALIGN NG!!! *** [DANGER!!!] ***\n");
+      return end;
+    }
+    if (atom.size == kAtomMapError) {
+      Trace(" *** I2C :: MapView NG!!! *** [DANGER!!!] ***\n");
+      EndOpen(kResultMemoryError, 0);
+      return kResultMemoryError;
+    }
+    const uint8_t state = mapping_.Map(atom.state);
+    clock_ += atom.count;
+    if (open_) {
+      tx_.bytes += atom.size;
+      tx_.clocks += atom.count;
+    }
+    const uint8_t previous = line_;
+    line_ = state;
+    // A zero-count long atom only replaces the reference state.
+    if (state != previous && (atom.count != 0 || atom.size != 2)) {
+      switch (ClassifyI2CEdge(previous, state)) {
+        case I2CEdge::kNone: break;
+        case I2CEdge::kSclRise:
+          if (open_) tx_.OnRise((state >> 1) & 1, hs_enabled_, memory_);
+          break;
+        case I2CEdge::kStart:
+          if (open_) {
+            if (!CloseAtBoundary(kEndedRepeatedStart)) return kResultMemoryError;
+            if (hs_enabled_ && memory_.hs == HsState::kMasterCodeNacked) memory_.hs = HsState::kTransfer;
+            tx_.Begin(kBeganRepeatedStart, feed_.position, clock_, atom.count, previous);
+            open_ = true;
+          } else {
+            memory_.hs = HsState::kNone;
+            tx_.Begin(kBeganStart, feed_.position, clock_, atom.count, previous);
+            open_ = true;
+          }
+          break;
+        case I2CEdge::kStop:
+          feed_.Advance(atom.size);
+          if (open_ && !CloseAtBoundary(kEndedStop)) return kResultMemoryError;
+          return kResultStepEnd;
+      }
+    }
+    feed_.Advance(atom.size);
+    if (open_ && tx_.clocks >= kOverLongClocks) {
+      return CloseNotEnded(kStatusNotEnd) ? kResultStepEnd : kResultMemoryError;
+    }
+  }
+}
+
+bool I2CAnalyzerDecoder::CloseAtBoundary(uint8_t end_bits) {
+  const uint32_t bits = tx_.n > 0 ? tx_.n - 1 : 0;
+  const uint16_t status = (tx_.n == 0 || bits % 9 != 0) ? kStatusBitCount : 0;
+  if (end_bits == kEndedRepeatedStart) {
+    tx_.nack = tx_.nack || tx_.last_ack;
+    return Close(end_bits, bits, tx_.bytes_at_rise, tx_.clocks_at_rise, status);
+  }
+  if (!ignore_nack_before_stop_) tx_.nack = tx_.nack || tx_.last_ack;
+  const bool closed = Close(end_bits, bits, tx_.bytes, tx_.clocks, status);
+  memory_.hs = HsState::kNone;
+  return closed;
+}
+
+bool I2CAnalyzerDecoder::Close(uint8_t end_bits, uint32_t bit_count, uint32_t sample_len,
+                               uint32_t duration, uint16_t extra_status) {
+  open_ = false;
+  const RecordRef ref = AllocateRecord(ctx_, kOutOfMemoryLine, store_.Tail(), feed_.Percent());
+  if (ref == kNoRecord) {
+    out_of_memory_ = true;
+    return false;
+  }
+  TransactionInfo& r = store_.At(ref);
+  r.RecordFlags = kRecordI2C | kRecordAnalyzer;
+  r.bStartEndType = static_cast<uint8_t>(tx_.kind | end_bits);
+  r.Status = static_cast<uint16_t>(tx_.status | extra_status);
+  r.SamplePos = tx_.start_position;
+  r.SampleLen = sample_len;
+  r.BitCount = bit_count;
+  r.old_Signal = tx_.old_signal;
+  r.old_SignalClock = tx_.lead_in;
+  r.StartClock = tx_.start_clock;
+  r.Duration = duration;
+  r.i2c.I2CAddress = static_cast<uint16_t>((tx_.upper << 8) | tx_.low);
+  r.i2c.I2CFlags = static_cast<uint16_t>(
+      (tx_.ten_bit ? kI2C10Bit : 0) | (tx_.rw ? kI2CRead : 0) | (tx_.nack ? kI2CNack : 0) |
+      (memory_.hs == HsState::kTransfer ? kI2CHsTransfer : 0) |
+      (memory_.hs == HsState::kMasterCodeNacked ? kI2CHsMasterCode : 0));
+  // Preview: the data bytes after the address byte(s).
+  if (bit_count == tx_.n && tx_.n != 0) tx_.CommitPendingBit();
+  const uint32_t data_bytes = (bit_count + 8) / 9;
+  const uint32_t address_bytes = (tx_.ten_bit && tx_.rw == 0) ? 2 : 1;
+  const uint32_t preview = data_bytes > address_bytes ? std::min<uint32_t>(10, data_bytes - address_bytes) : 0;
+  r.PreviewLen = static_cast<uint8_t>(preview);
+  std::memcpy(r.Preview, tx_.preview + address_bytes, preview);
+  CloseIntoList(ctx_, ref);
+  ++new_records_;
+  return true;
+}
+
+void I2CAnalyzerDecoder::PostProcess() {
+  if (new_records_ == 0) return;
+  const uint32_t count = ctx_.sampling.transaction_counter;
+  RecordRef ref = store_.Tail();
+  for (uint32_t k = 1; k < new_records_; ++k) {
+    const RecordRef previous = store_.At(ref).Prev;
+    if (previous == kNoRecord) {
+      Trace(" *1 numTransaction = %u, kkk = %u : pTransaction->Prev == NULL @@ \n", count, k);
+      break;
+    }
+    ref = previous;
+  }
+  for (uint32_t k = 0; k < new_records_; ++k) {
+    if (ref == kNoRecord) {
+      Trace(" *2 numTransaction = %u, kkk = %u : pTransaction->Prev == NULL @@ \n", count, k);
+      break;
+    }
+    if (!ctx_.live && !verifier_.Verify(ref)) {
+      ReportOutOfMemory(ctx_, kOutOfMemoryLine, ref, feed_.Percent());
+      out_of_memory_ = true;
+      return;
+    }
+    TransactionInfo& record = store_.At(ref);
+    record.RecordFlags |= kRecordComplete;
+    if (ctx_.live) store_.AppendToViewLive(ref);
+    ref = record.Next;
+  }
+  new_records_ = 0;
+}
+
+}  // namespace
+
+uint32_t RunI2CAnalyzerDecode(DecodeContext& ctx) {
+  I2CAnalyzerDecoder decoder(ctx);
+  return decoder.Run();
+}
+
+}  // namespace orvane

@@ -1,0 +1,143 @@
+#include "Orvane/decode/monitor_feed.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "platform/trace.h"
+
+namespace orvane {
+
+using velix::platform::Trace;
+
+namespace {
+constexpr uint32_t kStopEventInterval = 256;
+}  // namespace
+
+void BeginMonitorRun(DecodeContext& ctx) {
+  CSamplingObj& s = ctx.sampling;
+  s.Records().ResetView();
+  s.transaction_counter = 0;
+  s.trigger_seen = false;
+  if (ctx.live) {
+    s.m_SamplingCurrentPtr = 0;
+    s.m_lenSamplingDataInBuffer = 0;
+    s.SamplingStopAdrs = kNoStopAddress;
+    s.buffer_wrapped = false;
+    s.trigger_done = false;
+  }
+}
+
+RecordRef StepRecords::FirstOfStep(TransactionStore& store) {
+  // In the live pool only the newest records still exist: a step that made
+  // more than the pool holds is post-processed for those that are left.
+  const uint32_t reachable = store.PoolMode() ? std::min(count_, kLivePoolRecords) : count_;
+  count_ = reachable;
+  RecordRef ref = store.Tail();
+  for (uint32_t k = 1; k < reachable && ref != kNoRecord; ++k) {
+    const RecordRef prev = store.At(ref).Prev;
+    if (prev == kNoRecord) {
+      TraceMissing(1, k);
+      count_ = k;
+      return ref;
+    }
+    ref = prev;
+  }
+  return ref;
+}
+
+void StepRecords::TraceMissing(int which, uint32_t k) const {
+  Trace(" *%d numTransaction = %u, kkk = %u : pTransaction->Prev == NULL @@ \n", which, count_, k);
+}
+
+MonitorFeed::MonitorFeed(DecodeContext& ctx, uint32_t unit_bytes, uint32_t batch_bytes,
+                         const char* percent_trace)
+    : ctx_(ctx),
+      unit_bytes_(unit_bytes),
+      batch_units_(batch_bytes / unit_bytes),
+      percent_trace_(percent_trace),
+      free_run_(ctx.live && ctx.settings.FreeRun != 0),
+      size_(ctx.sampling.m_sizeSamplingBuf),
+      progress_(ctx, ctx.sampling.m_lenSamplingDataInBuffer) {}
+
+FeedOutcome MonitorFeed::Next(uint32_t protected_position, uint32_t* units, uint32_t* result) {
+  *units = 0;
+  // The stop command sets the flag and the event together. Offline, the
+  // flag is read before every batch and the event, which costs a system
+  // call, only every kStopEventInterval batches; a live run asks the reader
+  // anyway and looks at both every time.
+  const bool look = ctx_.live || ctx_.sampling.m_bDoStop_SamplingAnalysis || ++batches_ % kStopEventInterval == 0;
+  if (look && StopRequested(ctx_)) return FeedOutcome::kStop;
+  return ctx_.live ? NextLive(protected_position, units, result) : NextOffline(units);
+}
+
+FeedOutcome MonitorFeed::NextOffline(uint32_t* units) {
+  const uint32_t total = ctx_.sampling.m_lenSamplingDataInBuffer;
+  progress_.Update(consumed_);
+  // A trailing piece shorter than a unit is no unit: the data end there.
+  if (consumed_ >= total || total - consumed_ < unit_bytes_ || position_ >= size_) {
+    return FeedOutcome::kDataEnd;
+  }
+  *units = std::min({batch_units_, (total - consumed_) / unit_bytes_, (size_ - position_) / unit_bytes_});
+  return *units == 0 ? FeedOutcome::kDataEnd : FeedOutcome::kUnits;
+}
+
+bool MonitorFeed::TriggerStopReached() const {
+  const CSamplingObj& s = ctx_.sampling;
+  const uint32_t stop = s.SamplingStopAdrs;
+  if (stop == kNoStopAddress || Align(position_) != Align(stop)) return false;
+  if (s.trigger_done) return true;
+  return free_run_ ? Align(s.m_SamplingCurrentPtr) == Align(stop) : s.m_lenSamplingDataInBuffer >= stop;
+}
+
+uint32_t MonitorFeed::LiveUnread() const {
+  const CSamplingObj& s = ctx_.sampling;
+  if (free_run_) {
+    const uint32_t write = s.m_SamplingCurrentPtr;
+    return write >= position_ ? write - position_ : size_ - position_ + write;
+  }
+  const uint32_t written = s.m_lenSamplingDataInBuffer;
+  return written > consumed_ ? written - consumed_ : 0;
+}
+
+void MonitorFeed::TraceFreeRunProgress() {
+  if (!free_run_ || size_ == 0) return;
+  const uint32_t percent = static_cast<uint32_t>(uint64_t(LiveUnread()) * 100 / size_);
+  if (percent < 70 && percent % 5 == 0 && percent != free_run_percent_) {
+    Trace(percent_trace_, percent);
+  }
+  free_run_percent_ = percent;
+}
+
+FeedOutcome MonitorFeed::NextLive(uint32_t protected_position, uint32_t* units, uint32_t* result) {
+  CSamplingObj& s = ctx_.sampling;
+  if (!free_run_ && consumed_ >= size_) return FeedOutcome::kDataEnd;
+  if (TriggerStopReached()) {
+    Trace("***[TRIGGER] StopAddress(0x%X) Pass!! end. (ptrAnalyze=0x%X) *** \n", s.SamplingStopAdrs.load(),
+          position_);
+    return FeedOutcome::kTriggerStop;
+  }
+  uint16_t status = 0;
+  switch (PollLiveReader(ctx_, position_, consumed_, unit_bytes_, protected_position, result, &status)) {
+    case LivePoll::kError:
+      return FeedOutcome::kError;
+    case LivePoll::kFinished:
+      return FeedOutcome::kDataEnd;
+    case LivePoll::kAgain:
+      if (status == kReaderNoData && ctx_.sleep_when_idle) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      return FeedOutcome::kAgain;
+    case LivePoll::kRead:
+      break;
+  }
+  TraceFreeRunProgress();
+  uint32_t limit = std::min(LiveUnread(), size_ - position_);
+  // The batch ends where the capture is to stop after a trigger.
+  const uint32_t stop = s.SamplingStopAdrs;
+  if (stop != kNoStopAddress && position_ < stop) limit = std::min(limit, stop - position_);
+  *units = std::min(batch_units_, limit / unit_bytes_);
+  return *units == 0 ? FeedOutcome::kAgain : FeedOutcome::kUnits;
+}
+
+}  // namespace orvane

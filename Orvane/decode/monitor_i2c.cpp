@@ -1,0 +1,300 @@
+#include "Orvane/decode/monitor_i2c.h"
+
+#include <algorithm>
+
+#include "Orvane/capture/run_result.h"
+#include "Orvane/decode/decode_support.h"
+#include "Orvane/decode/monitor_extract.h"
+#include "Orvane/decode/monitor_feed.h"
+#include "Orvane/decode/monitor_units.h"
+#include "Orvane/decode/trigger_action.h"
+#include "Orvane/decode/trigger_eval.h"
+#include "platform/trace.h"
+
+namespace orvane {
+
+using velix::platform::Trace;
+
+namespace {
+
+constexpr uint32_t kBatchBytes = 16;
+constexpr char kAllocFailure[] =
+    "\n *** [DANGER!!!] *** I2C:TransactionInfo  MEMORY ALLOCATE ERROR!!! **** [DANGER!!!] ****\n";
+constexpr uint8_t kHsNone = 0;
+constexpr uint8_t kHsMasterCode = 2;  // the master code was not acknowledged
+constexpr uint8_t kHsTransfer = 3;
+
+class MonitorI2CDecoder {
+ public:
+  explicit MonitorI2CDecoder(DecodeContext& ctx)
+      : ctx_(ctx),
+        store_(ctx.sampling.Records()),
+        feed_(ctx, kI2CUnitBytes, kBatchBytes, " I2C_MON :: Kaiseki Percent : %u (%%) !! \n"),
+        walker_(ctx.sampling),
+        hs_enable_(ctx.settings.HsEnable != 0),
+        ignore_nack_before_stop_(ctx.settings.IgnoreNackBeforeStop != 0) {}
+
+  uint32_t Run() {
+    for (;;) {
+      const uint32_t result = Step();
+      const bool normal = result == kResultStepEnd || result == kResultDataEnd || result == kResultDataEndOpen;
+      if (normal && FinishStep()) return kResultDataEnd;
+      if (result != kResultStepEnd) return result;
+    }
+  }
+
+ private:
+  // Consumes units until a STOP ends the step or the run ends.
+  uint32_t Step() {
+    for (;;) {
+      uint32_t units = 0;
+      uint32_t result = 0;
+      switch (feed_.Next(ProtectedPosition(), &units, &result)) {
+        case FeedOutcome::kUnits:
+          break;
+        case FeedOutcome::kAgain:
+          continue;
+        case FeedOutcome::kStop:
+          // A live capture drops the open transaction: it is decoded again
+          // from the saved data.
+          if (!ctx_.live && open_ && !Close(kNotEnded)) return kResultMemoryError;
+          return kResultDataEnd;
+        case FeedOutcome::kDataEnd:
+        case FeedOutcome::kTriggerStop: {
+          const bool was_open = open_;
+          if (open_ && !Close(kNotEnded)) return kResultMemoryError;
+          return was_open && !ctx_.live ? kResultDataEndOpen : kResultDataEnd;
+        }
+        case FeedOutcome::kError:
+          if (open_ && !Close(kNotEnded)) return kResultMemoryError;
+          return result;
+      }
+      for (; units > 0; --units) {
+        const uint32_t result_of_unit = HandleUnit(feed_.Position());
+        if (result_of_unit != 0) return result_of_unit;
+      }
+    }
+  }
+
+  // 0 to go on, else the step's result.
+  uint32_t HandleUnit(uint32_t position) {
+    const I2CMonitorUnit unit = walker_.ReadI2C(position);
+    if (unit.count == kUnitMapError) {
+      Trace(" *** I2C :: MapView NG!!! *** [DANGER!!!] ***\n");
+      if (open_) Close(kNotEnded);
+      return kResultMemoryError;
+    }
+    const bool resuming = resume_;
+    if (open_ && !resuming) total_ += kI2CUnitBytes;
+    if (unit.count == kUnitInvalid) return InvalidUnit(unit, position);
+    uint8_t last_code = 0;
+    if (unit.count != kUnitEmpty) {
+      const bool pair = unit.count == 2;
+      if (pair && !resuming) HandleEvent(unit.codes >> 4, unit.data, true, false);
+      if (failure_ != 0) return failure_;
+      last_code = unit.codes & 0x0F;
+      HandleEvent(last_code, unit.data, false, pair);
+      if (failure_ != 0) return failure_;
+    }
+    // A closing event that shared its unit with nothing that opened keeps
+    // the unit: the next pass handles only its second event.
+    resume_ = !resuming && unit.count == 2 && !open_ && (building_ & kMonitorSharedUnit) != 0;
+    if (!resume_) feed_.Advance();
+    return last_code == kEventStop ? kResultStepEnd : 0;
+  }
+
+  void HandleEvent(uint8_t code, uint8_t data, bool first_of_two, bool second_of_two) {
+    if (code == kEventStart) {
+      OnStart(first_of_two, second_of_two);
+    } else if (code == kEventStop) {
+      OnStop(first_of_two);
+    } else if ((code & kEventData) != 0) {
+      OnData(data, (code & kEventAck) != 0);
+    }
+  }
+
+  void OnStart(bool first_of_two, bool second_of_two) {
+    uint8_t kind = kBeganStart;
+    if (open_) {
+      if (second_of_two) building_ |= kMonitorSharedUnit;
+      nack_ = nack_ || last_nack_;
+      if (!Close(kEndedRepeatedStart)) return;
+      if (hs_enable_ && hs_ == kHsMasterCode) hs_ = kHsTransfer;
+      kind = kBeganRepeatedStart;
+    } else {
+      hs_ = kHsNone;
+    }
+    open_ = true;
+    building_ = static_cast<uint8_t>(kind | (first_of_two ? kMonitorOpenFirstEvent : kMonitorOpenSecondEvent));
+    start_position_ = feed_.Position();
+    total_ = 0;
+    bytes_ = 0;
+    nack_ = false;
+    last_nack_ = false;
+    read_ = false;
+    ten_bit_ = false;
+    upper_ = 0;
+    low_ = 0;
+  }
+
+  void OnStop(bool first_of_two) {
+    if (open_) {
+      if (first_of_two) building_ |= kMonitorSharedUnit;
+      if (!ignore_nack_before_stop_) nack_ = nack_ || last_nack_;
+      if (!Close(kEndedStop)) return;
+      hs_ = kHsNone;
+    }
+    // The 10-bit address of a write is remembered only within one step.
+    remembered_upper_ = 0;
+    remembered_low_ = 0;
+  }
+
+  void OnData(uint8_t byte, bool acked) {
+    if (!open_) return;
+    nack_ = nack_ || last_nack_;
+    last_nack_ = !acked;
+    ++bytes_;
+    const bool began_with_start = (building_ & kBeganStart) != 0;
+    if (bytes_ == 1) {
+      read_ = (byte & 1) != 0;
+      if ((byte & 0xF8) == 0xF0) {
+        ten_bit_ = true;
+        upper_ = (byte >> 1) & 3;
+        if (began_with_start || !read_) {
+          remembered_upper_ = upper_;
+        } else if (upper_ == remembered_upper_) {
+          low_ = remembered_low_;
+        }
+      } else {
+        low_ = byte >> 1;
+        if (hs_enable_ && hs_ != kHsTransfer && (byte & 0xF8) == 0x08) {
+          // A master code nobody acknowledges is how HS mode begins, not a
+          // NACK to report.
+          hs_ = acked ? kHsNone : kHsMasterCode;
+          last_nack_ = false;
+        }
+      }
+    } else if (bytes_ == 2 && ten_bit_ && (began_with_start || !read_)) {
+      low_ = byte;
+      remembered_low_ = byte;
+    }
+  }
+
+  uint32_t InvalidUnit(const I2CMonitorUnit& unit, uint32_t position) {
+    const CSamplingObj& s = ctx_.sampling;
+    Trace("\n *** DANGER!!! *** I2C_MONITOR SamplingData NG!!!  pKaisekiData:[0x02X:0x%02X]  (AnalyzePtr=0x%X) ***\n",
+          unit.nibbles, position);
+    Trace("  m_SamplingCurrentPtr = 0x%X,   m_lenSamplingDataInBuffer = 0x%X\n", s.m_SamplingCurrentPtr.load(),
+          s.m_lenSamplingDataInBuffer.load());
+    if (open_) {
+      status_ |= kStatusBadData;
+      if (!Close(kNotEnded)) return kResultMemoryError;
+    }
+    return kResultBadData;
+  }
+
+  // Closes the open transaction into a new record; false (failure_ set)
+  // when no record can be had.
+  bool Close(uint8_t end_bits) {
+    const RecordRef ref = AllocateRecord(ctx_, kAllocFailure, store_.Tail(), feed_.OfflinePercent());
+    open_ = false;
+    if (ref == kNoRecord) {
+      failure_ = kResultMemoryError;
+      return false;
+    }
+    TransactionInfo& r = store_.At(ref);
+    r.RecordFlags = kRecordI2C;
+    r.bStartEndType = static_cast<uint8_t>(building_ | end_bits);
+    r.Status = status_;
+    r.SamplePos = start_position_;
+    r.SampleLen = total_;
+    r.BitCount = bytes_;
+    r.i2c.I2CAddress = static_cast<uint16_t>(upper_ << 8 | low_);
+    r.i2c.I2CFlags = static_cast<uint16_t>((ten_bit_ ? kI2C10Bit : 0) | (read_ ? kI2CRead : 0) |
+                                           (nack_ ? kI2CNack : 0) | (hs_ == kHsTransfer ? kI2CHsTransfer : 0) |
+                                           (hs_ == kHsMasterCode ? kI2CHsMasterCode : 0));
+    CloseIntoList(ctx_, ref);
+    step_records_.Added(start_position_);
+    status_ = 0;
+    return true;
+  }
+
+  // Post-processes the step's records; true when a trigger ends the run.
+  bool FinishStep() {
+    bool end_run = false;
+    step_records_.Drain(store_, [&](RecordRef ref) { end_run = PostProcess(ref) || end_run; });
+    return end_run;
+  }
+
+  bool PostProcess(RecordRef ref) {
+    TransactionInfo& r = store_.At(ref);
+    const uint16_t flags = r.i2c.I2CFlags;
+    const uint32_t address_bytes = r.BitCount == 0 ? 0 : ((flags & kI2C10Bit) && !(flags & kI2CRead) ? 2 : 1);
+    const SettingsRecord& settings = ctx_.settings;
+    const bool evaluate = settings.TriggerEnable != 0 && AnyI2CTriggerCondition(settings) && !ctx_.sampling.trigger_seen;
+    I2CTriggerEvaluator trigger(settings, r, address_bytes);
+    const uint32_t wanted =
+        std::max<uint32_t>(address_bytes + kPreviewBytes, evaluate ? trigger.BytesNeeded() : 0);
+    uint32_t index = 0;
+    const uint32_t found =
+        WalkMonitorI2CBytes(walker_, ctx_.sampling.m_sizeSamplingBuf, r, wanted, [&](uint8_t byte, bool) {
+          const uint32_t preview_index = index - address_bytes;
+          if (index >= address_bytes && preview_index < kPreviewBytes) r.Preview[preview_index] = byte;
+          if (evaluate) trigger.Feed(byte);
+          ++index;
+        });
+    r.PreviewLen = static_cast<uint8_t>(found > address_bytes ? std::min<uint32_t>(kPreviewBytes, found - address_bytes) : 0);
+    const bool end_run = evaluate && trigger.Triggered() && ApplyTriggerAction(ctx_, r, kI2CUnitBytes);
+    r.RecordFlags |= kRecordComplete;
+    if (ctx_.live) store_.AppendToViewLive(ref);
+    return end_run;
+  }
+
+  // The oldest position still needed: the first record waiting for its
+  // post-processing, else the last record, else the open transaction, else
+  // the analysis position.
+  uint32_t ProtectedPosition() const {
+    if (!step_records_.Empty()) return step_records_.FirstPosition();
+    const RecordRef tail = store_.Tail();
+    if (tail != kNoRecord) return store_.At(tail).SamplePos;
+    return open_ ? start_position_ : feed_.Position();
+  }
+
+  DecodeContext& ctx_;
+  TransactionStore& store_;
+  MonitorFeed feed_;
+  MonitorUnitWalker walker_;
+  StepRecords step_records_;
+  const bool hs_enable_;
+  const bool ignore_nack_before_stop_;
+  uint32_t failure_ = 0;
+  bool resume_ = false;
+
+  // The transaction being built.
+  bool open_ = false;
+  uint8_t building_ = 0;  // bStartEndType so far
+  uint32_t start_position_ = 0;
+  uint32_t total_ = 0;
+  uint32_t bytes_ = 0;
+  uint16_t status_ = 0;
+  bool nack_ = false;
+  bool last_nack_ = false;
+  bool read_ = false;
+  bool ten_bit_ = false;
+  uint8_t upper_ = 0;
+  uint8_t low_ = 0;
+  uint8_t hs_ = kHsNone;
+  uint8_t remembered_upper_ = 0;
+  uint8_t remembered_low_ = 0;
+};
+
+}  // namespace
+
+uint32_t RunMonitorI2CDecode(DecodeContext& ctx) {
+  BeginMonitorRun(ctx);
+  PostRunStart(ctx);
+  MonitorI2CDecoder decoder(ctx);
+  return decoder.Run();
+}
+
+}  // namespace orvane

@@ -1,0 +1,8 @@
+# Run control: the worker, the decoder choice, the end handling, the detail
+# of one record, and the end messages.
+list(APPEND DECODE_SOURCES
+  analysis_worker.cpp
+  detail_loader.cpp
+  run_decoder.cpp
+  run_end.cpp
+  run_messages.cpp)

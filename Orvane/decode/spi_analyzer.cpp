@@ -1,0 +1,222 @@
+#include "Orvane/decode/spi_analyzer.h"
+
+#include <algorithm>
+
+#include "Orvane/capture/atom_walker.h"
+#include "Orvane/capture/run_result.h"
+#include "Orvane/decode/analyzer_feed.h"
+#include "Orvane/decode/decode_support.h"
+#include "Orvane/decode/spi_lines.h"
+#include "platform/trace.h"
+
+namespace orvane {
+
+namespace {
+
+using velix::platform::Trace;
+
+constexpr char kOutOfMemoryLine[] =
+    "\n *** [DANGER!!!] *** SPI:TransactionInfo  MEMORY ALLOCATE ERROR!!! **** [DANGER!!!] ****\n";
+constexpr uint64_t kTenNsPerMillisecond = 100000;
+
+class SpiAnalyzerDecoder {
+ public:
+  explicit SpiAnalyzerDecoder(DecodeContext& ctx)
+      : ctx_(ctx),
+        store_(ctx.sampling.Records()),
+        walker_(ctx.sampling),
+        feed_(ctx),
+        rules_(SpiLineRules::From(ctx.settings)),
+        period_(ctx.settings.SamplePeriodCode),
+        timeout_(uint64_t(ctx.settings.SpiSclkTimeout) * kTenNsPerMillisecond),
+        length_bits_(uint64_t(ctx.settings.SpiDataLength) * 8) {}
+
+  uint32_t Run();
+
+ private:
+  struct Transaction {
+    uint8_t kind = 0;
+    uint8_t old_signal = 0;
+    uint16_t lead_in = 0;
+    uint32_t start_position = 0;
+    uint64_t start_clock = 0;
+    uint32_t bytes = 0;
+    uint32_t clocks = 0;
+    uint32_t bits = 0;
+    bool first_edge_ignored = false;
+    uint8_t s3[kPreviewBytes] = {};
+    uint8_t s2[kPreviewBytes] = {};
+  };
+
+  uint32_t Step();
+  void Begin(uint8_t kind, uint16_t count, uint8_t before) {
+    tx_ = Transaction{};
+    tx_.kind = kind;
+    tx_.start_position = feed_.position;
+    tx_.start_clock = clock_;
+    tx_.lead_in = count;
+    tx_.old_signal = before;
+    open_ = true;
+  }
+  uint16_t BitCountStatus() const { return tx_.bits % 8 != 0 ? kStatusBitCount : 0; }
+  bool Close(uint8_t end_bits, uint16_t status, uint32_t sample_len);
+  // Ends the step with `result`, closing an open transaction as not ended.
+  uint32_t EndOpen(uint32_t result, uint16_t status, uint32_t sample_len) {
+    if (open_ && !Close(kNotEnded, status, sample_len)) return kResultMemoryError;
+    return result;
+  }
+
+  DecodeContext& ctx_;
+  TransactionStore& store_;
+  AtomWalker walker_;
+  AnalyzerFeed feed_;
+  const SpiLineRules rules_;
+  const uint64_t period_;
+  const uint64_t timeout_;      // 10 ns units, 0 = none
+  const uint64_t length_bits_;  // bits per data-length chunk
+  uint64_t clock_ = 0;
+  uint8_t line_ = 0;
+  Transaction tx_;
+  bool open_ = false;
+  RecordRef closed_ = kNoRecord;
+};
+
+uint32_t SpiAnalyzerDecoder::Run() {
+  CSamplingObj& s = ctx_.sampling;
+  store_.ResetView();
+  s.transaction_counter = 0;
+  PostRunStart(ctx_);
+  if (ctx_.live) {
+    s.m_SamplingCurrentPtr = 0;
+    s.m_lenSamplingDataInBuffer = 0;
+    s.SamplingStopAdrs = kNoStopAddress;
+    s.buffer_wrapped = false;
+    s.trigger_done = false;
+  }
+  for (;;) {
+    const uint32_t result = Step();
+    if (closed_ != kNoRecord &&
+        (result == kResultStepEnd || result == kResultDataEnd || result == kResultDataEndOpen)) {
+      TransactionInfo& record = store_.At(closed_);
+      record.RecordFlags |= kRecordComplete;
+      if (ctx_.live) store_.AppendToViewLive(closed_);
+    }
+    if (result != kResultStepEnd) return result;
+    if (ctx_.live && s.m_bDoStop_SamplingAnalysis) return result;
+  }
+}
+
+uint32_t SpiAnalyzerDecoder::Step() {
+  open_ = false;
+  closed_ = kNoRecord;
+  uint64_t quiet = 0;  // clocks since the last SCLK change
+  for (;;) {
+    if (feed_.StopCheckDue() && feed_.StopRequested()) {
+      if (ctx_.live) open_ = false;
+      return EndOpen(kResultDataEnd, BitCountStatus(), tx_.bytes);
+    }
+    uint32_t result = 0;
+    switch (feed_.Pass(&result)) {
+      case AnalyzerFeed::Gate::kRead: break;
+      case AnalyzerFeed::Gate::kAgain: continue;
+      case AnalyzerFeed::Gate::kEnd:
+        if (ctx_.live) return EndOpen(kResultDataEnd, BitCountStatus(), tx_.bytes);
+        if (!open_) return kResultDataEnd;
+        return EndOpen(kResultDataEndOpen, BitCountStatus(), feed_.position - tx_.start_position);
+      case AnalyzerFeed::Gate::kError: return EndOpen(result, BitCountStatus(), tx_.bytes);
+    }
+    const SampleAtom atom = walker_.Read(feed_.position);
+    if (atom.size == kAtomAlignError) {
+      Trace(" *** SPI :: SAMPLING DATA ALIGN NG!!! *** [DANGER!!!] ***\n");
+      return EndOpen(kResultBadData, kStatusBadData, tx_.bytes);
+    }
+    if (atom.size == kAtomMapError) {
+      Trace(" *** SPI :: MapView NG!!! *** [DANGER!!!] ***\n");
+      EndOpen(kResultMemoryError, BitCountStatus(), tx_.bytes);
+      return kResultMemoryError;
+    }
+    const uint8_t state = atom.state & 0x0F;
+    if (atom.count == 0 && atom.size == 2) {
+      // Only the reference state changes.
+      if (open_) tx_.bytes += atom.size;
+      line_ = state;
+      feed_.Advance(atom.size);
+      continue;
+    }
+    clock_ += atom.count;
+    if (open_) {
+      tx_.bytes += atom.size;
+      tx_.clocks += atom.count;
+      if (timeout_ != 0) {
+        quiet += atom.count;
+        if (quiet * period_ >= timeout_) {
+          // The atom is read again from idle by the next step.
+          clock_ -= atom.count;
+          return Close(kEndedTimeout, BitCountStatus(), tx_.bytes) ? kResultStepEnd : kResultMemoryError;
+        }
+      }
+    }
+    const uint8_t previous = line_;
+    const bool clock_changed = ((previous ^ state) & kSpiSclk) != 0;
+    if (clock_changed) {
+      quiet = 0;
+      if (!open_ && rules_.ClockMayOpen(state)) Begin(kBeganClock, atom.count, previous);
+    }
+    if (!open_ && rules_.SsBecameActive(previous, state)) Begin(kBeganSsActive, atom.count, previous);
+    bool closed = false;
+    if (rules_.ignore_first_edge && !tx_.first_edge_ignored && clock_changed) {
+      tx_.first_edge_ignored = true;
+    } else if (open_ && rules_.SamplingEdge(previous, state)) {
+      const uint32_t i = tx_.bits;
+      if (i < kPreviewBytes * 8) {
+        tx_.s3[i / 8] = rules_.Shift(tx_.s3[i / 8], (state >> 3) & 1);
+        tx_.s2[i / 8] = rules_.Shift(tx_.s2[i / 8], (state >> 2) & 1);
+      }
+      ++tx_.bits;
+      if (tx_.bits % 8 == 0 && tx_.bits == length_bits_) {
+        if (!Close(kEndedDataLength, 0, tx_.bytes)) return kResultMemoryError;
+        closed = true;
+      }
+    }
+    if (open_ && rules_.SsBecameInactive(previous, state)) {
+      if (!Close(kEndedSsInactive, BitCountStatus(), tx_.bytes)) return kResultMemoryError;
+      closed = true;
+    }
+    line_ = state;
+    feed_.Advance(atom.size);
+    if (closed) return kResultStepEnd;
+  }
+}
+
+bool SpiAnalyzerDecoder::Close(uint8_t end_bits, uint16_t status, uint32_t sample_len) {
+  open_ = false;
+  const RecordRef ref = AllocateRecord(ctx_, kOutOfMemoryLine, store_.Tail(), feed_.Percent());
+  if (ref == kNoRecord) return false;
+  TransactionInfo& r = store_.At(ref);
+  r.RecordFlags = kRecordAnalyzer;
+  r.bStartEndType = static_cast<uint8_t>(tx_.kind | end_bits);
+  r.Status = status;
+  r.SamplePos = tx_.start_position;
+  r.SampleLen = sample_len;
+  r.BitCount = tx_.bits;
+  r.old_Signal = tx_.old_signal;
+  r.old_SignalClock = tx_.lead_in;
+  r.StartClock = tx_.start_clock;
+  r.Duration = tx_.clocks;
+  const uint32_t preview = std::min<uint32_t>(kPreviewBytes, (tx_.bits + 7) / 8);
+  r.PreviewLen = static_cast<uint8_t>(preview);
+  std::copy(tx_.s3, tx_.s3 + preview, r.Preview);
+  std::copy(tx_.s2, tx_.s2 + preview, r.Preview2);
+  CloseIntoList(ctx_, ref);
+  closed_ = ref;
+  return true;
+}
+
+}  // namespace
+
+uint32_t RunSpiAnalyzerDecode(DecodeContext& ctx) {
+  SpiAnalyzerDecoder decoder(ctx);
+  return decoder.Run();
+}
+
+}  // namespace orvane

@@ -1,0 +1,9 @@
+# Tests of the analyzer group.
+velix_add_test(decode_analyzer_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/i2c_analyzer_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/i2c_timing_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/spi_waveform_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sim_scenario_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/live_decode_test.cpp
+  LIBS orvane_decode velix_sim velix_platform)

@@ -1,0 +1,43 @@
+#include "tools/orvane-cli/settings_overrides.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "Orvane/capture/settings_fields.h"
+#include "Orvane/decode/dialog_values.h"
+
+namespace orvane::cli {
+
+bool ApplySettingOverride(const std::string& assignment, SettingsRecord* settings,
+                          std::string* error, std::string* warning) {
+  const size_t eq = assignment.find('=');
+  if (eq == std::string::npos || eq == 0) {
+    *error = "--set needs FIELD=VALUE, got '" + assignment + "'";
+    return false;
+  }
+  const std::string name = assignment.substr(0, eq);
+  const std::string value = assignment.substr(eq + 1);
+  const SettingsField* field = FindSettingsField(name);
+  if (field == nullptr) {
+    *error = "--set: no settings field named '" + name + "'";
+    return false;
+  }
+  if (field->kind == FieldKind::kBytes) {
+    const std::vector<uint8_t> bytes = ParseHexBytes(value, field->width);
+    auto* raw = reinterpret_cast<uint8_t*>(settings);
+    std::fill_n(raw + field->offset, field->width, uint8_t{0});
+    std::copy(bytes.begin(), bytes.end(), raw + field->offset);
+    return true;
+  }
+  const uint32_t number = ParseDialogNumber(value);
+  if (number == kUnparsableNumber) {
+    *warning = "--set " + name + ": '" + value + "' is not a number and reads as all ones";
+  } else if (field->width < 4 && (number >> (8 * field->width)) != 0) {
+    *warning = "--set " + name + ": " + value + " does not fit the field; its low bytes are kept";
+  }
+  SetSettingsNumber(*settings, *field, number);
+  return true;
+}
+
+}  // namespace orvane::cli
