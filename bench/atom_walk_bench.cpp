@@ -45,24 +45,9 @@ void BM_GetSamplingAtom(benchmark::State& state) {
 
 // The decoders' reader: the lock and the window held for a batch of atoms.
 void BM_AtomWalk(benchmark::State& state) {
-  orvane::AppState app;
-  velix::platform::NullSink sink;
-  orvane::CSamplingObj sampling(app, sink);
-  if (sampling.OpenCreateFileMapView(velix::bench::DenseI2cAnalyzerCapture()) != 0) {
-    state.SkipWithError("cannot map the capture");
-    return;
-  }
-  const uint32_t length = sampling.m_lenSamplingDataInBuffer;
+  uint32_t length = 0;
   for (auto _ : state) {
-    orvane::AtomWalker walker(sampling);
-    uint64_t periods = 0;
-    for (uint32_t position = 0; position < length;) {
-      const orvane::SampleAtom atom = walker.Read(position);
-      if (atom.size != 1 && atom.size != 2) break;
-      periods += atom.count;
-      position += atom.size;
-    }
-    benchmark::DoNotOptimize(periods);
+    benchmark::DoNotOptimize(velix::bench::WalkAllAtoms(velix::bench::DenseI2cAnalyzerCapture(), &length));
   }
   state.SetBytesProcessed(static_cast<int64_t>(length) * state.iterations());
 }

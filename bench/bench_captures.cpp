@@ -7,7 +7,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "Orvane/capture/app_state.h"
+#include "Orvane/capture/atom_walker.h"
+#include "Orvane/capture/sampling_obj.h"
 #include "platform/files.h"
+#include "platform/interaction.h"
 #include "sim/synthesizer.h"
 
 namespace velix::bench {
@@ -31,11 +35,23 @@ stop
 idle 2us
 )";
 
+constexpr char kSpi[] = R"(
+bus spi
+ss active-low
+mode 0
+sclk 10m
+select
+xfer mosi=9F,00,01,02,03,04,05,06 miso=FF,EF,40,18,00,11,22,33 gap=200ns
+deselect
+idle 500ns
+)";
+
 class TempCapture {
  public:
-  TempCapture(const char* scenario, const char* name) {
+  TempCapture(const char* scenario, const char* name, sim::CaptureMode mode) {
     path_ = platform::TempFolder() + name;
     sim::SynthOptions options;
+    options.mode = mode;
     options.target_size = kBenchCaptureBytes;
     std::string error;
     if (!sim::SynthesizeSicFile(scenario, options, path_, "", &error)) {
@@ -53,8 +69,36 @@ class TempCapture {
 }  // namespace
 
 const std::string& DenseI2cAnalyzerCapture() {
-  static const TempCapture capture(kDenseI2c, "velix-bench-dense-i2c.SIC");
+  static const TempCapture capture(kDenseI2c, "velix-bench-dense-i2c.SIC", sim::CaptureMode::kAnalyzer);
   return capture.Path();
+}
+
+const std::string& SpiAnalyzerCapture() {
+  static const TempCapture capture(kSpi, "velix-bench-spi.SIC", sim::CaptureMode::kAnalyzer);
+  return capture.Path();
+}
+
+const std::string& DenseI2cMonitorCapture() {
+  static const TempCapture capture(kDenseI2c, "velix-bench-i2c-monitor.SIC", sim::CaptureMode::kMonitor);
+  return capture.Path();
+}
+
+uint64_t WalkAllAtoms(const std::string& path, uint32_t* data_bytes) {
+  orvane::AppState app;
+  platform::NullSink sink;
+  orvane::CSamplingObj sampling(app, sink);
+  if (sampling.OpenCreateFileMapView(path) != 0) return 0;
+  const uint32_t length = sampling.m_lenSamplingDataInBuffer;
+  *data_bytes = length;
+  orvane::AtomWalker walker(sampling);
+  uint64_t periods = 0;
+  for (uint32_t position = 0; position < length;) {
+    const orvane::SampleAtom atom = walker.Read(position);
+    if (atom.size != 1 && atom.size != 2) break;
+    periods += atom.count;
+    position += atom.size;
+  }
+  return periods;
 }
 
 uint64_t SequentialRead(const std::string& path, uint64_t* bytes) {

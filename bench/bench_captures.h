@@ -11,6 +11,14 @@ inline constexpr uint64_t kBenchCaptureBytes = 256ull * 1024 * 1024;
 
 // Dense I2C traffic (1 MHz SCL) sampled at 50 MHz, in analyzer atoms.
 const std::string& DenseI2cAnalyzerCapture();
+// SPI at 10 MHz SCLK sampled at 50 MHz, in analyzer atoms.
+const std::string& SpiAnalyzerCapture();
+// The dense I2C traffic as monitor-mode units.
+const std::string& DenseI2cMonitorCapture();
+
+// Walks every atom of a capture with the decoders' reader; returns the sum
+// of the counts, or 0 when the file cannot be mapped.
+uint64_t WalkAllAtoms(const std::string& path, uint32_t* data_bytes);
 
 // Reads the whole file with plain read() calls; returns a checksum so the
 // reads cannot be optimised away.

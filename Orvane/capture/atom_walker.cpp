@@ -17,8 +17,10 @@ void AtomWalker::Release() {
     if (holds_view_lock_) sampling_.ViewLock().Leave();
     holds_view_lock_ = false;
   }
+  budget_ = 0;
   base_ = nullptr;
   length_ = 0;
+  word_limit_ = 0;
 }
 
 void AtomWalker::ReportAlignError() {
@@ -38,6 +40,7 @@ SampleAtom AtomWalker::ReadSlow(uint32_t position) {
   if (p == nullptr) {
     base_ = nullptr;
     length_ = 0;
+    word_limit_ = 0;
     velix::platform::Trace("GetSamplingAtom() : MapView  ERROR!!! \n");
     return {kAtomMapError, 0, 0};
   }
@@ -46,6 +49,7 @@ SampleAtom AtomWalker::ReadSlow(uint32_t position) {
   base_ = p;
   first_ = position;
   length_ = left;
+  word_limit_ = left - 1;
   --budget_;
   return DecodeOrReport(p, position, left >= 2);
 }

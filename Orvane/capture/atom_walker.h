@@ -22,10 +22,25 @@ class AtomWalker {
   AtomWalker& operator=(const AtomWalker&) = delete;
 
   SampleAtom Read(uint32_t position) {
-    if (locked_ && budget_ != 0 && position - first_ < length_) {
+    // Fast path: a batch is open and both bytes of a word at the position
+    // lie in the held window. Decoded without a branch on the atom form,
+    // which real traffic mixes unpredictably.
+    const uint32_t offset = position - first_;
+    if (budget_ != 0 && offset < word_limit_) {
       --budget_;
-      const uint32_t offset = position - first_;
-      return DecodeOrReport(base_ + offset, position, offset + 1 < length_);
+      const uint8_t* p = base_ + offset;
+      const uint32_t low = p[0];
+      const uint32_t word = low | (uint32_t(p[1]) << 8);
+      const bool is_short = (low & 0x10) != 0;
+      if (!is_short && (position & 1) != 0) [[unlikely]] {
+        ReportAlignError();
+        return {kAtomAlignError, 0, 0};
+      }
+      SampleAtom atom;
+      atom.size = static_cast<uint8_t>(is_short ? 1 : 2);
+      atom.state = static_cast<uint8_t>(low & 0x0F);
+      atom.count = static_cast<uint16_t>(is_short ? low >> 5 : word >> 5);
+      return atom;
     }
     return ReadSlow(position);
   }
@@ -50,6 +65,7 @@ class AtomWalker {
   const uint8_t* base_ = nullptr;  // address of position first_
   uint32_t first_ = 0;
   uint32_t length_ = 0;            // bytes readable from first_
+  uint32_t word_limit_ = 0;        // offsets below it have a second byte
 };
 
 }  // namespace orvane

@@ -24,6 +24,7 @@ struct DecodeContext {
   bool no_wait = false;             // "NoWait": the reader never blocks
   bool sleep_when_idle = false;     // "Sleep": monitor decoders pause 1 ms per empty poll
   uint32_t capture_size = 0;        // live: the capture size in bytes
+  bool verify_timing = true;        // offline I2C: run the timing verification
 
   static constexpr uint32_t kStopPollInterval = 4096;
   uint32_t stop_poll_countdown = kStopPollInterval;  // see StopRequested

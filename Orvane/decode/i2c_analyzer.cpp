@@ -234,7 +234,7 @@ void I2CAnalyzerDecoder::PostProcess() {
       Trace(" *2 numTransaction = %u, kkk = %u : pTransaction->Prev == NULL @@ \n", count, k);
       break;
     }
-    if (!ctx_.live && !verifier_.Verify(ref)) {
+    if (!ctx_.live && ctx_.verify_timing && !verifier_.Verify(ref)) {
       ReportOutOfMemory(ctx_, kOutOfMemoryLine, ref, feed_.Percent());
       out_of_memory_ = true;
       return;
