@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the warnings-as-errors debug build,
-# the AddressSanitizer + UBSan build, and each fuzz target for a short time
-# on its seed corpus.
+# the AddressSanitizer + UBSan build, the ThreadSanitizer build, and each
+# fuzz target for a short time on its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,6 +19,11 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --preset asan -j "$jobs"
+
+echo "== ThreadSanitizer"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --preset tsan -j "$jobs"
 
 echo "== fuzz targets, ${fuzz_seconds}s each"
 cmake --preset fuzz >/dev/null

@@ -6,6 +6,7 @@
 #include "Orvane/decode/decode_support.h"
 #include "Orvane/decode/monitor_extract.h"
 #include "Orvane/decode/monitor_feed.h"
+#include "Orvane/decode/monitor_run_loop.h"
 #include "Orvane/decode/monitor_units.h"
 #include "Orvane/decode/trigger_action.h"
 #include "Orvane/decode/trigger_eval.h"
@@ -23,7 +24,7 @@ constexpr char kAllocFailure[] =
 // The device sends one empty unit per second without bus activity.
 constexpr uint64_t kMsPerEmptyUnit = 1000;
 
-class MonitorSpiDecoder {
+class MonitorSpiDecoder : public MonitorRunLoop<MonitorSpiDecoder> {
  public:
   explicit MonitorSpiDecoder(DecodeContext& ctx)
       : ctx_(ctx),
@@ -37,47 +38,8 @@ class MonitorSpiDecoder {
         // so that the first selection opens a transaction.
         last_ss_level_(ctx.settings.SpiSsMode == 2 ? 0 : 1) {}
 
-  uint32_t Run() {
-    for (;;) {
-      const uint32_t result = Step();
-      const bool normal = result == kResultStepEnd || result == kResultDataEnd || result == kResultDataEndOpen;
-      if (normal && FinishStep()) return kResultDataEnd;
-      if (result != kResultStepEnd) return result;
-    }
-  }
-
  private:
-  // Consumes units until a transaction has been closed or the run ends.
-  uint32_t Step() {
-    for (;;) {
-      uint32_t units = 0;
-      uint32_t result = 0;
-      switch (feed_.Next(ProtectedPosition(), &units, &result)) {
-        case FeedOutcome::kUnits:
-          break;
-        case FeedOutcome::kAgain:
-          continue;
-        case FeedOutcome::kStop:
-          // A live capture drops the open transaction: it is decoded again
-          // from the saved data.
-          if (!ctx_.live && open_ && !Close(kNotEnded)) return kResultMemoryError;
-          return kResultDataEnd;
-        case FeedOutcome::kDataEnd:
-        case FeedOutcome::kTriggerStop: {
-          const bool was_open = open_;
-          if (open_ && !Close(kNotEnded)) return kResultMemoryError;
-          return was_open && !ctx_.live ? kResultDataEndOpen : kResultDataEnd;
-        }
-        case FeedOutcome::kError:
-          if (open_ && !Close(kNotEnded)) return kResultMemoryError;
-          return result;
-      }
-      for (; units > 0; --units) {
-        const uint32_t result_of_unit = HandleUnit(feed_.Position());
-        if (result_of_unit != 0) return result_of_unit;
-      }
-    }
-  }
+  friend class MonitorRunLoop<MonitorSpiDecoder>;
 
   // 0 to go on, else the step's result.
   uint32_t HandleUnit(uint32_t position) {
@@ -190,16 +152,6 @@ class MonitorSpiDecoder {
     r.RecordFlags |= kRecordComplete;
     if (ctx_.live) store_.AppendToViewLive(ref);
     return end_run;
-  }
-
-  // The oldest position still needed: the first record waiting for its
-  // post-processing, else the last record, else the open transaction, else
-  // the analysis position.
-  uint32_t ProtectedPosition() const {
-    if (!step_records_.Empty()) return step_records_.FirstPosition();
-    const RecordRef tail = store_.Tail();
-    if (tail != kNoRecord) return store_.At(tail).SamplePos;
-    return open_ ? start_position_ : feed_.Position();
   }
 
   DecodeContext& ctx_;
