@@ -248,3 +248,52 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+struct DemoCase {
+  const char* name;
+  const char* scenario;
+  const char* mode;
+};
+
+class CliDemoTest : public CliTest, public ::testing::WithParamInterface<DemoCase> {};
+
+// Every demo scenario, in either mode, decodes to one CSV line per
+// transaction of its ground truth, and the text report has one block each.
+TEST_P(CliDemoTest, DecodesAsManyTransactionsAsTheScenarioHas) {
+  const std::string capture = files_.File("demo.SIC");
+  const std::string truth = files_.File("demo.truth");
+  auto r = Run({"synth", std::string(VELIX_SOURCE_DIR) + "/sim/scenarios/" + GetParam().scenario,
+                "-o", capture, "--truth", truth, "--mode", GetParam().mode});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = testing::RunCommand({"/bin/sh", "-c", "grep -c '^tx ' " + truth});
+  const int expected = std::stoi(r.out);
+  ASSERT_GT(expected, 0);
+
+  r = Run({"decode", capture, "--csv", "-"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  int lines = 0;
+  for (size_t at = r.out.find("\r\n"); at != std::string::npos; at = r.out.find("\r\n", at + 2)) ++lines;
+  EXPECT_EQ(lines, expected) << r.out;
+
+  r = Run({"decode", capture, "--text", "-", "--all-data"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  int blocks = 0;
+  for (size_t at = r.out.find("Transaction Number : "); at != std::string::npos;
+       at = r.out.find("Transaction Number : ", at + 1)) {
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, CliDemoTest,
+                         ::testing::Values(DemoCase{"I2cAnalyzer", "i2c_demo.scn", "analyzer"},
+                                           DemoCase{"I2cMonitor", "i2c_demo.scn", "monitor"},
+                                           DemoCase{"SpiAnalyzer", "spi_demo.scn", "analyzer"},
+                                           DemoCase{"SpiMonitor", "spi_demo.scn", "monitor"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace orvane
