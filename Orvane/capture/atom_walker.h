@@ -45,6 +45,25 @@ class AtomWalker {
     return ReadSlow(position);
   }
 
+  // The bytes of the open batch that may be read in place from `position`:
+  // `length` positions, each followed by a readable byte, so a word may be
+  // read at any of them. Empty when no batch is open, its budget is spent or
+  // the position lies outside the held window; Read() then opens the batch
+  // or switches the window. The lock stays held while the span is read, and
+  // Spent() charges the bytes walked to the batch budget (counted like
+  // reads), so the batch still ends and lets the UI thread in.
+  struct Span {
+    const uint8_t* data = nullptr;  // the byte at `position`
+    uint32_t length = 0;
+  };
+  Span SpanAt(uint32_t position) const {
+    const uint32_t offset = position - first_;
+    if (budget_ == 0 || offset >= word_limit_) return {};
+    const uint32_t length = word_limit_ - offset;
+    return {base_ + offset, length < budget_ ? length : budget_};
+  }
+  void Spent(uint32_t bytes) { budget_ -= bytes; }
+
   // Lets other threads at the data now (the next Read takes the lock again).
   void Release();
 

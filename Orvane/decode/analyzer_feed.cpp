@@ -58,8 +58,20 @@ AnalyzerFeed::Gate AnalyzerFeed::SlowPass(uint32_t* result) {
   return LiveReady();
 }
 
+bool AnalyzerFeed::HalfWordAtEnd() const {
+  CSamplingObj& s = ctx_.sampling;
+  if ((position & 1) != 0 || s.m_lenSamplingDataInBuffer - consumed != 1) return false;
+  uint32_t left = 0;
+  const uint8_t* p = s.MapPosition(position, &left);
+  return p == nullptr || (p[0] & 0x10) == 0;
+}
+
 AnalyzerFeed::Gate AnalyzerFeed::LiveReady() {
   CSamplingObj& s = ctx_.sampling;
+  // A word at an even position needs both bytes written unless its low
+  // byte is a short atom; once the capture is over a lone low byte of a
+  // long atom is where the data end.
+  if (capture_over_ && HalfWordAtEnd()) return Gate::kEnd;
   // Every atom that starts one byte before the written end has its bytes.
   const uint32_t written = s.m_lenSamplingDataInBuffer;
   uint64_t ready = written > consumed + 1 ? written - 1 : consumed;

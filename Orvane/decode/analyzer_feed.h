@@ -7,6 +7,7 @@
 // live buffer, or the periodic reader call that keeps the driver drained
 // while decoding lags behind the capture).
 
+#include <atomic>
 #include <cstdint>
 
 #include "Orvane/capture/sampling_obj.h"
@@ -36,6 +37,23 @@ class AnalyzerFeed {
   // Before each atom, after the stop check.
   Gate Pass(uint32_t* result) { return consumed < ready_ ? Gate::kRead : SlowPass(result); }
 
+  // After Pass() said kRead: the bytes a decoder may walk in one run from
+  // the analysis position before the next Pass() and the next look at the
+  // stop event are due (the event countdown then counts bytes, which only
+  // makes it come sooner). The stop flag itself stays tested per atom.
+  uint32_t RunBytes() const {
+    const uint32_t ready = ready_ - consumed;
+    return ready < event_countdown_ - 1 ? ready : event_countdown_ - 1;
+  }
+  // Moves over the bytes of one run (at most RunBytes()); a run never
+  // reaches the buffer end, so it never wraps.
+  void AdvanceRun(uint32_t bytes) {
+    position += bytes;
+    consumed += bytes;
+    event_countdown_ -= bytes;
+  }
+  const std::atomic<bool>& StopFlag() const { return ctx_.sampling.m_bDoStop_SamplingAnalysis; }
+
   void Advance(uint32_t size) {
     position += size;
     consumed += size;
@@ -56,6 +74,9 @@ class AnalyzerFeed {
   Gate SlowPass(uint32_t* result);
   // Live: how far atoms may be read before the reader is asked again.
   Gate LiveReady();
+  // Live, capture over: the last written byte is the first half of a long
+  // atom whose second byte will never come.
+  bool HalfWordAtEnd() const;
 
   DecodeContext& ctx_;
   ProgressReporter progress_;

@@ -1,6 +1,7 @@
 #include "Orvane/decode/i2c_analyzer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "Orvane/capture/atom_walker.h"
@@ -38,6 +39,8 @@ class I2CAnalyzerDecoder {
 
  private:
   uint32_t Step();
+  template <bool kOpen>
+  void FastRun(const uint8_t* data, uint32_t length);
   void PostProcess();
   uint32_t EndOpen(uint32_t result, uint16_t extra_status);
   // Closes the open transaction into a new record; false when no record
@@ -116,6 +119,18 @@ uint32_t I2CAnalyzerDecoder::Step() {
         return open_ ? EndOpen(kResultDataEndOpen, 0) : kResultDataEnd;
       case AnalyzerFeed::Gate::kError: return EndOpen(result, 0);
     }
+    const AtomWalker::Span span = walker_.SpanAt(feed_.position);
+    const uint32_t run = std::min(span.length, feed_.RunBytes());
+    if (run >= 2) {
+      const uint32_t before = feed_.consumed;
+      if (open_) {
+        FastRun<true>(span.data, run);
+      } else {
+        FastRun<false>(span.data, run);
+      }
+      if (feed_.consumed != before) continue;
+    }
+    // One atom the run stopped at, or the first of a batch or window.
     const SampleAtom atom = walker_.Read(feed_.position);
     if (atom.size == kAtomAlignError) {
       Trace(" *** I2C :: SAMPLING DATA ALIGN NG!!! *** [DANGER!!!] ***\n");
@@ -141,7 +156,7 @@ uint32_t I2CAnalyzerDecoder::Step() {
       switch (ClassifyI2CEdge(previous, state)) {
         case I2CEdge::kNone: break;
         case I2CEdge::kSclRise:
-          if (open_) tx_.OnRise((state >> 1) & 1, hs_enabled_, memory_);
+          if (open_) tx_.OnRise((state >> 1) & 1, hs_enabled_, memory_, tx_.bytes, tx_.clocks);
           break;
         case I2CEdge::kStart:
           if (open_) {
@@ -166,6 +181,54 @@ uint32_t I2CAnalyzerDecoder::Step() {
       return CloseNotEnded(kStatusNotEnd) ? kResultStepEnd : kResultMemoryError;
     }
   }
+}
+
+// Walks the atoms that can neither open nor close a transaction straight
+// from the mapped bytes, with the running values in registers. Stops before
+// any atom the per-atom path must handle (START, STOP, a zero-count long
+// atom, a misplaced long atom, the over-long limit) and when the stop flag
+// is set. Reads words only below `length` - 1, so it never walks past
+// `length`.
+template <bool kOpen>
+void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
+  const std::atomic<bool>& stop = feed_.StopFlag();
+  const uint32_t odd = feed_.position & 1;
+  const uint8_t shift = mapping_.shift;
+  const uint8_t mask = mapping_.mask;
+  uint64_t clock = clock_;
+  uint8_t line = line_;
+  uint32_t bytes = tx_.bytes;
+  uint32_t clocks = tx_.clocks;
+  uint32_t i = 0;
+  while (i + 1 < length) {
+    if (stop.load(std::memory_order_relaxed)) break;
+    const uint32_t low = data[i];
+    const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
+    const bool is_short = (low & 0x10) != 0;
+    const uint32_t size = is_short ? 1 : 2;
+    const uint32_t count = is_short ? low >> 5 : word >> 5;
+    if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) break;
+    const uint8_t state = static_cast<uint8_t>((low >> shift) & mask);
+    const uint8_t changed = state ^ line;
+    if ((changed & (kSclLine | kSdaLine)) == kSdaLine && (state & kSclLine)) break;
+    if (kOpen && clocks + count >= kOverLongClocks) break;
+    clock += count;
+    line = state;
+    i += size;
+    if (kOpen) {
+      bytes += size;
+      clocks += count;
+      if ((changed & state & kSclLine) != 0) {
+        tx_.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled_, memory_, bytes, clocks);
+      }
+    }
+  }
+  clock_ = clock;
+  line_ = line;
+  tx_.bytes = bytes;
+  tx_.clocks = clocks;
+  walker_.Spent(i);
+  feed_.AdvanceRun(i);
 }
 
 bool I2CAnalyzerDecoder::CloseAtBoundary(uint8_t end_bits) {

@@ -69,10 +69,12 @@ struct I2CTransaction {
     }
   }
 
-  // An SCL rising edge with bit value b inside the transaction.
-  void OnRise(uint8_t b, bool hs_enabled, I2CStepMemory& memory) {
-    bytes_at_rise = bytes;
-    clocks_at_rise = clocks;
+  // An SCL rising edge with bit value b inside the transaction, where the
+  // totals have reached `bytes_now` and `clocks_now` (the decoder may keep
+  // its running totals outside this struct while it walks).
+  void OnRise(uint8_t b, bool hs_enabled, I2CStepMemory& memory, uint32_t bytes_now, uint32_t clocks_now) {
+    bytes_at_rise = bytes_now;
+    clocks_at_rise = clocks_now;
     if (n != 0) CommitPendingBit();
     pending_bit = b;
     if (n < 8) {

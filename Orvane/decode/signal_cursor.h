@@ -8,6 +8,7 @@
 // opening atom of the next record (it may read that atom, to learn when the
 // current state ends, but no further).
 
+#include <algorithm>
 #include <cstdint>
 
 #include "Orvane/capture/atom_walker.h"
@@ -45,6 +46,32 @@ class SignalCursor {
       if (position_ >= data_end_ || position_ > last_position_ || position_ < start_) {
         return Over(clocks);
       }
+      // Straight from the mapped bytes while the batch holds the window:
+      // words below the span end, positions within both limits.
+      const AtomWalker::Span span = walker_.SpanAt(position_);
+      if (span.length >= 2) {
+        const uint32_t limit = SpanLimit(span.length);
+        const uint32_t odd = position_ & 1;
+        uint32_t i = 0;
+        while (i < limit) {
+          const uint32_t low = span.data[i];
+          const bool is_short = (low & 0x10) != 0;
+          if (!is_short && ((i ^ odd) & 1) != 0) break;  // reported by Read()
+          clocks += is_short ? low >> 5 : (low | (uint32_t(span.data[i + 1]) << 8)) >> 5;
+          i += is_short ? 1 : 2;
+          const uint8_t state = mapping_.Map(static_cast<uint8_t>(low & 0x0F));
+          if (state != state_[0]) {
+            walker_.Spent(i);
+            position_ += i;
+            Push(state, at_[0] + static_cast<int64_t>(clocks));
+            *held = static_cast<uint32_t>(clocks > 0xFFFFFFFFu ? 0xFFFFFFFFu : clocks);
+            return true;
+          }
+        }
+        walker_.Spent(i);
+        position_ += i;
+        if (i != 0) continue;
+      }
       const SampleAtom atom = walker_.Read(position_);
       if (atom.size != 1 && atom.size != 2) return Over(clocks);
       position_ += atom.size;
@@ -68,6 +95,15 @@ class SignalCursor {
     at_[0] = at;
   }
   bool Over(uint64_t clocks);
+  // How far a span of `length` bytes from the position may be walked: atoms
+  // start below length - 1 (so a word never passes the span), below the
+  // data end and at or before the last allowed position.
+  uint32_t SpanLimit(uint32_t length) const {
+    uint64_t limit = length - 1;
+    limit = std::min<uint64_t>(limit, uint64_t(data_end_) - position_);
+    limit = std::min<uint64_t>(limit, uint64_t(last_position_) - position_ + 1);
+    return static_cast<uint32_t>(limit);
+  }
 
   AtomWalker& walker_;
   const LineMapping mapping_;

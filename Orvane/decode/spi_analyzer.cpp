@@ -1,6 +1,7 @@
 #include "Orvane/decode/spi_analyzer.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "Orvane/capture/atom_walker.h"
 #include "Orvane/capture/run_result.h"
@@ -29,6 +30,8 @@ class SpiAnalyzerDecoder {
         rules_(SpiLineRules::From(ctx.settings)),
         period_(ctx.settings.SamplePeriodCode),
         timeout_(uint64_t(ctx.settings.SpiSclkTimeout) * kTenNsPerMillisecond),
+        quiet_limit_(QuietLimit(timeout_, period_)),
+        sample_level_(rules_.sampling_edge == 1 ? kSpiSclk : rules_.sampling_edge == 2 ? 0 : 0xFF),
         length_bits_(uint64_t(ctx.settings.SpiDataLength) * 8) {}
 
   uint32_t Run();
@@ -48,7 +51,16 @@ class SpiAnalyzerDecoder {
     uint8_t s2[kPreviewBytes] = {};
   };
 
+  // The fewest quiet clocks whose time reaches the time-out; none when the
+  // time-out is off or the period is zero (then no time ever reaches it).
+  static uint64_t QuietLimit(uint64_t timeout, uint64_t period) {
+    if (timeout == 0 || period == 0) return ~uint64_t{0};
+    return (timeout + period - 1) / period;
+  }
+
   uint32_t Step();
+  template <bool kOpen>
+  void FastRun(const uint8_t* data, uint32_t length);
   void Begin(uint8_t kind, uint16_t count, uint8_t before) {
     tx_ = Transaction{};
     tx_.kind = kind;
@@ -73,11 +85,14 @@ class SpiAnalyzerDecoder {
   const SpiLineRules rules_;
   const uint64_t period_;
   const uint64_t timeout_;      // 10 ns units, 0 = none
+  const uint64_t quiet_limit_;  // the same in clocks
+  const uint8_t sample_level_;  // SCLK level after a sampling edge; 0xFF = none
   const uint64_t length_bits_;  // bits per data-length chunk
   uint64_t clock_ = 0;
   uint8_t line_ = 0;
   Transaction tx_;
   bool open_ = false;
+  uint64_t quiet_ = 0;  // clocks since the last SCLK change
   RecordRef closed_ = kNoRecord;
 };
 
@@ -109,7 +124,7 @@ uint32_t SpiAnalyzerDecoder::Run() {
 uint32_t SpiAnalyzerDecoder::Step() {
   open_ = false;
   closed_ = kNoRecord;
-  uint64_t quiet = 0;  // clocks since the last SCLK change
+  quiet_ = 0;
   for (;;) {
     if (feed_.StopCheckDue() && feed_.StopRequested()) {
       if (ctx_.live) open_ = false;
@@ -125,6 +140,19 @@ uint32_t SpiAnalyzerDecoder::Step() {
         return EndOpen(kResultDataEndOpen, BitCountStatus(), feed_.position - tx_.start_position);
       case AnalyzerFeed::Gate::kError: return EndOpen(result, BitCountStatus(), tx_.bytes);
     }
+    const AtomWalker::Span span = walker_.SpanAt(feed_.position);
+    const uint32_t run = std::min(span.length, feed_.RunBytes());
+    if (run >= 2) {
+      const uint32_t before = feed_.consumed;
+      // A pending first edge to ignore is left to the per-atom path.
+      if (!open_) {
+        FastRun<false>(span.data, run);
+      } else if (!rules_.ignore_first_edge || tx_.first_edge_ignored) {
+        FastRun<true>(span.data, run);
+      }
+      if (feed_.consumed != before) continue;
+    }
+    // One atom the run stopped at, or the first of a batch or window.
     const SampleAtom atom = walker_.Read(feed_.position);
     if (atom.size == kAtomAlignError) {
       Trace(" *** SPI :: SAMPLING DATA ALIGN NG!!! *** [DANGER!!!] ***\n");
@@ -148,8 +176,8 @@ uint32_t SpiAnalyzerDecoder::Step() {
       tx_.bytes += atom.size;
       tx_.clocks += atom.count;
       if (timeout_ != 0) {
-        quiet += atom.count;
-        if (quiet * period_ >= timeout_) {
+        quiet_ += atom.count;
+        if (quiet_ * period_ >= timeout_) {
           // The atom is read again from idle by the next step.
           clock_ -= atom.count;
           return Close(kEndedTimeout, BitCountStatus(), tx_.bytes) ? kResultStepEnd : kResultMemoryError;
@@ -159,7 +187,7 @@ uint32_t SpiAnalyzerDecoder::Step() {
     const uint8_t previous = line_;
     const bool clock_changed = ((previous ^ state) & kSpiSclk) != 0;
     if (clock_changed) {
-      quiet = 0;
+      quiet_ = 0;
       if (!open_ && rules_.ClockMayOpen(state)) Begin(kBeganClock, atom.count, previous);
     }
     if (!open_ && rules_.SsBecameActive(previous, state)) Begin(kBeganSsActive, atom.count, previous);
@@ -186,6 +214,70 @@ uint32_t SpiAnalyzerDecoder::Step() {
     feed_.Advance(atom.size);
     if (closed) return kResultStepEnd;
   }
+}
+
+// Walks the atoms that neither open nor close a transaction straight from
+// the mapped bytes, with the running values in registers: SCLK and data
+// line changes without an SS change. Stops before any atom the per-atom
+// path must handle (an SS change, an opening SCLK change, the time-out, the
+// edge that completes the data length, a zero-count or misplaced long atom)
+// and when the stop flag is set. An open run starts only once the first
+// edge to ignore (if any) is behind. Reads words only below `length` - 1,
+// so it never walks past `length`.
+template <bool kOpen>
+void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
+  const std::atomic<bool>& stop = feed_.StopFlag();
+  const uint32_t odd = feed_.position & 1;
+  const uint64_t clock_before = clock_;
+  const uint64_t quiet_limit = quiet_limit_;
+  const uint8_t sample_level = sample_level_;
+  uint64_t clock = clock_;
+  uint64_t quiet = quiet_;
+  uint8_t line = line_;
+  uint32_t bits = tx_.bits;
+  uint32_t i = 0;
+  while (i + 1 < length) {
+    if (stop.load(std::memory_order_relaxed)) break;
+    const uint32_t low = data[i];
+    const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
+    const bool is_short = (low & 0x10) != 0;
+    const uint32_t size = is_short ? 1 : 2;
+    const uint32_t count = is_short ? low >> 5 : word >> 5;
+    if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) break;
+    const uint8_t state = static_cast<uint8_t>(low & 0x0F);
+    const uint8_t changed = state ^ line;
+    if (changed & kSpiSs) break;
+    const bool clock_changed = (changed & kSpiSclk) != 0;
+    if (kOpen) {
+      if (quiet + count >= quiet_limit) break;
+      const bool sample = clock_changed && (state & kSpiSclk) == sample_level;
+      if (sample) {
+        if (bits + 1 == length_bits_) break;
+        if (bits < kPreviewBytes * 8) {
+          tx_.s3[bits / 8] = rules_.Shift(tx_.s3[bits / 8], (state >> 3) & 1);
+          tx_.s2[bits / 8] = rules_.Shift(tx_.s2[bits / 8], (state >> 2) & 1);
+        }
+        ++bits;
+      }
+      quiet = clock_changed ? 0 : quiet + count;
+    } else if (clock_changed && rules_.ClockMayOpen(state)) {
+      break;
+    }
+    clock += count;
+    line = state;
+    i += size;
+  }
+  clock_ = clock;
+  quiet_ = quiet;
+  line_ = line;
+  if (kOpen) {
+    // Every walked byte and clock belongs to the open transaction.
+    tx_.bytes += i;
+    tx_.clocks += static_cast<uint32_t>(clock - clock_before);
+    tx_.bits = bits;
+  }
+  walker_.Spent(i);
+  feed_.AdvanceRun(i);
 }
 
 bool SpiAnalyzerDecoder::Close(uint8_t end_bits, uint16_t status, uint32_t sample_len) {

@@ -6,4 +6,5 @@ velix_add_test(decode_analyzer_tests
     ${CMAKE_CURRENT_LIST_DIR}/spi_waveform_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sim_scenario_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/live_decode_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_switch_test.cpp
   LIBS orvane_decode velix_sim velix_platform)

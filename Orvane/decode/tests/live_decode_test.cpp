@@ -57,14 +57,16 @@ struct LiveRun {
   uint32_t view_count = 0;
 };
 
+// `spare` bytes of the buffer (0xEE) are never written: the capture stops
+// before the buffer is full.
 LiveRun RunLive(uint32_t (*decoder)(DecodeContext&), const std::vector<uint8_t>& data, const SettingsRecord& s,
-                size_t chunk, uint32_t fail_after = 0) {
+                size_t chunk, uint32_t fail_after = 0, size_t spare = 0) {
   AppState app;
   velix::platform::RecordingSink sink;
   RunEventQueue events;
   CSamplingObj sampling(app, sink);
   EXPECT_TRUE(sampling.Records().CreatePool());
-  std::vector<uint8_t> buffer(data.size(), 0xEE);
+  std::vector<uint8_t> buffer(data.size() + spare, 0xEE);
   sampling.AttachLiveBuffer(buffer.data(), static_cast<uint32_t>(buffer.size()));
   ScriptedReader reader(sampling, buffer.data(), data, chunk);
   reader.fail_after = fail_after;
@@ -130,6 +132,37 @@ TEST(LiveDecode, I2CRecordsEqualTheOfflineOnesForAnyChunking) {
     EXPECT_EQ(live.view_count, 40u);
     for (const TransactionInfo& r : live.records) EXPECT_TRUE(r.RecordFlags & kRecordInView);
     ExpectSameRecords(live.records, expected.records);
+  }
+}
+
+// The capture stops after the first byte of a word at an even position.
+// A long atom there is incomplete and never decoded (its missing byte
+// would be whatever the buffer held); a short atom is whole and counts.
+TEST(LiveDecode, AWordMissingItsSecondByteIsDecodedOnlyWhenItIsAShortAtom) {
+  for (const bool short_last : {false, true}) {
+    SCOPED_TRACE(short_last);
+    I2CWave wave;
+    wave.Start();
+    wave.Byte(0xA0);
+    wave.Byte(0x11);
+    wave.Finish(300);  // the transaction stays open; a long hold atom ends the data
+    std::vector<uint8_t> data = wave.Stream().Bytes();
+    ASSERT_EQ(data.size() % 2, 0u);
+    ASSERT_EQ(data[data.size() - 2] & 0x10, 0);
+    data.pop_back();
+    if (short_last) data.back() = EncodeShortAtom(static_cast<uint8_t>(data.back() & 0x0F), 5);
+    // Offline the same record ends at the last whole atom.
+    std::vector<uint8_t> whole = data;
+    if (!short_last) whole.pop_back();
+    Harness offline;
+    const auto expected = offline.RunOffline(RunI2CAnalyzerDecode, whole, RelaxedI2CSettings());
+    ASSERT_EQ(expected.records.size(), 1u);
+    for (const size_t chunk : {size_t{1}, size_t{7}, size_t{4096}}) {
+      SCOPED_TRACE(chunk);
+      const LiveRun live = RunLive(RunI2CAnalyzerDecode, data, RelaxedI2CSettings(), chunk, 0, 1);
+      EXPECT_EQ(live.result, kResultDataEnd);
+      ExpectSameRecords(live.records, expected.records);
+    }
   }
 }
 
