@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Orvane/capture/settings_record.h"
+#include "platform/settings_store.h"
 
 namespace orvane {
 
@@ -36,6 +37,10 @@ struct AppState {
   uint32_t monitor_i2c_bulk_len = 4096;
   uint32_t monitor_spi_bulk_len = 8192;
 };
+
+// Reads the tuning values of the "Setting" section (missing values keep
+// their defaults) and switches the "DebugMessage" trace lines accordingly.
+void LoadAppSettings(const velix::platform::SettingsStore& store, AppState& app);
 
 // Fills the temporary folder and the sampling data file name; returns the
 // system error code when no temporary folder exists (0 otherwise).

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/settings_store.h"
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/run_pump.h"
 #include "tools/orvane-cli/settings_overrides.h"
@@ -55,6 +56,9 @@ int DecodeSession::OpenAndDecode(const std::string& path,
     std::fprintf(stderr, "error: no temporary folder\n");
     return kExitOpenFailed;
   }
+  // The application's tuning values (worker priority, trace switch).
+  LoadAppSettings(velix::platform::IniSettingsStore(velix::platform::DefaultSettingsPath("Orvane")),
+                  app_);
   runner_ = std::make_unique<OverridingRunner>(worker_, overrides);
   doc_ = std::make_unique<COrvaneDoc>(app_, sink_, nullptr, runner_.get());
   doc_->OnNewDocument();

@@ -4,7 +4,10 @@
 
 #include <cstring>
 
+#include "Orvane/capture/app_state.h"
 #include "Orvane/capture/settings_fields.h"
+#include "platform/settings_store.h"
+#include "platform/tests/scratch_folder.h"
 
 namespace orvane {
 namespace {
@@ -132,6 +135,32 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_EQ(r.tHIGH_HS, 99u);
                    }}),
     [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(AppSettingsTest, SettingSectionValuesWithTheirDefaults) {
+  velix::platform::testing::ScratchFolder folder;
+  velix::platform::IniSettingsStore store(folder.File("Orvane.ini"));
+  AppState app;
+  LoadAppSettings(store, app);
+  EXPECT_EQ(app.analyzer_bulk_len, 131072u);
+  EXPECT_EQ(app.monitor_i2c_bulk_len, 4096u);
+  EXPECT_EQ(app.monitor_spi_bulk_len, 8192u);
+  EXPECT_EQ(app.lock_memory, 1u);
+  EXPECT_EQ(app.no_wait, 0u);
+
+  ASSERT_TRUE(store.SetInt("Setting", "NoWait", 1));
+  ASSERT_TRUE(store.SetInt("Setting", "ANALYZER_BULK_Len", 65536));
+  ASSERT_TRUE(store.SetInt("Setting", "Priority", 2));
+  LoadAppSettings(store, app);
+  EXPECT_EQ(app.no_wait, 1u);
+  EXPECT_EQ(app.analyzer_bulk_len, 65536u);
+  EXPECT_EQ(app.priority, 2);
+}
 
 }  // namespace
 }  // namespace orvane
