@@ -1,0 +1,160 @@
+// The reader thread: eight bulk IN transfers in flight, submitted and
+// collected strictly in slot order, so data reach the accumulation buffer
+// in the order the device sent them.
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "driver/streaming_engine.h"
+#include "platform/trace.h"
+
+namespace velix::driver {
+
+using AccumGuard = std::lock_guard<KernelMutex>;
+using SubmitGuard = std::lock_guard<FastMutex>;
+
+void StreamingEngine::ReaderThread() {
+  CancelAll.store(false);
+  const uint32_t length = EffectiveTransferLength(OneTransferLength.load());
+  BulkNo.store(0);
+  for (Slot& slot : slots_) {
+    slot.data.reset(new (std::nothrow) uint8_t[length]);
+    if (!slot.data) {
+      status_.Record(driver_status::kReaderNoBuffer);
+      for (Slot& allocated : slots_) allocated.data.reset();
+      return;
+    }
+  }
+  StreamActive.store(true);
+  FirstRoundDone = false;
+  for (int slot_number = 1;; slot_number = slot_number % kBulkSlots + 1) {
+    BulkNo.store(static_cast<uint16_t>(slot_number));
+    const NtStatus serviced = ServiceSlot(slot_number, length);
+    if (StreamStopEvent.ReadState()) break;
+    if (DeviceGone.load() || !NtSuccess(serviced)) {
+      // The device is gone or a transfer failed: wake the client.
+      AccumGuard guard(buffer_.Lock());
+      StreamStopEvent.Set();
+      ReleaseStartEvent(true);
+      break;
+    }
+    if (!StreamArmed.load()) {
+      // The watcher has reported the device's message and woken the client.
+      AccumGuard guard(buffer_.Lock());
+      StreamStopEvent.Set();
+      break;
+    }
+    if (!StreamActive.load()) {
+      AccumGuard guard(buffer_.Lock());
+      StreamStopEvent.Set();
+      ReleaseStartEvent(false);
+      break;
+    }
+    if (slot_number == kBulkSlots) FirstRoundDone = true;
+  }
+  Drain();
+  for (Slot& slot : slots_) slot.data.reset();
+}
+
+bool StreamingEngine::StreamEnding() const {
+  return !StreamArmed.load() || !StreamActive.load() || StreamStopEvent.ReadState() ||
+         DeviceGone.load();
+}
+
+NtStatus StreamingEngine::ServiceSlot(int slot_number, uint32_t length) {
+  Slot& slot = slots_[slot_number - 1];
+  if (FirstRoundDone) {
+    const NtStatus collected = CollectSlot(slot, slot_number, length);
+    if (collected != STATUS_PENDING) return collected;
+  }
+  std::memset(slot.data.get(), 0, length);
+  if (StreamEnding()) return STATUS_SUCCESS;
+  slot.completion.Clear();
+  NtStatus result = STATUS_SUCCESS;
+  {
+    SubmitGuard submit(submit_lock_);
+    if (CancelAll.load()) {
+      slot.completion.Set();
+      return STATUS_CANCELLED;
+    }
+    slot.SlotBusy.store(true);
+    const TransferId id = next_transfer_id_.fetch_add(1);
+    slot.transfer.store(id);
+    slot.cancel.Reset();
+    slot.usb_status.store(kUsbdPending);
+    UsbTransfer transfer;
+    transfer.id = id;
+    transfer.endpoint = Endpoint::kBulkIn;
+    transfer.buffer = {slot.data.get(), length};
+    transfer.on_complete = [this, &slot](UsbdStatus status, uint32_t bytes) {
+      slot.bytes.store(bytes);
+      slot.usb_status.store(status);
+      if (!slot.cancel.CompleteAndHold()) slot.completion.Set();
+    };
+    const NtStatus submitted = edge_.Submit(transfer);
+    if (submitted != STATUS_PENDING) {
+      // The transfer never started: nothing will complete it.
+      slot.completion.Set();
+      result = NtSuccess(submitted) ? STATUS_UNSUCCESSFUL : submitted;
+    }
+    const UsbdStatus usb = slot.usb_status.load();
+    if (!UsbdPending(usb) && usb != kUsbdSuccess) result = STATUS_UNSUCCESSFUL;
+  }
+  if (StreamEnding()) return STATUS_SUCCESS;
+  return result;
+}
+
+// Waits for the slot's transfer and stores its data. Returns STATUS_PENDING
+// when the slot is free for a new submission.
+NtStatus StreamingEngine::CollectSlot(Slot& slot, int slot_number, uint32_t length) {
+  for (uint32_t retry = 0;; ++retry) {
+    slot.completion.Wait(kWaitForever);
+    slot.SlotBusy.store(false);
+    if (StreamEnding()) return STATUS_SUCCESS;
+    const UsbdStatus usb = slot.usb_status.load();
+    if (!UsbdPending(usb)) break;
+    platform::Trace(" USBD_PENDING <Bulk:%u> retry...%u \n", static_cast<unsigned>(slot_number),
+                    static_cast<unsigned>(retry));
+    if (retry == kMaxPendingRetries) {
+      status_.Record(driver_status::kBulkTransferFailed);
+      return STATUS_UNSUCCESSFUL;
+    }
+  }
+  const UsbdStatus usb = slot.usb_status.load();
+  if (usb == kUsbdCanceled) return STATUS_SUCCESS;
+  if (usb == kUsbdXactError) {
+    DeviceGone.store(true);
+    status_.Record(driver_status::kBulkTransactionError);
+    return STATUS_UNSUCCESSFUL;
+  }
+  if (usb != kUsbdSuccess) {
+    status_.Record(driver_status::kBulkTransferFailed);
+    return STATUS_UNSUCCESSFUL;
+  }
+  // Never trust a byte count beyond the buffer the transfer was given.
+  const uint32_t received = std::min(slot.bytes.load(), length);
+  if (received > 0 && !buffer_.Store({slot.data.get(), received})) return STATUS_UNSUCCESSFUL;
+  return STATUS_PENDING;
+}
+
+void StreamingEngine::CancelSlot(Slot& slot) {
+  slot.cancel.CancelTransfer([this, &slot] { edge_.Cancel(slot.transfer.load()); },
+                             [&slot] { slot.completion.Set(); });
+}
+
+void StreamingEngine::Drain() {
+  std::array<KernelEvent*, kBulkSlots> completions{};
+  for (int i = 0; i < kBulkSlots; ++i) completions[i] = &slots_[i].completion;
+  while (WaitForMultiple(completions, true, kDrainWaitMs) == WaitOutcome::kTimeout) {
+    platform::Trace(
+        "[VELIX.SYS]  %%%%%% *** BULK[] Event Wait( WaitForMultiple )  TIMEOUT!!! *** %%%%%%\n");
+    platform::Trace("[VELIX.SYS]   current BulkNo = %u *** \n",
+                    static_cast<unsigned>(BulkNo.load()));
+    for (Slot& slot : slots_) {
+      if (!slot.completion.ReadState()) CancelSlot(slot);
+    }
+  }
+}
+
+}  // namespace velix::driver
