@@ -41,6 +41,10 @@ void StreamingEngine::ReaderThread() {
     }
     if (!StreamArmed.load()) {
       // The watcher has reported the device's message and woken the client.
+      // What the device sent before its message is still in the transfers
+      // in flight: keep it, unless a stop is under way.
+      if (!StopUnderway()) StoreInFlight(slot_number, length);
+      CancelBusySlots();
       AccumGuard guard(buffer_.Lock());
       StreamStopEvent.Set();
       break;
@@ -55,6 +59,10 @@ void StreamingEngine::ReaderThread() {
   }
   Drain();
   for (Slot& slot : slots_) slot.data.reset();
+}
+
+bool StreamingEngine::StopUnderway() const {
+  return !StreamActive.load() || StreamStopEvent.ReadState() || DeviceGone.load();
 }
 
 bool StreamingEngine::StreamEnding() const {
@@ -109,9 +117,16 @@ NtStatus StreamingEngine::ServiceSlot(int slot_number, uint32_t length) {
 // when the slot is free for a new submission.
 NtStatus StreamingEngine::CollectSlot(Slot& slot, int slot_number, uint32_t length) {
   for (uint32_t retry = 0;; ++retry) {
-    slot.completion.Wait(kWaitForever);
+    // A device that has ended its stream completes nothing more: stop
+    // waiting for this slot then (transfers complete in order, so nothing
+    // after it holds data either).
+    while (slot.completion.Wait(kCollectPollMs) != WaitOutcome::kSignalled) {
+      if (DeviceEnded.load()) return STATUS_SUCCESS;
+    }
     slot.SlotBusy.store(false);
-    if (StreamEnding()) return STATUS_SUCCESS;
+    // After the device's own end message the data still count; only a stop
+    // or a vanished device drops them.
+    if (StopUnderway()) return STATUS_SUCCESS;
     const UsbdStatus usb = slot.usb_status.load();
     if (!UsbdPending(usb)) break;
     platform::Trace(" USBD_PENDING <Bulk:%u> retry...%u \n", static_cast<unsigned>(slot_number),
@@ -136,6 +151,29 @@ NtStatus StreamingEngine::CollectSlot(Slot& slot, int slot_number, uint32_t leng
   const uint32_t received = std::min(slot.bytes.load(), length);
   if (received > 0 && !buffer_.Store({slot.data.get(), received})) return STATUS_UNSUCCESSFUL;
   return STATUS_PENDING;
+}
+
+void StreamingEngine::StoreInFlight(int last_slot, uint32_t length) {
+  // Oldest submission first: the slot after the one just serviced.
+  for (int k = 1; k <= kBulkSlots; ++k) {
+    Slot& slot = slots_[(last_slot + k - 1) % kBulkSlots];
+    if (!slot.SlotBusy.load()) continue;
+    // A device that has ended its stream may never complete the rest; a
+    // later slot cannot be stored before an earlier one, so stop there.
+    if (slot.completion.Wait(kInFlightWaitMs) != WaitOutcome::kSignalled) return;
+    slot.SlotBusy.store(false);
+    if (StreamStopEvent.ReadState() || slot.usb_status.load() != kUsbdSuccess) return;
+    const uint32_t received = std::min(slot.bytes.load(), length);
+    if (received > 0 && !buffer_.Store({slot.data.get(), received})) return;
+  }
+}
+
+void StreamingEngine::CancelBusySlots() {
+  SubmitGuard submit(submit_lock_);
+  CancelAll.store(true);
+  for (Slot& slot : slots_) {
+    if (slot.SlotBusy.exchange(false) && UsbdPending(slot.usb_status.load())) CancelSlot(slot);
+  }
 }
 
 void StreamingEngine::CancelSlot(Slot& slot) {

@@ -49,6 +49,7 @@ void StreamingEngine::WatcherThread() {
   if (StreamStopEvent.ReadState()) return;
   AccumGuard guard(buffer_.Lock());
   if (!StreamArmed.exchange(false)) return;
+  DeviceEnded.store(true);
   status_.Record(driver_status::DeviceMessage(interrupt_.message[0], interrupt_.message[1]));
   ReleaseStartEvent(true);
 }

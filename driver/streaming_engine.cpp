@@ -34,6 +34,7 @@ void StreamingEngine::ReleaseStartEvent(bool signal) {
 RequestOutcome StreamingEngine::Start(std::shared_ptr<platform::Event> client_event) {
   std::lock_guard control(control_lock_);
   StreamStopEvent.Clear();
+  DeviceEnded.store(false);
   WatchDoneEvent.Clear();
   ArmedEvent.Clear();
   if (StreamArmed.load()) {
@@ -94,6 +95,12 @@ RequestOutcome StreamingEngine::Start(std::shared_ptr<platform::Event> client_ev
 
 void StreamingEngine::Stop(StopWait wait) {
   std::lock_guard control(control_lock_);
+  const uint32_t limit = wait == StopWait::kClose ? kCloseThreadWaitMs : kWaitForever;
+  // A stream the device ended with its own message is still storing what
+  // was in flight before that message (each transfer gets a bounded wait):
+  // let the reader finish before anything is cancelled, so no byte the
+  // device sent ahead of its message is lost.
+  if (DeviceEnded.load()) reader_thread_.Join(limit);
   {
     AccumGuard guard(buffer_.Lock());
     StreamStopEvent.Set();
@@ -115,7 +122,6 @@ void StreamingEngine::Stop(StopWait wait) {
       ReleaseStartEvent(false);
     }
   }
-  const uint32_t limit = wait == StopWait::kClose ? kCloseThreadWaitMs : kWaitForever;
   reader_thread_.Join(limit);
   watcher_thread_.Join(limit);
 }

@@ -29,6 +29,12 @@ inline constexpr int kBulkSlots = 8;
 inline constexpr uint32_t kMaxTransferLength = 0xA0000;  // 655,360 bytes
 inline constexpr uint32_t kCloseThreadWaitMs = 20000;
 inline constexpr uint32_t kDrainWaitMs = 2000;
+// After the device's own end message, how long each transfer still in
+// flight may take to complete before the rest are left to the drain.
+inline constexpr uint32_t kInFlightWaitMs = 50;
+// How often a reader waiting for a transfer looks whether the device has
+// ended the stream.
+inline constexpr uint32_t kCollectPollMs = 20;
 inline constexpr uint32_t kStartSettleMs = 50;
 // A completion that still reads pending is looked at again this many times
 // before it counts as a failed transfer.
@@ -97,8 +103,11 @@ class StreamingEngine {
   // stream_reader.cpp
   void ReaderThread();
   bool StreamEnding() const;
+  bool StopUnderway() const;
   NtStatus ServiceSlot(int slot_number, uint32_t length);
   NtStatus CollectSlot(Slot& slot, int slot_number, uint32_t length);
+  void StoreInFlight(int last_slot, uint32_t length);
+  void CancelBusySlots();
   NtStatus SubmitSlot(Slot& slot, uint32_t length);
   void CancelSlot(Slot& slot);
   void Drain();
@@ -115,6 +124,7 @@ class StreamingEngine {
   std::atomic<uint32_t> OneTransferLength{0};
   std::atomic<bool> StreamArmed{false};
   std::atomic<bool> StreamActive{false};
+  std::atomic<bool> DeviceEnded{false};  // the watcher reported the device's message
   std::atomic<bool> DeviceGone{false};
   std::atomic<bool> CancelAll{false};
   bool FirstRoundDone = false;  // reader only

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 
 #include "Orvane/capture/atom_walker.h"
 #include "Orvane/capture/run_result.h"
 #include "Orvane/decode/analyzer_feed.h"
 #include "Orvane/decode/decode_support.h"
+#include "Orvane/decode/short_atom_block.h"
 #include "Orvane/decode/spi_lines.h"
 #include "platform/trace.h"
 
@@ -61,6 +63,7 @@ class SpiAnalyzerDecoder {
   uint32_t Step();
   template <bool kOpen>
   void FastRun(const uint8_t* data, uint32_t length);
+  void SampleBlock(const ShortAtomBlock& block, uint32_t sampled, uint32_t bits);
   void Begin(uint8_t kind, uint16_t count, uint8_t before) {
     tx_ = Transaction{};
     tx_.kind = kind;
@@ -223,7 +226,9 @@ uint32_t SpiAnalyzerDecoder::Step() {
 // edge that completes the data length, a zero-count or misplaced long atom)
 // and when the stop flag is set. An open run starts only once the first
 // edge to ignore (if any) is behind. Reads words only below `length` - 1,
-// so it never walks past `length`.
+// so it never walks past `length`. Where eight short atoms in a row hold
+// none of those atoms, they are taken as one block; otherwise one atom at a
+// time, so the stop flag is seen at least every eight atoms.
 template <bool kOpen>
 void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const std::atomic<bool>& stop = feed_.StopFlag();
@@ -231,6 +236,9 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const uint64_t clock_before = clock_;
   const uint64_t quiet_limit = quiet_limit_;
   const uint8_t sample_level = sample_level_;
+  // Without an SS change the SS line, and so whether an SCLK change may
+  // open a transaction, stays as it is for the whole run.
+  const bool clock_may_open = rules_.ClockMayOpen(line_);
   uint64_t clock = clock_;
   uint64_t quiet = quiet_;
   uint8_t line = line_;
@@ -238,6 +246,36 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   uint32_t i = 0;
   while (i + 1 < length) {
     if (stop.load(std::memory_order_relaxed)) break;
+    ShortAtomBlock block;
+    if (i + sizeof(uint64_t) <= length && block.Load(data + i) &&
+        block.Line(0) == (line & kSpiSs) * ShortAtomBlock::kLanes) {
+      const uint64_t sclk = block.Line(1);
+      const uint64_t changes = ShortAtomBlock::Changes(sclk, (line >> 1) & 1);
+      const uint64_t counts = block.Counts();
+      const uint32_t sum = ShortAtomBlock::Sum(counts);
+      bool taken = true;
+      if (kOpen) {
+        const uint64_t samples =
+            sample_level == 0xFF ? 0 : changes & (sample_level != 0 ? sclk : sclk ^ ShortAtomBlock::kLanes);
+        const uint32_t sampled = ShortAtomBlock::Sum(samples);
+        // The quiet count only grows within the block, so its end bounds it.
+        if (quiet + sum >= quiet_limit || (bits < length_bits_ && bits + sampled >= length_bits_)) {
+          taken = false;
+        } else {
+          if (bits < kPreviewBytes * 8) SampleBlock(block, ShortAtomBlock::Mask(samples), bits);
+          bits += sampled;
+          quiet = changes != 0 ? ShortAtomBlock::CountsAfterLast(counts, changes) : quiet + sum;
+        }
+      } else if (clock_may_open && changes != 0) {
+        taken = false;
+      }
+      if (taken) {
+        clock += sum;
+        line = block.LastState();
+        i += sizeof(uint64_t);
+        continue;
+      }
+    }
     const uint32_t low = data[i];
     const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
     const bool is_short = (low & 0x10) != 0;
@@ -260,7 +298,7 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
         ++bits;
       }
       quiet = clock_changed ? 0 : quiet + count;
-    } else if (clock_changed && rules_.ClockMayOpen(state)) {
+    } else if (clock_changed && clock_may_open) {
       break;
     }
     clock += count;
@@ -278,6 +316,16 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   }
   walker_.Spent(i);
   feed_.AdvanceRun(i);
+}
+
+// Shifts the data bits of the sampled atoms of a block (bit k of `sampled`
+// = atom k) into the preview, the first one as bit number `bits`.
+void SpiAnalyzerDecoder::SampleBlock(const ShortAtomBlock& block, uint32_t sampled, uint32_t bits) {
+  for (; sampled != 0 && bits < kPreviewBytes * 8; sampled &= sampled - 1, ++bits) {
+    const unsigned lane = static_cast<unsigned>(std::countr_zero(sampled));
+    tx_.s3[bits / 8] = rules_.Shift(tx_.s3[bits / 8], block.Bit(lane, 3));
+    tx_.s2[bits / 8] = rules_.Shift(tx_.s2[bits / 8], block.Bit(lane, 2));
+  }
 }
 
 bool SpiAnalyzerDecoder::Close(uint8_t end_bits, uint16_t status, uint32_t sample_len) {
