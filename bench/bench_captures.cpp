@@ -15,9 +15,8 @@
 #include "sim/synthesizer.h"
 
 namespace velix::bench {
-namespace {
 
-constexpr char kDenseI2c[] = R"(
+const char kDenseI2cScenario[] = R"(
 bus i2c0
 scl 1m
 start
@@ -34,6 +33,8 @@ write A5 5A
 stop
 idle 2us
 )";
+
+namespace {
 
 constexpr char kSpi[] = R"(
 bus spi
@@ -69,7 +70,7 @@ class TempCapture {
 }  // namespace
 
 const std::string& DenseI2cAnalyzerCapture() {
-  static const TempCapture capture(kDenseI2c, "velix-bench-dense-i2c.SIC", sim::CaptureMode::kAnalyzer);
+  static const TempCapture capture(kDenseI2cScenario, "velix-bench-dense-i2c.SIC", sim::CaptureMode::kAnalyzer);
   return capture.Path();
 }
 
@@ -79,7 +80,7 @@ const std::string& SpiAnalyzerCapture() {
 }
 
 const std::string& DenseI2cMonitorCapture() {
-  static const TempCapture capture(kDenseI2c, "velix-bench-i2c-monitor.SIC", sim::CaptureMode::kMonitor);
+  static const TempCapture capture(kDenseI2cScenario, "velix-bench-i2c-monitor.SIC", sim::CaptureMode::kMonitor);
   return capture.Path();
 }
 

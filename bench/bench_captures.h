@@ -9,6 +9,10 @@ namespace velix::bench {
 
 inline constexpr uint64_t kBenchCaptureBytes = 256ull * 1024 * 1024;
 
+// Dense I2C traffic at 1 MHz SCL: writes, a repeated-START read, a 10-bit
+// write.
+extern const char kDenseI2cScenario[];
+
 // Dense I2C traffic (1 MHz SCL) sampled at 50 MHz, in analyzer atoms.
 const std::string& DenseI2cAnalyzerCapture();
 // SPI at 10 MHz SCLK sampled at 50 MHz, in analyzer atoms.

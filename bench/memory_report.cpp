@@ -13,6 +13,7 @@
 #include "Orvane/decode/analysis_worker.h"
 #include "Orvane/decode/run_decoder.h"
 #include "Orvane/decode/transaction_filter.h"
+#include "bench/bench_captures.h"
 #include "platform/files.h"
 #include "platform/interaction.h"
 #include "sim/synthesizer.h"
@@ -29,18 +30,6 @@ stop
 idle 1us
 )";
 
-constexpr char kDenseI2c[] = R"(
-bus i2c0
-scl 1m
-start
-addr 0x50 w
-write 00 10 20 30 40 50 60 70
-start
-addr 0x50 r
-read 01 02 03 04 05 06 07 08
-stop
-idle 2us
-)";
 
 // VmRSS or VmHWM of this process, in KiB.
 uint64_t StatusKb(const char* key) {
@@ -103,7 +92,7 @@ int main() {
   std::printf("many transactions: %u records, %u rows, resident %.1f MiB (peak %.1f MiB)\n",
               f.records, f.rows, double(f.rss_after_kb) / 1024, double(StatusKb("VmHWM:")) / 1024);
 
-  if (!Synthesize(kDenseI2c, velix::sim::CaptureMode::kAnalyzer, 480ull << 20, big)) return 1;
+  if (!Synthesize(velix::bench::kDenseI2cScenario, velix::sim::CaptureMode::kAnalyzer, 480ull << 20, big)) return 1;
   f = DecodeFile(big);
   velix::platform::DeleteFileAt(big);
   const double records_mib = double(f.records) * (64 + 28 + 4) / (1 << 20);
