@@ -44,6 +44,21 @@ void PostRunStart(DecodeContext& ctx) {
   }
 }
 
+void BeginDecodeRun(DecodeContext& ctx) {
+  CSamplingObj& s = ctx.sampling;
+  s.Records().ResetView();
+  s.transaction_counter = 0;
+  s.trigger_seen = false;
+  if (ctx.live) {
+    s.m_SamplingCurrentPtr = 0;
+    s.m_lenSamplingDataInBuffer = 0;
+    s.SamplingStopAdrs = kNoStopAddress;
+    s.buffer_wrapped = false;
+    s.trigger_done = false;
+  }
+  PostRunStart(ctx);
+}
+
 RecordRef AllocateRecord(DecodeContext& ctx, const char* danger_line, RecordRef last,
                          uint32_t progress_percent) {
   const RecordRef ref = ctx.sampling.Records().Allocate();

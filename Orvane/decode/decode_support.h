@@ -34,6 +34,11 @@ class ProgressReporter {
 // capture size.
 void PostRunStart(DecodeContext& ctx);
 
+// What every decode run does first: empty the view index, restart the
+// transaction numbers and the trigger, and, live, start reading the capture
+// from the beginning of the buffer; then the start-of-run message.
+void BeginDecodeRun(DecodeContext& ctx);
+
 // The out-of-memory report of a record or side-record allocation.
 // `danger_line` is the decoder's own first line of that report.
 void ReportOutOfMemory(DecodeContext& ctx, const char* danger_line, RecordRef last,

@@ -73,17 +73,7 @@ class I2CAnalyzerDecoder {
 };
 
 uint32_t I2CAnalyzerDecoder::Run() {
-  CSamplingObj& s = ctx_.sampling;
-  store_.ResetView();
-  s.transaction_counter = 0;
-  PostRunStart(ctx_);
-  if (ctx_.live) {
-    s.m_SamplingCurrentPtr = 0;
-    s.m_lenSamplingDataInBuffer = 0;
-    s.SamplingStopAdrs = kNoStopAddress;
-    s.buffer_wrapped = false;
-    s.trigger_done = false;
-  }
+  BeginDecodeRun(ctx_);
   for (;;) {
     const uint32_t result = Step();
     if (result == kResultStepEnd || result == kResultDataEnd || result == kResultDataEndOpen) {
@@ -91,7 +81,7 @@ uint32_t I2CAnalyzerDecoder::Run() {
       if (out_of_memory_) return kResultMemoryError;
     }
     if (result != kResultStepEnd) return result;
-    if (ctx_.live && s.m_bDoStop_SamplingAnalysis) return result;
+    if (ctx_.live && ctx_.sampling.m_bDoStop_SamplingAnalysis) return result;
   }
 }
 

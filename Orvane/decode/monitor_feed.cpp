@@ -14,20 +14,6 @@ namespace {
 constexpr uint32_t kStopEventInterval = 256;
 }  // namespace
 
-void BeginMonitorRun(DecodeContext& ctx) {
-  CSamplingObj& s = ctx.sampling;
-  s.Records().ResetView();
-  s.transaction_counter = 0;
-  s.trigger_seen = false;
-  if (ctx.live) {
-    s.m_SamplingCurrentPtr = 0;
-    s.m_lenSamplingDataInBuffer = 0;
-    s.SamplingStopAdrs = kNoStopAddress;
-    s.buffer_wrapped = false;
-    s.trigger_done = false;
-  }
-}
-
 RecordRef StepRecords::FirstOfStep(TransactionStore& store) {
   // In the live pool only the newest records still exist: a step that made
   // more than the pool holds is post-processed for those that are left.

@@ -14,11 +14,6 @@
 
 namespace orvane {
 
-// What every monitor run starts from: an empty view, transaction counter 0,
-// no trigger seen; a live run also starts the capture state afresh (write
-// position and length 0, no stop position, neither wrapped nor trigger done).
-void BeginMonitorRun(DecodeContext& ctx);
-
 // The records a decode step has closed and not yet post-processed.
 class StepRecords {
  public:

@@ -243,8 +243,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
 }  // namespace
 
 uint32_t RunMonitorI2CDecode(DecodeContext& ctx) {
-  BeginMonitorRun(ctx);
-  PostRunStart(ctx);
+  BeginDecodeRun(ctx);
   MonitorI2CDecoder decoder(ctx);
   return decoder.Run();
 }

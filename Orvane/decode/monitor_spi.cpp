@@ -179,8 +179,7 @@ class MonitorSpiDecoder : public MonitorRunLoop<MonitorSpiDecoder> {
 }  // namespace
 
 uint32_t RunMonitorSpiDecode(DecodeContext& ctx) {
-  BeginMonitorRun(ctx);
-  PostRunStart(ctx);
+  BeginDecodeRun(ctx);
   MonitorSpiDecoder decoder(ctx);
   return decoder.Run();
 }

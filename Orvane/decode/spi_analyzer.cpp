@@ -100,17 +100,7 @@ class SpiAnalyzerDecoder {
 };
 
 uint32_t SpiAnalyzerDecoder::Run() {
-  CSamplingObj& s = ctx_.sampling;
-  store_.ResetView();
-  s.transaction_counter = 0;
-  PostRunStart(ctx_);
-  if (ctx_.live) {
-    s.m_SamplingCurrentPtr = 0;
-    s.m_lenSamplingDataInBuffer = 0;
-    s.SamplingStopAdrs = kNoStopAddress;
-    s.buffer_wrapped = false;
-    s.trigger_done = false;
-  }
+  BeginDecodeRun(ctx_);
   for (;;) {
     const uint32_t result = Step();
     if (closed_ != kNoRecord &&
@@ -120,7 +110,7 @@ uint32_t SpiAnalyzerDecoder::Run() {
       if (ctx_.live) store_.AppendToViewLive(closed_);
     }
     if (result != kResultStepEnd) return result;
-    if (ctx_.live && s.m_bDoStop_SamplingAnalysis) return result;
+    if (ctx_.live && ctx_.sampling.m_bDoStop_SamplingAnalysis) return result;
   }
 }
 
