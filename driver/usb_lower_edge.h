@@ -39,6 +39,8 @@ enum class Endpoint { kInterruptIn, kBulkIn, kBulkOut };
 // transfers are always allowed.
 using TransferCompletion = std::function<void(UsbdStatus status, uint32_t bytes)>;
 
+using PresenceListener = std::function<void(bool present)>;
+
 struct UsbTransfer {
   TransferId id = 0;
   Endpoint endpoint = Endpoint::kBulkIn;  // kInterruptIn or kBulkIn
@@ -91,6 +93,16 @@ class UsbLowerEdge {
                                  uint32_t* length) = 0;
   // 64 at full speed, 512 at high speed.
   virtual uint16_t BulkMaxPacketSize() const = 0;
+
+  // Clears ENDPOINT_HALT on the default control pipe (a standard
+  // CLEAR_FEATURE to endpoint 0), after a vendor request that stalled.
+  virtual NtStatus ClearControlHalt() = 0;
+
+  // Arrival (true) and removal (false) of the device on the bus. The edge
+  // calls the listener on any of its threads but never under its own locks;
+  // the listener only queues the news, since acting on a removal waits for
+  // transfers that the edge's threads complete.
+  virtual void SetPresenceListener(PresenceListener listener) = 0;
 };
 
 }  // namespace velix::driver

@@ -53,6 +53,8 @@ class FakeLowerEdge : public UsbLowerEdge {
   NtStatus ResetPort() override;
   NtStatus GetDescriptor(DescriptorType type, std::span<uint8_t> out, uint32_t* length) override;
   uint16_t BulkMaxPacketSize() const override { return 512; }
+  NtStatus ClearControlHalt() override { return STATUS_SUCCESS; }
+  void SetPresenceListener(PresenceListener) override {}
 
  private:
   struct InFlight {

@@ -15,9 +15,9 @@ void SimulatedDevice::Run() {
     Completions done;
     std::optional<Clock::time_point> wake_at;
     ServiceLocked(Clock::now(), &done, &wake_at);
-    if (!done.empty()) {
+    if (!done.empty() || !presence_news_.empty()) {
       lock.unlock();
-      RunCompletions(&done);
+      Deliver(&done);
       lock.lock();
       continue;
     }

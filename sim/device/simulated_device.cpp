@@ -56,7 +56,14 @@ void SimulatedDevice::SaveStateLocked() {
 // --- Controls ---
 
 void SimulatedDevice::Plug() {
-  std::lock_guard lock(mu_);
+  {
+    std::lock_guard lock(mu_);
+    PlugByMemoryLocked();
+  }
+  DeliverPresence();
+}
+
+void SimulatedDevice::PlugByMemoryLocked() {
   if (plugged_) return;
   Personality personality = Personality::kOperation;
   if (memory_.eeprom[0] != kEepromFirmwareMarker) {
@@ -78,11 +85,12 @@ void SimulatedDevice::PlugAs(Personality personality) {
     UnplugLocked(&done);
     PlugLocked(personality);
   }
-  RunCompletions(&done);
+  Deliver(&done);
 }
 
 void SimulatedDevice::PlugLocked(Personality personality) {
   plugged_ = true;
+  presence_news_.push_back(true);
   personality_ = personality;
   processor_.Reset();
   bulk_in_stalled_ = false;
@@ -97,16 +105,41 @@ void SimulatedDevice::Unplug() {
     std::lock_guard lock(mu_);
     UnplugLocked(&done);
   }
-  RunCompletions(&done);
+  Deliver(&done);
 }
 
 void SimulatedDevice::UnplugLocked(Completions* done) {
+  if (plugged_) presence_news_.push_back(false);
   plugged_ = false;
   streaming_ = false;
   reply_.clear();
   message_.reset();
   while (!bulk_in_.empty()) CompleteFrontLocked(&bulk_in_, kUsbdDeviceGone, 0, done);
   while (!interrupt_in_.empty()) CompleteFrontLocked(&interrupt_in_, kUsbdDeviceGone, 0, done);
+}
+
+void SimulatedDevice::Deliver(Completions* done) {
+  RunCompletions(done);
+  DeliverPresence();
+}
+
+void SimulatedDevice::DeliverPresence() {
+  std::lock_guard order(presence_mu_);
+  std::vector<bool> news;
+  driver::PresenceListener listener;
+  {
+    std::lock_guard lock(mu_);
+    news.swap(presence_news_);
+    listener = presence_listener_;
+  }
+  if (!listener) return;
+  for (const bool present : news) listener(present);
+}
+
+void SimulatedDevice::SetPresenceListener(driver::PresenceListener listener) {
+  std::lock_guard order(presence_mu_);
+  std::lock_guard lock(mu_);
+  presence_listener_ = std::move(listener);
 }
 
 bool SimulatedDevice::plugged() const {
@@ -248,7 +281,7 @@ void SimulatedDevice::Cancel(driver::TransferId id) {
       queue->erase(it);
     }
   }
-  RunCompletions(&done);
+  Deliver(&done);
 }
 
 SyncTransferResult SimulatedDevice::BulkOut(std::span<const uint8_t> data, uint32_t /*timeout_ms*/) {
@@ -302,7 +335,7 @@ SyncTransferResult SimulatedDevice::ControlTransfer(const driver::VendorRequest&
       result = Done(data.size());
     }
   }
-  RunCompletions(&done);
+  Deliver(&done);
   return result;
 }
 
@@ -314,6 +347,18 @@ NtStatus SimulatedDevice::ResetPipe(driver::Endpoint endpoint) {
   }
   wake_.notify_all();
   return driver::STATUS_SUCCESS;
+}
+
+NtStatus SimulatedDevice::ClearControlHalt() {
+  std::lock_guard lock(mu_);
+  if (!plugged_) return driver::STATUS_DEVICE_NOT_CONNECTED;
+  ++control_halt_clears_;
+  return driver::STATUS_SUCCESS;
+}
+
+int SimulatedDevice::control_halt_clears() const {
+  std::lock_guard lock(mu_);
+  return control_halt_clears_;
 }
 
 NtStatus SimulatedDevice::GetPortStatus(uint32_t* port_status) {

@@ -113,6 +113,11 @@ class SimulatedDevice : public driver::UsbLowerEdge {
   driver::NtStatus ResetPort() override;
   driver::NtStatus GetDescriptor(driver::DescriptorType type, std::span<uint8_t> out, uint32_t* length) override;
   uint16_t BulkMaxPacketSize() const override;
+  driver::NtStatus ClearControlHalt() override;
+  void SetPresenceListener(driver::PresenceListener listener) override;
+
+  // How often the host has cleared a halt of the control pipe.
+  int control_halt_clears() const;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -139,8 +144,13 @@ class SimulatedDevice : public driver::UsbLowerEdge {
   void EndStreamLocked(const uint8_t (&message)[2]);
   void UnplugLocked(Completions* done);
   void PlugLocked(Personality personality);
+  // Plugs in with the personality the memory decides (see Plug()).
+  void PlugByMemoryLocked();
   void SaveStateLocked();
   static void RunCompletions(Completions* done);
+  // Runs the completions, then tells the listener of arrivals and removals.
+  void Deliver(Completions* done);
+  void DeliverPresence();
 
   const std::string state_path_;
   mutable std::mutex mu_;
@@ -173,6 +183,12 @@ class SimulatedDevice : public driver::UsbLowerEdge {
   Clock::time_point stream_start_;
   StreamRecord sent_;
   std::vector<Fault> faults_;  // ordered by at_byte
+
+  // Arrivals (true) and removals (false) not yet told to the listener.
+  std::vector<bool> presence_news_;
+  std::mutex presence_mu_;  // taken before mu_; keeps the news in order
+  driver::PresenceListener presence_listener_;
+  int control_halt_clears_ = 0;
 
   bool quit_ = false;
   std::thread worker_;
