@@ -65,9 +65,14 @@ size_t RequiredInputBytes(uint32_t code) {
 }  // namespace
 
 ControlResult DeviceObject::DeviceControl(HandleContext* handle, const ControlRequest& request) {
+  const RequestScope scope(*this);
   const PnpState state = state_.load();
   if (state == PnpState::kRemoved) return Completed(STATUS_DELETE_PENDING);
-  if (state != PnpState::kWorking && state != PnpState::kPendingRemove) {
+  // After a surprise removal the count stays available: reads are served in
+  // any state, and without the count the data stored before the removal
+  // could not be read out.
+  const bool count_after_removal = state == PnpState::kSurpriseRemoved && request.code == IOCTL_BULKUSB_GET_COUNT;
+  if (state != PnpState::kWorking && state != PnpState::kPendingRemove && !count_after_removal) {
     status_.Record(driver_status::kControlBadDeviceState);
     return Completed(STATUS_INVALID_DEVICE_STATE);
   }
@@ -195,6 +200,9 @@ ControlResult DeviceObject::VendorRequestCall(const ControlRequest& request) {
 
   const SyncTransferResult result =
       edge_.ControlTransfer(setup, std::span<uint8_t>(data.get(), length), kSyncTransferTimeoutMs);
+  // A stalled control pipe stays halted until the host clears it; the next
+  // request would fail otherwise.
+  if (!NtSuccess(result.status) && result.usb_status == kUsbdStallPid) edge_.ClearControlHalt();
   const uint32_t moved = std::min(result.bytes, length);
   if (direction == 1 && moved > 0) std::memcpy(caller_data.data(), data.get(), moved);
   return {result.status, moved, {}};

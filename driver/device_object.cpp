@@ -70,12 +70,47 @@ NtStatus DeviceObject::StartDevice() {
   return STATUS_SUCCESS;
 }
 
+DeviceObject::RequestScope::RequestScope(DeviceObject& device) : device_(device) {
+  std::lock_guard lock(device_.outstanding_lock_);
+  ++device_.outstanding_;
+}
+
+DeviceObject::RequestScope::~RequestScope() {
+  std::lock_guard lock(device_.outstanding_lock_);
+  if (--device_.outstanding_ == 0) device_.outstanding_drained_.notify_all();
+}
+
+int DeviceObject::OutstandingRequests() const {
+  std::lock_guard lock(outstanding_lock_);
+  return outstanding_;
+}
+
+void DeviceObject::SurpriseRemoval() {
+  engine_.SetDeviceGone();
+  state_.store(PnpState::kSurpriseRemoved);
+}
+
+void DeviceObject::RemoveDevice() {
+  if (removed_.exchange(true)) return;
+  if (state_.load() != PnpState::kSurpriseRemoved) SurpriseRemoval();
+  state_.store(PnpState::kRemoved);
+  engine_.Stop(StopWait::kUnlimited);
+  {
+    std::unique_lock lock(outstanding_lock_);
+    outstanding_drained_.wait(lock, [this] { return outstanding_ == 0; });
+  }
+  buffer_.Free();
+  std::lock_guard lock(pipes_lock_);
+  config_descriptor_.clear();
+}
+
 bool DeviceObject::PipeOpen(int pipe) const {
   std::lock_guard lock(pipes_lock_);
   return pipe >= 0 && pipe < static_cast<int>(pipes_.size()) && pipes_[pipe].open;
 }
 
 CreateResult DeviceObject::Create(std::optional<std::string_view> file_name) {
+  const RequestScope scope(*this);
   if (state_.load() == PnpState::kRemoved) return {STATUS_DELETE_PENDING, nullptr};
   std::lock_guard lock(pipes_lock_);
   if (state_.load() != PnpState::kWorking || config_descriptor_.empty()) {
@@ -96,6 +131,7 @@ CreateResult DeviceObject::Create(std::optional<std::string_view> file_name) {
 }
 
 void DeviceObject::Close(HandleContext* handle) {
+  const RequestScope scope(*this);
   if (handle && handle->pipe) {
     std::lock_guard lock(pipes_lock_);
     if (*handle->pipe < static_cast<int>(pipes_.size())) pipes_[*handle->pipe].open = false;
@@ -106,6 +142,7 @@ void DeviceObject::Close(HandleContext* handle) {
 }
 
 IoResult DeviceObject::Read(HandleContext* /*handle*/, std::span<uint8_t> out) {
+  const RequestScope scope(*this);
   if (state_.load() == PnpState::kRemoved) return {STATUS_DELETE_PENDING, 0};
   const NtStatus status = buffer_.Take(out);
   if (!NtSuccess(status)) return {status, 0};
@@ -113,6 +150,7 @@ IoResult DeviceObject::Read(HandleContext* /*handle*/, std::span<uint8_t> out) {
 }
 
 IoResult DeviceObject::Write(HandleContext* /*handle*/, std::span<const uint8_t> in) {
+  const RequestScope scope(*this);
   const PnpState state = state_.load();
   if (state == PnpState::kRemoved) return {STATUS_DELETE_PENDING, 0};
   if (state != PnpState::kWorking) {

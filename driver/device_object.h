@@ -5,6 +5,7 @@
 // drives the PnP state; every request passes the state gate first.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -85,6 +86,16 @@ class DeviceObject {
   // first interface's pipes and enters the working state.
   NtStatus StartDevice();
   void SetPnpState(PnpState state) { state_.store(state); }
+  // The device left the bus: streaming ends with the device gone, and new
+  // requests other than read and close are refused. Transfers in flight are
+  // completed by the lower edge, which ends them when the device goes.
+  void SurpriseRemoval();
+  // Final removal, once the last handle is closed: stops streaming without a
+  // time limit, waits until no request is outstanding and frees the
+  // accumulation buffer. Requests that arrive afterwards fail with
+  // STATUS_DELETE_PENDING. Only the first call acts.
+  void RemoveDevice();
+  int OutstandingRequests() const;
   PnpState State() const { return state_.load(); }
 
   // `file_name` absent: the request carries no file object.
@@ -111,6 +122,18 @@ class DeviceObject {
   NtStatus ResetDevice();
   SyncTransferResult SyncBulkIn(std::span<uint8_t> data);
 
+  // Counts a dispatched request for as long as it is being carried out.
+  class RequestScope {
+   public:
+    explicit RequestScope(DeviceObject& device);
+    ~RequestScope();
+    RequestScope(const RequestScope&) = delete;
+    RequestScope& operator=(const RequestScope&) = delete;
+
+   private:
+    DeviceObject& device_;
+  };
+
   struct Pipe {
     Endpoint endpoint;
     bool open = false;
@@ -122,6 +145,10 @@ class DeviceObject {
   StreamingEngine engine_{edge_, buffer_, status_};
   std::atomic<PnpState> state_{PnpState::kNotStarted};
   std::atomic<int> open_handles_{0};
+  mutable std::mutex outstanding_lock_;
+  std::condition_variable outstanding_drained_;
+  int outstanding_ = 0;
+  std::atomic<bool> removed_{false};
   mutable std::mutex pipes_lock_;
   std::vector<Pipe> pipes_;
   std::vector<uint8_t> config_descriptor_;

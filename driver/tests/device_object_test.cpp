@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver/device_object.h"
@@ -340,6 +341,40 @@ TEST_F(DeviceObjectTest, VendorRequestFailureCompletesWithTheTransferStatus) {
   const ControlResult stalled = Control(IOCTL_BULKUSB_VENDOR_REQUEST, VendorRecord(0x77, 0, 1, 0, 0, false));
   EXPECT_EQ(stalled.status, STATUS_UNSUCCESSFUL);
   EXPECT_EQ(stalled.information, 0u);
+  // The stall is cleared so that the next request finds the pipe usable.
+  EXPECT_EQ(device_.control_halt_clears(), 1);
+}
+
+TEST_F(DeviceObjectTest, SurpriseRemovalKeepsReadsAndRemovalWaitsForRequests) {
+  CreateResult handle = object_.Create(std::string_view());
+  ASSERT_TRUE(handle.handle);
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {1}).status, STATUS_SUCCESS);
+  device_.Unplug();
+  object_.SurpriseRemoval();
+  EXPECT_TRUE(object_.Engine().IsDeviceGone());
+  // New opens and controls are refused; the count and reads still reach
+  // the buffer.
+  EXPECT_EQ(object_.Create(std::string_view()).status, STATUS_INVALID_DEVICE_STATE);
+  EXPECT_EQ(Control(IOCTL_BULKUSB_GET_STATUS, {}, 4).status, STATUS_INVALID_DEVICE_STATE);
+  EXPECT_EQ(Control(IOCTL_BULKUSB_GET_COUNT, {}, 4).output, U32(0));
+  std::vector<uint8_t> none(1);
+  EXPECT_EQ(object_.Read(handle.handle.get(), none).status, STATUS_UNSUCCESSFUL);
+
+  // A firmware command waiting on the gone device holds the removal back
+  // until it has given up.
+  device_.Plug();
+  device_.SetReplyDelay(std::chrono::milliseconds(200));
+  object_.SetPnpState(PnpState::kWorking);
+  std::thread command([&] { Control(IOCTL_BULKUSB_FIRM_COMMAND, Packet({0xC8, 0, 0, 0, 0, 0, 0, 0, 4}), 4); });
+  while (object_.OutstandingRequests() == 0) std::this_thread::yield();
+  object_.Close(handle.handle.get());
+  object_.RemoveDevice();
+  EXPECT_EQ(object_.OutstandingRequests(), 0);
+  command.join();
+  EXPECT_EQ(object_.State(), PnpState::kRemoved);
+  EXPECT_EQ(Control(IOCTL_BULKUSB_GET_STATUS, {}, 4).status, STATUS_DELETE_PENDING);
+  EXPECT_EQ(object_.Read(handle.handle.get(), none).status, STATUS_DELETE_PENDING);
+  object_.RemoveDevice();  // a second removal does nothing
 }
 
 TEST_F(DeviceObjectTest, StreamingRequestsAndCloseStopsStreaming) {
