@@ -15,6 +15,13 @@ using AccumGuard = std::lock_guard<KernelMutex>;
 using SubmitGuard = std::lock_guard<FastMutex>;
 
 void StreamingEngine::ReaderThread() {
+  struct EndOfReader {
+    StreamingEngine& engine;
+    ~EndOfReader() {
+      AccumGuard guard(engine.buffer_.Lock());
+      engine.ReaderActive.store(false);
+    }
+  } end_of_reader{*this};
   CancelAll.store(false);
   const uint32_t length = EffectiveTransferLength(OneTransferLength.load());
   BulkNo.store(0);
@@ -33,20 +40,25 @@ void StreamingEngine::ReaderThread() {
     const NtStatus serviced = ServiceSlot(slot_number, length);
     if (StreamStopEvent.ReadState()) break;
     if (DeviceGone.load() || !NtSuccess(serviced)) {
-      // The device is gone or a transfer failed: wake the client.
+      // The device is gone or a transfer failed: wake the client. A device
+      // that left between two good transfers may have completed more of
+      // them; after a failed transfer nothing later may be stored, or the
+      // data would have a hole.
+      if (NtSuccess(serviced)) StoreInFlight(slot_number, length);
       AccumGuard guard(buffer_.Lock());
       StreamStopEvent.Set();
       ReleaseStartEvent(true);
       break;
     }
     if (!StreamArmed.load()) {
-      // The watcher has reported the device's message and woken the client.
-      // What the device sent before its message is still in the transfers
-      // in flight: keep it, unless a stop is under way.
-      if (!StopUnderway()) StoreInFlight(slot_number, length);
+      // The watcher has reported the device's message (and woken the client
+      // unless its transfer failed). What the device sent before is still in
+      // the transfers in flight: keep it, unless a stop is under way.
+      if (StreamActive.load() && !StreamStopEvent.ReadState()) StoreInFlight(slot_number, length);
       CancelBusySlots();
       AccumGuard guard(buffer_.Lock());
       StreamStopEvent.Set();
+      ReleaseStartEvent(true);
       break;
     }
     if (!StreamActive.load()) {
@@ -59,10 +71,6 @@ void StreamingEngine::ReaderThread() {
   }
   Drain();
   for (Slot& slot : slots_) slot.data.reset();
-}
-
-bool StreamingEngine::StopUnderway() const {
-  return !StreamActive.load() || StreamStopEvent.ReadState() || DeviceGone.load();
 }
 
 bool StreamingEngine::StreamEnding() const {
@@ -110,6 +118,10 @@ NtStatus StreamingEngine::ServiceSlot(int slot_number, uint32_t length) {
     if (!UsbdPending(usb) && usb != kUsbdSuccess) result = STATUS_UNSUCCESSFUL;
   }
   if (StreamEnding()) return STATUS_SUCCESS;
+  // Only the newest transfer failed (typically: the device has just left the
+  // bus). The older ones in flight hold what the device sent before, in
+  // order; keep it before the stream ends.
+  if (!NtSuccess(result)) StoreInFlight(slot_number, length);
   return result;
 }
 
@@ -124,9 +136,10 @@ NtStatus StreamingEngine::CollectSlot(Slot& slot, int slot_number, uint32_t leng
       if (DeviceEnded.load()) return STATUS_SUCCESS;
     }
     slot.SlotBusy.store(false);
-    // After the device's own end message the data still count; only a stop
-    // or a vanished device drops them.
-    if (StopUnderway()) return STATUS_SUCCESS;
+    // After the device's own end message, and after it left the bus, a
+    // transfer that completed with data still counts: the device sent those
+    // bytes before it went. Only a stop drops them.
+    if (!StreamActive.load() || StreamStopEvent.ReadState()) return STATUS_SUCCESS;
     const UsbdStatus usb = slot.usb_status.load();
     if (!UsbdPending(usb)) break;
     platform::Trace(" USBD_PENDING <Bulk:%u> retry...%u \n", static_cast<unsigned>(slot_number),

@@ -51,7 +51,12 @@ void StreamingEngine::WatcherThread() {
   if (!StreamArmed.exchange(false)) return;
   DeviceEnded.store(true);
   status_.Record(driver_status::DeviceMessage(interrupt_.message[0], interrupt_.message[1]));
-  ReleaseStartEvent(true);
+  // A transfer that failed carries no message: the device has most likely
+  // left the bus, and bulk transfers it completed before going may still be
+  // waiting to be stored. The running reader stores them and then wakes the
+  // client, so that the count the client reads next is complete.
+  const bool message_received = interrupt_.usb_status.load() == kUsbdSuccess;
+  if (message_received || !ReaderActive.load()) ReleaseStartEvent(true);
 }
 
 void StreamingEngine::CancelInterrupt() {

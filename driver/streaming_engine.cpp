@@ -85,7 +85,9 @@ RequestOutcome StreamingEngine::Start(std::shared_ptr<platform::Event> client_ev
   }
   reader_thread_.Join();
   CancelAll.store(false);
+  ReaderActive.store(true);
   if (!reader_thread_.Create([this] { ReaderThread(); })) {
+    ReaderActive.store(false);
     status_.Record(driver_status::kInterruptNotPending);
     return {STATUS_INSUFFICIENT_RESOURCES, driver_status::kInterruptNotPending};
   }

@@ -103,7 +103,6 @@ class StreamingEngine {
   // stream_reader.cpp
   void ReaderThread();
   bool StreamEnding() const;
-  bool StopUnderway() const;
   NtStatus ServiceSlot(int slot_number, uint32_t length);
   NtStatus CollectSlot(Slot& slot, int slot_number, uint32_t length);
   void StoreInFlight(int last_slot, uint32_t length);
@@ -126,6 +125,10 @@ class StreamingEngine {
   std::atomic<bool> StreamActive{false};
   std::atomic<bool> DeviceEnded{false};  // the watcher reported the device's message
   std::atomic<bool> DeviceGone{false};
+  // A reader runs for this start; cleared under the accumulation lock when it
+  // ends. While it runs, it wakes the client after an interrupt transfer
+  // that failed instead of carrying a message.
+  std::atomic<bool> ReaderActive{false};
   std::atomic<bool> CancelAll{false};
   bool FirstRoundDone = false;  // reader only
   std::atomic<uint16_t> BulkNo{0};
