@@ -1,0 +1,112 @@
+#include "driver/daemon/daemon_options.h"
+
+#include <charconv>
+
+namespace velix::daemon {
+
+const char kDaemonUsage[] =
+    "usage: velixd [--runtime-dir DIR] [--trace-level N]\n"
+    "              [--simulate SCENARIO|FILE.SIC [--personality operation|update|fx2|loader]\n"
+    "               [--image analyzer|monitor] [--speed high|full] [--rate BYTES_PER_SECOND]\n"
+    "               [--chunk BYTES] [--repeat N] [--size BYTES] [--reply-delay MS]\n"
+    "               [--fault overrun|stall|xact-error|unplug[@BYTE]]... [--state FILE] [--unplugged]]\n"
+    "Hosts the analyzer's driver and publishes VELIX0 and the device's interface path as\n"
+    "sockets in the runtime folder ($VELIX_RUNTIME_DIR, else $XDG_RUNTIME_DIR/velix, else /run/velix).\n"
+    "Without --simulate it drives the analyzer on the USB bus.\n";
+
+namespace {
+
+template <typename T>
+bool ParseNumber(const std::string& text, T* value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, *value);
+  return ec == std::errc() && ptr == end && !text.empty();
+}
+
+bool OneOf(const std::string& value, std::initializer_list<const char*> choices) {
+  for (const char* choice : choices) {
+    if (value == choice) return true;
+  }
+  return false;
+}
+
+bool ParseFault(const std::string& text, SimulatedFault* fault) {
+  const size_t at = text.find('@');
+  fault->kind = text.substr(0, at);
+  if (!OneOf(fault->kind, {"overrun", "stall", "xact-error", "unplug"})) return false;
+  return at == std::string::npos || ParseNumber(text.substr(at + 1), &fault->at_byte);
+}
+
+}  // namespace
+
+bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* options, bool* help,
+                        std::string* error) {
+  *help = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (option == "--help" || option == "-h") {
+      *help = true;
+      return false;
+    }
+    if (option == "--unplugged") {
+      options->unplugged = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      *error = option.rfind("--", 0) == 0 ? option + " needs a value" : "unknown argument: " + option;
+      return false;
+    }
+    const std::string& value = args[++i];
+    bool ok = true;
+    if (option == "--runtime-dir") {
+      options->runtime_dir = value;
+    } else if (option == "--trace-level") {
+      ok = ParseNumber(value, &options->trace_level) && options->trace_level >= 0;
+    } else if (option == "--simulate") {
+      options->simulate = value;
+    } else if (option == "--personality") {
+      options->personality = value;
+      ok = OneOf(value, {"operation", "update", "fx2", "loader"});
+    } else if (option == "--image") {
+      options->image = value;
+      ok = OneOf(value, {"analyzer", "monitor"});
+    } else if (option == "--speed") {
+      ok = OneOf(value, {"high", "full"});
+      options->full_speed = value == "full";
+    } else if (option == "--rate") {
+      ok = ParseNumber(value, &options->rate);
+    } else if (option == "--chunk") {
+      ok = ParseNumber(value, &options->chunk);
+    } else if (option == "--repeat") {
+      ok = ParseNumber(value, &options->repeat) && options->repeat > 0;
+    } else if (option == "--size") {
+      ok = ParseNumber(value, &options->size);
+    } else if (option == "--reply-delay") {
+      ok = ParseNumber(value, &options->reply_delay_ms);
+    } else if (option == "--fault") {
+      SimulatedFault fault;
+      ok = ParseFault(value, &fault);
+      options->faults.push_back(fault);
+    } else if (option == "--state") {
+      options->state_file = value;
+    } else {
+      *error = "unknown option: " + option;
+      return false;
+    }
+    if (!ok) {
+      *error = "bad value for " + option + ": " + value;
+      return false;
+    }
+  }
+  const bool simulator_option = options->personality || options->image || options->full_speed ||
+                                options->rate || options->chunk || options->repeat != 1 || options->size ||
+                                options->reply_delay_ms || !options->faults.empty() ||
+                                !options->state_file.empty() || options->unplugged;
+  if (options->simulate.empty() && simulator_option) {
+    *error = "the simulated-device options need --simulate";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace velix::daemon

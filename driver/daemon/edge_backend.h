@@ -1,0 +1,21 @@
+#pragma once
+// What the daemon drives the driver over: a USB lower edge plus the answer
+// to the control socket's commands.
+
+#include "driver/usb_lower_edge.h"
+
+namespace velix::daemon {
+
+class EdgeBackend {
+ public:
+  virtual ~EdgeBackend() = default;
+  virtual driver::UsbLowerEdge& Edge() = 0;
+  // Whether the device is on the bus already when the host starts listening.
+  virtual bool Present() = 0;
+  // Called once the host listens: a simulated device is plugged in now.
+  virtual void PowerOn() = 0;
+  // One control-socket connection.
+  virtual void ServeControl(int fd) = 0;
+};
+
+}  // namespace velix::daemon

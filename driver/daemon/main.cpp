@@ -1,0 +1,107 @@
+// velixd: hosts the analyzer's driver for one device and serves clients over
+// Unix sockets in the runtime folder.
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "driver/daemon/daemon_options.h"
+#include "driver/daemon/daemon_server.h"
+#include "driver/daemon/device_host.h"
+#include "driver/daemon/hardware_edge.h"
+#include "driver/daemon/simulated_edge.h"
+#include "platform/device_names.h"
+#include "platform/trace.h"
+
+namespace {
+
+using velix::daemon::DaemonOptions;
+
+bool PrepareFolder(const std::string& folder, std::string* error) {
+  if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
+    *error = "cannot create the runtime folder " + folder;
+    return false;
+  }
+  const std::string control = folder + "/" + std::string(velix::platform::kControlSocketName);
+  const std::string device = folder + "/" + std::string(velix::platform::kDriverDeviceName);
+  if (velix::daemon::SocketAnswers(control) || velix::daemon::SocketAnswers(device)) {
+    *error = "another velixd already serves " + folder;
+    return false;
+  }
+  // Names left behind by a daemon that died.
+  ::unlink(control.c_str());
+  ::unlink(device.c_str());
+  return true;
+}
+
+void ApplyTraceLevel(int level) {
+  if (level == 0) {
+    ::unsetenv("VELIX_TRACE");
+  } else if (std::getenv("VELIX_TRACE") == nullptr) {
+    ::setenv("VELIX_TRACE", "stderr", 1);
+  }
+  velix::platform::ReloadTraceTarget();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  DaemonOptions options;
+  bool help = false;
+  std::string error;
+  if (!velix::daemon::ParseDaemonOptions({argv + 1, argv + argc}, &options, &help, &error)) {
+    if (help) {
+      std::fputs(velix::daemon::kDaemonUsage, stdout);
+      return 0;
+    }
+    std::fprintf(stderr, "velixd: %s\n%s", error.c_str(), velix::daemon::kDaemonUsage);
+    return 1;
+  }
+  const std::string folder = options.runtime_dir.empty() ? velix::platform::DeviceRuntimeFolder() : options.runtime_dir;
+  if (!PrepareFolder(folder, &error)) {
+    std::fprintf(stderr, "velixd: %s\n", error.c_str());
+    return 1;
+  }
+  ApplyTraceLevel(options.trace_level);
+
+  // Signals are taken by sigwait on the main thread only.
+  sigset_t stop_signals;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGINT);
+  sigaddset(&stop_signals, SIGTERM);
+  sigaddset(&stop_signals, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+
+  velix::daemon::DaemonServer server(folder);
+  std::unique_ptr<velix::daemon::EdgeBackend> backend =
+      options.simulate.empty() ? velix::daemon::CreateHardwareBackend(&error)
+                               : velix::daemon::CreateSimulatedBackend(options, folder, &error);
+  if (!backend) {
+    std::fprintf(stderr, "velixd: %s\n", error.c_str());
+    return 1;
+  }
+  if (!server.Publish(std::string(velix::platform::kControlSocketName),
+                      [&backend](int fd) { backend->ServeControl(fd); }, &error)) {
+    std::fprintf(stderr, "velixd: %s\n", error.c_str());
+    return 1;
+  }
+  std::thread accept_loop([&server] { server.Run(); });
+  velix::daemon::DeviceHost host(backend->Edge(), server);
+  host.Start(backend->Present());
+  backend->PowerOn();
+  std::fprintf(stderr, "velixd: serving %s%s\n", folder.c_str(),
+               backend->Present() || !options.simulate.empty() ? "" : " (waiting for the analyzer)");
+
+  int signal_number = 0;
+  sigwait(&stop_signals, &signal_number);
+  std::fprintf(stderr, "velixd: stopping\n");
+  server.Stop();
+  accept_loop.join();
+  server.EndSessions();
+  host.Shutdown();
+  return 0;
+}

@@ -1,0 +1,85 @@
+#include "driver/daemon/simulated_edge.h"
+
+#include <algorithm>
+
+#include "driver/daemon/sim_control.h"
+
+namespace velix::daemon {
+namespace {
+
+bool EndsWithNoCase(std::string text, std::string suffix) {
+  if (text.size() < suffix.size()) return false;
+  text = text.substr(text.size() - suffix.size());
+  const auto lower = [](std::string& s) { std::transform(s.begin(), s.end(), s.begin(), ::tolower); };
+  lower(text);
+  lower(suffix);
+  return text == suffix;
+}
+
+class SimulatedBackend : public EdgeBackend {
+ public:
+  SimulatedBackend(const DaemonOptions& options, const std::string& state_path)
+      : options_(options), device_(state_path), control_(device_, SynthFrom(options), StreamFrom(options)) {}
+
+  bool Configure(std::string* error) {
+    device_.SetHighSpeed(!options_.full_speed);
+    if (options_.image) device_.SetAnalyzerImage(*options_.image == "analyzer");
+    device_.SetReplyDelay(std::chrono::milliseconds(options_.reply_delay_ms));
+    device_.SetStreamConfig(StreamFrom(options_));
+    const std::string command = EndsWithNoCase(options_.simulate, ".sic") ? "sic " : "scenario ";
+    const std::string reply = control_.Execute(command + options_.simulate);
+    if (reply.rfind("ok=1", 0) != 0) {
+      *error = "cannot load " + options_.simulate + ": " + reply.substr(reply.find("error=") + 6);
+      while (!error->empty() && error->back() == '\n') error->pop_back();
+      return false;
+    }
+    for (const SimulatedFault& fault : options_.faults) {
+      sim::FaultKind kind;
+      if (FaultFromName(fault.kind, &kind)) device_.ScheduleFault(kind, fault.at_byte);
+    }
+    return true;
+  }
+
+  driver::UsbLowerEdge& Edge() override { return device_; }
+  bool Present() override { return false; }
+  void PowerOn() override {
+    if (options_.unplugged) return;
+    sim::Personality personality;
+    if (options_.personality && PersonalityFromName(*options_.personality, &personality)) {
+      device_.PlugAs(personality);
+    } else {
+      device_.Plug();
+    }
+  }
+  void ServeControl(int fd) override { control_.ServeConnection(fd); }
+
+ private:
+  static sim::SynthOptions SynthFrom(const DaemonOptions& options) {
+    sim::SynthOptions synth;
+    synth.repeat = options.repeat;
+    synth.target_size = options.size;
+    return synth;
+  }
+  static sim::StreamConfig StreamFrom(const DaemonOptions& options) {
+    sim::StreamConfig stream;
+    stream.bytes_per_second = options.rate;
+    stream.max_transfer_bytes = options.chunk;
+    return stream;
+  }
+
+  const DaemonOptions options_;
+  sim::SimulatedDevice device_;
+  SimControl control_;
+};
+
+}  // namespace
+
+std::unique_ptr<EdgeBackend> CreateSimulatedBackend(const DaemonOptions& options, const std::string& folder,
+                                                    std::string* error) {
+  const std::string state = options.state_file.empty() ? folder + "/simulated-device.state" : options.state_file;
+  auto backend = std::make_unique<SimulatedBackend>(options, state);
+  if (!backend->Configure(error)) return nullptr;
+  return backend;
+}
+
+}  // namespace velix::daemon

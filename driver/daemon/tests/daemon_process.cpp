@@ -1,0 +1,121 @@
+#include "driver/daemon/tests/daemon_process.h"
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <algorithm>
+#include <thread>
+
+#include "platform/device_wire.h"
+
+namespace velix::daemon::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string MakeFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "velixd-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+DaemonProcess::DaemonProcess(const std::string& scenario_text, std::vector<std::string> args) {
+  folder_ = MakeFolder();
+  if (folder_.empty()) return;
+  const std::string scenario = folder_ + "/scenario.scn";
+  std::ofstream(scenario) << scenario_text;
+  std::vector<std::string> line = {VELIXD_PATH, "--runtime-dir", folder_, "--trace-level", "0", "--simulate",
+                                   scenario};
+  const bool unplugged = std::find(args.begin(), args.end(), "--unplugged") != args.end();
+  line.insert(line.end(), args.begin(), args.end());
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    std::vector<char*> argv;
+    for (std::string& word : line) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  if (pid_ < 0) return;
+  ready_ = WaitForName(unplugged ? "velixd.control" : "VELIX0", true, 10000);
+}
+
+DaemonProcess::~DaemonProcess() {
+  Stop();
+  if (!folder_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+}
+
+int DaemonProcess::Stop() {
+  if (pid_ <= 0) return -1;
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (::waitpid(pid_, &status, WNOHANG) == 0) {
+    if (Clock::now() > deadline) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  pid_ = -1;
+  return status;
+}
+
+bool DaemonProcess::WaitForName(const std::string& name, bool present, int timeout_ms) const {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (Exists(folder_ + "/" + name) != present) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+std::string DaemonProcess::Sim(const std::string& command) const {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = folder_ + "/velixd.control";
+  std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    ::close(fd);
+    return "ok=0\nerror=no control socket\n";
+  }
+  const std::string line = command + "\n";
+  platform::SendAll(fd, {reinterpret_cast<const uint8_t*>(line.data()), line.size()});
+  std::string reply;
+  char buffer[4096];
+  for (ssize_t got; (got = ::recv(fd, buffer, sizeof(buffer), 0)) > 0;) reply.append(buffer, static_cast<size_t>(got));
+  ::close(fd);
+  return reply;
+}
+
+std::string DaemonProcess::Value(const std::string& reply, const std::string& key) {
+  std::istringstream lines(reply);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  }
+  return {};
+}
+
+}  // namespace velix::daemon::testing

@@ -1,0 +1,40 @@
+#pragma once
+// A real velixd process with a simulated device in a private runtime folder,
+// for tests. The destructor always stops the daemon (SIGTERM, then SIGKILL)
+// and removes the folder, also when the test failed half-way.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace velix::daemon::testing {
+
+class DaemonProcess {
+ public:
+  // Starts `velixd --runtime-dir <private folder> --simulate SOURCE args...`;
+  // a scenario text is written to a file first. Waits until VELIX0 appears
+  // unless the args contain --unplugged (then until the control socket does).
+  explicit DaemonProcess(const std::string& scenario_text, std::vector<std::string> args = {});
+  ~DaemonProcess();
+  DaemonProcess(const DaemonProcess&) = delete;
+  DaemonProcess& operator=(const DaemonProcess&) = delete;
+
+  bool running() const { return ready_; }
+  const std::string& folder() const { return folder_; }
+  // A control-socket command; the reply text.
+  std::string Sim(const std::string& command) const;
+  // The value of `key` in a key=value reply; empty when missing.
+  static std::string Value(const std::string& reply, const std::string& key);
+  // Waits until the name is published (true) or withdrawn (false).
+  bool WaitForName(const std::string& name, bool present, int timeout_ms = 5000) const;
+  // Stops the daemon now; returns its exit status.
+  int Stop();
+
+ private:
+  std::string folder_;
+  pid_t pid_ = -1;
+  bool ready_ = false;
+};
+
+}  // namespace velix::daemon::testing
