@@ -67,7 +67,7 @@ class StreamingTest : public ::testing::Test {
 TEST_F(StreamingTest, LongStreamArrivesCompleteAndInOrder) {
   // Paced like a fast device, so that a client built with sanitizers
   // still keeps up.
-  constexpr uint64_t kSize = 16u << 20;
+  constexpr uint64_t kSize = 8u << 20;
   DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "40000000"});
   Open(daemon);
   Stream stream;
@@ -83,7 +83,7 @@ TEST_F(StreamingTest, LongStreamArrivesCompleteAndInOrder) {
 }
 
 TEST_F(StreamingTest, DriverBufferOverrunKeepsEverythingStoredBeforeIt) {
-  constexpr uint64_t kSize = 4u << 20;
+  constexpr uint64_t kSize = 2u << 20;
   DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize)});
   Open(daemon);
   Stream stream;
@@ -137,7 +137,7 @@ TEST_F(StreamingTest, UnplugWakesTheClientWhichStillReadsWhatWasStored) {
 }
 
 TEST_F(StreamingTest, AClientThatDiesMidStreamLeavesTheDaemonHealthy) {
-  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(8u << 20), "--rate", "20000000"});
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(2u << 20), "--rate", "2000000"});
   Open(daemon);
   const pid_t child = ::fork();
   if (child == 0) {
