@@ -122,6 +122,11 @@ void StreamingEngine::Stop(StopWait wait) {
     if (!DeviceGone.load()) {
       if (StreamArmed.exchange(false)) CancelInterrupt();
       ReleaseStartEvent(false);
+    } else {
+      // A transaction error marks the device gone while it may still be on
+      // the bus; nobody would then complete its interrupt transfer, and the
+      // wait for the watcher below would never end.
+      CancelInterrupt();
     }
   }
   reader_thread_.Join(limit);

@@ -113,6 +113,20 @@ TEST_F(StreamingTest, DeviceOverrunMessageEndsTheStreamWithEveryByteSent) {
   EXPECT_EQ(Hex64(stream.checksum), SentChecksum(daemon));
 }
 
+TEST_F(StreamingTest, TransactionErrorEndsTheStreamAndTheStopReturns) {
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(2u << 20), "--fault", "xact-error@1000000"});
+  Open(daemon);
+  Stream stream;
+  ASSERT_TRUE(stream.Start(file_));
+  ASSERT_TRUE(Write(file_, kStartSampling));
+  ASSERT_TRUE(stream.ReadUntilEnded(file_, 10000));
+  EXPECT_EQ(DriverStatusOf(file_), 12u);
+  // The device stays on the bus: the stop cancels what it left pending.
+  ASSERT_TRUE(stream.Finish(file_));
+  EXPECT_GT(stream.bytes, 0u);
+  EXPECT_LE(stream.bytes, 1000000u);
+}
+
 TEST_F(StreamingTest, UnplugWakesTheClientWhichStillReadsWhatWasStored) {
   DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(3u << 20), "--fault", "unplug@2000000"});
   Open(daemon);

@@ -1,0 +1,24 @@
+// velixctl list: whether the device name answers, and the device interfaces.
+
+#include <cstdio>
+#include <string>
+
+#include "platform/device_file.h"
+#include "tools/velixctl/commands.h"
+#include "tools/velixctl/requests.h"
+
+namespace velix::ctl {
+
+int RunList(const CommandLine& line) {
+  std::string text;
+  uint32_t error = 0;
+  const bool answers = DeviceFileChannel::Open(line.device, &error) != nullptr;
+  if (answers) AppendLine(&text, "device", line.device);
+  for (const std::string& path : platform::EnumerateDeviceInterfaces()) {
+    AppendLine(&text, "interface", path);
+  }
+  std::fputs(text.c_str(), stdout);
+  return answers ? kExitOk : kExitNoDevice;
+}
+
+}  // namespace velix::ctl

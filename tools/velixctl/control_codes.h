@@ -1,0 +1,18 @@
+#pragma once
+// The driver's control codes by their short names (the IOCTL_BULKUSB_
+// names without that prefix), so a code can be typed either way.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace velix::ctl {
+
+// A 32-bit decimal or 0x-hexadecimal number, or a short name in any case
+// ("get_count", "BULK_START").
+std::optional<uint32_t> ParseControlCode(std::string_view text);
+
+// The short name of a code in the driver's table, "" for any other.
+std::string_view ControlCodeName(uint32_t code);
+
+}  // namespace velix::ctl
