@@ -47,6 +47,8 @@ class CSamplingObj {
   void AttachLiveBuffer(uint8_t* data, uint32_t size);
   void DetachLiveBuffer();
   bool IsLive() const { return live_data_ != nullptr; }
+  // The live buffer the capture reader writes into; null offline.
+  uint8_t* LiveData() { return live_data_; }
   bool HasBuffer() const { return IsLive() || file_.IsOpen(); }
 
   // The atom at a position (size 1 or 2; 0 = alignment error, 255 = the
