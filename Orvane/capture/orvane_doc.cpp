@@ -51,6 +51,12 @@ void COrvaneDoc::WaitForWorker() {
   if (runner_ != nullptr) runner_->WaitForWinThreadEnd();
 }
 
+CSamplingObj& COrvaneDoc::NewCaptureSamplingObject() {
+  WaitForWorker();
+  ReplaceSamplingObject();
+  return *sampling_;
+}
+
 void COrvaneDoc::ReplaceSamplingObject() {
   sampling_.reset();
   sampling_ = std::make_unique<CSamplingObj>(app_, sink_);

@@ -38,6 +38,8 @@ class COrvaneDoc {
   bool RebuildTransactionInfo();
 
   CSamplingObj* Sampling() { return sampling_.get(); }
+  // A fresh sampling object for a live capture, once the worker has ended.
+  CSamplingObj& NewCaptureSamplingObject();
   AppState& App() { return app_; }
   velix::platform::InteractionSink& Sink() { return sink_; }
   const std::string& MappedFileName() const { return mapped_file_name_; }

@@ -119,7 +119,11 @@ void AnalysisWorker::Body(COrvaneDoc& doc, const SettingsRecord& settings, Worke
 
   uint32_t was_live = 0;
   if (ctx.live && kind != WorkerKind::kWaveform) {
-    if (result != kResultDeviceRemoved) live_->StopSampling();
+    if (result != kResultDeviceRemoved) {
+      live_->StopSampling();
+    } else {
+      live_->DrainAfterRemoval();
+    }
     was_live = 1;
   }
   app_.analysis_running = false;

@@ -32,6 +32,9 @@ class LiveCapture {
   virtual CaptureReader& Reader() = 0;
   // Stops the device and the driver and drains what the driver still holds.
   virtual void StopSampling() = 0;
+  // After the device left: no stop can reach it, but what the driver
+  // stored before is still taken into the live buffer.
+  virtual void DrainAfterRemoval() = 0;
 };
 
 class AnalysisWorker final : public AnalysisRunner {

@@ -3,6 +3,8 @@
 list(APPEND DECODE_SOURCES
   analysis_worker.cpp
   detail_loader.cpp
+  device_capture.cpp
+  live_end.cpp
   run_decoder.cpp
   run_end.cpp
   run_messages.cpp)
