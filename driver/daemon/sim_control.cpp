@@ -157,6 +157,16 @@ std::string SimControl::Execute(std::string_view line) {
                                   static_cast<unsigned long long>(sent.bytes),
                                   static_cast<unsigned long long>(sent.checksum));
   }
+  if (command == "checksum") {
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    if (words.size() != 3 || !Number(words[1], &offset) || !Number(words[2], &length)) {
+      return Fail("checksum needs OFFSET LENGTH");
+    }
+    const std::optional<uint64_t> checksum = device_.SourceChecksum(offset, length);
+    if (!checksum) return Fail("range outside the stream source");
+    return platform::StringPrintf("ok=1\nchecksum=0x%016llx\n", static_cast<unsigned long long>(*checksum));
+  }
   if (command == "received") {
     std::string reply = "ok=1\n";
     for (const auto& packet : device_.ReceivedBulkOut()) reply += "packet=" + Hex(packet) + "\n";

@@ -229,6 +229,12 @@ StreamRecord SimulatedDevice::SentRecord() const {
   return sent_;
 }
 
+std::optional<uint64_t> SimulatedDevice::SourceChecksum(uint64_t offset, uint64_t length) const {
+  std::lock_guard lock(mu_);
+  if (!source_ || offset > source_->size() || length > source_->size() - offset) return std::nullopt;
+  return StreamChecksum(kStreamChecksumSeed, std::span<const uint8_t>(*source_).subspan(offset, length));
+}
+
 bool SimulatedDevice::streaming() const {
   std::lock_guard lock(mu_);
   return streaming_;

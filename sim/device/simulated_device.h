@@ -95,6 +95,8 @@ class SimulatedDevice : public driver::UsbLowerEdge {
   // --- Observations ---
   std::vector<std::vector<uint8_t>> ReceivedBulkOut() const;
   StreamRecord SentRecord() const;
+  // The checksum of part of the stream source; empty when out of range.
+  std::optional<uint64_t> SourceChecksum(uint64_t offset, uint64_t length) const;
   bool streaming() const;
   uint8_t power_supply() const;
   std::array<uint8_t, kCommandPacketSize> trigger_out_setting() const;

@@ -21,7 +21,11 @@ void PrintUsage() {
                "  search FILE.SIC KIND [ARG] [--from ROW] [--backward] [--length N]\n"
                "        [--10bit] [--yes] [--set FIELD=VALUE]...\n"
                "                                        find a transaction (jump, address,\n"
-               "                                        subaddress, data, nack, error, trigger)\n");
+               "                                        subaddress, data, nack, error, trigger)\n"
+               "  capture -o FILE.SIC [--device NAME] [--set FIELD=VALUE]... [--size MB]\n"
+               "        [--driver-buffer MB] [--power CODE] [--duration SECONDS] [--csv PATH|-]\n"
+               "        [--progress] [--yes|--no]       live capture from the analyzer, saved,\n"
+               "                                        reopened and decoded\n");
 }
 
 }  // namespace
@@ -38,6 +42,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "synth") == 0) return RunSynth(argc, argv);
   if (std::strcmp(command, "decode") == 0) return RunDecode(argc, argv);
   if (std::strcmp(command, "search") == 0) return RunSearch(argc, argv);
+  if (std::strcmp(command, "capture") == 0) return RunCapture(argc, argv);
   if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "help") == 0) {
     PrintUsage();
     return kExitOk;

@@ -2,8 +2,10 @@
 
 namespace orvane::cli {
 
-WorkerEnd PumpUntilWorkerEnd(RunEventQueue& events, TerminalSink& sink) {
+WorkerEnd PumpUntilWorkerEnd(RunEventQueue& events, TerminalSink& sink,
+                             const std::function<void()>& on_idle) {
   for (;;) {
+    if (on_idle) on_idle();
     const std::optional<RunEvent> event = events.Take(200);
     if (!event) continue;
     switch (event->kind) {

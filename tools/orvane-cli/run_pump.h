@@ -3,6 +3,7 @@
 // its end, passing progress and status to the terminal sink.
 
 #include <cstdint>
+#include <functional>
 
 #include "Orvane/capture/run_events.h"
 #include "tools/orvane-cli/terminal_sink.h"
@@ -14,6 +15,8 @@ struct WorkerEnd {
   uint32_t result = 0;
 };
 
-WorkerEnd PumpUntilWorkerEnd(RunEventQueue& events, TerminalSink& sink);
+// `on_idle` runs between events, at least every 200 ms.
+WorkerEnd PumpUntilWorkerEnd(RunEventQueue& events, TerminalSink& sink,
+                             const std::function<void()>& on_idle = {});
 
 }  // namespace orvane::cli

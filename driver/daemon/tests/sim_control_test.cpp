@@ -27,6 +27,8 @@ TEST(SimControl, CommandsSteerTheDeviceAndBadOnesSayWhy) {
       {"fault overrun 10", "ok=1"},
       {"sent", "bytes=0"},
       {"received", "ok=1"},
+      {"checksum 0 1", "error=range outside the stream source"},
+      {"checksum 0", "error=checksum needs OFFSET LENGTH"},
       {"", "error=empty command"},
       {"plug other", "error=unknown personality other"},
       {"fault melt", "error=unknown fault melt"},

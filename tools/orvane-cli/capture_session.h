@@ -1,0 +1,73 @@
+#pragma once
+// A live capture from the command line, in the order the capture command
+// runs it: open the device (with its questions), the capture settings,
+// "Start Capture", the live run with its stop triggers, the end handling
+// (save, release), then the reopen and the complete offline decode.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Orvane/capture/app_state.h"
+#include "Orvane/capture/driver_client.h"
+#include "Orvane/capture/live_buffer.h"
+#include "Orvane/capture/orvane_doc.h"
+#include "Orvane/capture/run_events.h"
+#include "Orvane/decode/analysis_worker.h"
+#include "Orvane/decode/device_capture.h"
+#include "Orvane/decode/run_end.h"
+#include "tools/orvane-cli/terminal_sink.h"
+
+namespace orvane::cli {
+
+struct CaptureOptions {
+  std::string device = kDriverDeviceName;
+  std::vector<std::string> overrides;
+  std::optional<uint32_t> size_mb;
+  std::optional<uint32_t> driver_buffer_mb;
+  std::optional<uint8_t> power;
+  std::optional<double> duration_seconds;
+  std::string output;
+  bool progress = false;
+};
+
+class CaptureSession {
+ public:
+  CaptureSession();
+  ~CaptureSession();
+  CaptureSession(const CaptureSession&) = delete;
+  CaptureSession& operator=(const CaptureSession&) = delete;
+
+  TerminalSink& Sink() { return sink_; }
+  // Runs the whole capture; returns the exit status. After kExitOk the
+  // document holds the reopened, decoded capture.
+  int Run(const CaptureOptions& options);
+
+  COrvaneDoc& Doc() { return *doc_; }
+  AppState& App() { return app_; }
+  const RunEndOutcome& LiveOutcome() const { return live_outcome_; }
+  const RunEndOutcome& OfflineOutcome() const { return offline_outcome_; }
+
+ private:
+  bool OpenDevice(const std::string& name);
+  bool ApplyPower(uint8_t code);
+  bool StartCapture(const CaptureOptions& options);
+  uint32_t RunLive(const CaptureOptions& options);
+  int ReopenAndDecode();
+
+  AppState app_;
+  TerminalSink sink_;
+  RunEventQueue events_;
+  DriverClient client_;
+  DeviceCapture capture_{client_, app_, events_};
+  AnalysisWorker worker_{app_, events_, &capture_};
+  std::unique_ptr<LiveBuffer> buffer_;
+  std::unique_ptr<COrvaneDoc> doc_;
+  SearchMemory search_;
+  RunEndOutcome live_outcome_;
+  RunEndOutcome offline_outcome_;
+};
+
+}  // namespace orvane::cli

@@ -1,0 +1,99 @@
+// orvane-cli capture [--device NAME] [--set FIELD=VALUE]... [--size MB]
+//   [--driver-buffer MB] [--power CODE] [--duration SECONDS] -o FILE.SIC
+//   [--csv PATH|-] [--progress] [--yes|--no]
+//
+// A live capture with live decoding, saved to FILE.SIC, reopened and
+// decoded offline as the application does at the end of a capture.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Orvane/decode/export_csv.h"
+#include "tools/orvane-cli/arguments.h"
+#include "tools/orvane-cli/capture_session.h"
+#include "tools/orvane-cli/commands.h"
+#include "tools/orvane-cli/decode_session.h"
+
+namespace orvane::cli {
+namespace {
+
+int Usage(const std::string& error) {
+  std::fprintf(stderr,
+               "usage: orvane-cli capture [--device NAME] [--set FIELD=VALUE]... [--size MB] "
+               "[--driver-buffer MB] [--power CODE] [--duration SECONDS] -o FILE.SIC [--csv PATH|-] "
+               "[--progress] [--yes|--no]\n");
+  if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
+  return kExitUsage;
+}
+
+bool ParseOptions(const Arguments& args, CaptureOptions* options, std::string* error) {
+  options->output = args.Value("o").value_or(args.Value("output").value_or(""));
+  if (options->output.empty()) {
+    *error = "the capture needs -o FILE.SIC";
+    return false;
+  }
+  if (const auto device = args.Value("device")) options->device = *device;
+  options->overrides = args.Values("set");
+  if (!DecodeSession::CheckOverrides(options->overrides, error)) return false;
+  uint32_t value = 0;
+  for (const auto& [name, target] : {std::pair{"size", &options->size_mb}, {"driver-buffer", &options->driver_buffer_mb}}) {
+    if (const auto text = args.Value(name)) {
+      if (!ParseUnsigned(*text, &value) || value == 0) {
+        *error = std::string("bad --") + name + ": " + *text;
+        return false;
+      }
+      *target = value;
+    }
+  }
+  if (const auto text = args.Value("power")) {
+    if (!ParseUnsigned(*text, &value) || value > 4) {
+      *error = "bad --power (0 off, 1 1.8 V, 2 2.5 V, 3 3.3 V, 4 5.0 V): " + *text;
+      return false;
+    }
+    options->power = static_cast<uint8_t>(value);
+  }
+  if (const auto text = args.Value("duration")) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text->c_str(), &end);
+    if (end == text->c_str() || *end != '\0' || !(seconds > 0)) {
+      *error = "bad --duration: " + *text;
+      return false;
+    }
+    options->duration_seconds = seconds;
+  }
+  options->progress = args.Has("progress");
+  return true;
+}
+
+}  // namespace
+
+int RunCapture(int argc, char** argv) {
+  Arguments args;
+  std::string error;
+  const std::vector<OptionSpec> specs = {
+      {"device", true},   {"set", true, true}, {"size", true},   {"driver-buffer", true}, {"power", true},
+      {"duration", true}, {"o", true},         {"output", true}, {"csv", true},           {"progress", false},
+      {"yes", false},     {"no", false}};
+  if (!args.Parse(argc, argv, 2, specs, &error)) return Usage(error);
+  if (!args.Positional().empty()) return Usage("unexpected argument: " + args.Positional()[0]);
+  if (args.Has("yes") && args.Has("no")) return Usage("--yes and --no exclude each other");
+  CaptureOptions options;
+  if (!ParseOptions(args, &options, &error)) return Usage(error);
+
+  CaptureSession session;
+  if (args.Has("yes")) session.Sink().SetPresetAnswer(true);
+  if (args.Has("no")) session.Sink().SetPresetAnswer(false);
+  const int status = session.Run(options);
+  if (status != kExitOk && status != kExitRunError) return status;
+  const std::optional<std::string> csv = args.Value("csv");
+  if (!csv || session.Doc().Sampling() == nullptr || !session.Doc().Sampling()->HasBuffer()) return status;
+  ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);
+  std::fflush(stdout);
+  const bool exported = *csv == "-" ? ExportTransactionCsv(env, STDOUT_FILENO).ok : ExportTransactionCsvFile(env, *csv).ok;
+  if (!exported) return kExitExportFailed;
+  return status;
+}
+
+}  // namespace orvane::cli
