@@ -1,0 +1,54 @@
+#include "ModeChange/single_instance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/device_names.h"
+#include "platform/files.h"
+
+namespace velix::modechange {
+namespace {
+
+bool EnsureFolder(const std::string& folder) {
+  if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  }
+  return false;
+}
+
+}  // namespace
+
+SingleInstanceLock::~SingleInstanceLock() {
+  // Closing the descriptor releases the lock. The file stays: removing it
+  // would let a starting instance lock a name that is about to vanish.
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool SingleInstanceLock::Acquire(const std::string& folder, const std::string& name) {
+  if (fd_ >= 0) return true;
+  if (!EnsureFolder(folder)) return false;
+  const std::string path = folder + "/" + name;
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+std::string InstanceLockFolder() {
+  const std::string runtime = platform::DeviceRuntimeFolder();
+  if (EnsureFolder(runtime)) return runtime;
+  std::string temp = platform::TempFolder();
+  if (!temp.empty() && temp.back() == '/') temp.pop_back();
+  return temp;
+}
+
+}  // namespace velix::modechange
