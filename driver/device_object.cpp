@@ -87,7 +87,10 @@ int DeviceObject::OutstandingRequests() const {
 
 void DeviceObject::SurpriseRemoval() {
   engine_.SetDeviceGone();
-  state_.store(PnpState::kSurpriseRemoved);
+  // A device already removed stays removed.
+  PnpState state = state_.load();
+  while (state != PnpState::kRemoved && !state_.compare_exchange_weak(state, PnpState::kSurpriseRemoved)) {
+  }
 }
 
 void DeviceObject::RemoveDevice() {

@@ -1,22 +1,42 @@
 #!/usr/bin/env bash
-# Synthesizes a demo capture from the built-in scenario and shows it: the
-# settings stored in the file, its first sample atoms and the first decoded
-# transactions.
+# The main job on the built-in demo: the driver daemon with the simulated
+# analyzer in a private runtime folder, a live capture of a few seconds with
+# orvane-cli capture (saved, reopened, decoded), and the first transactions;
+# then the synthesized demo capture decoded offline beside the transactions
+# the scenario made.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 cmake --preset release >/dev/null
-cmake --build --preset release -j "${JOBS:-2}" --target orvane-cli
+cmake --build --preset release -j "${JOBS:-2}" --target orvane-cli velixd velixctl
 cli=build/release/tools/orvane-cli/orvane-cli
+velixd=build/release/driver/daemon/velixd
+velixctl=build/release/tools/velixctl/velixctl
 out=build/demo
 mkdir -p "$out"
 
+export VELIX_RUNTIME_DIR
+VELIX_RUNTIME_DIR=$(mktemp -d)
+daemon=
+cleanup() {
+  [ -n "$daemon" ] && kill "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null
+  rm -rf "$VELIX_RUNTIME_DIR"
+}
+trap cleanup EXIT
+
+echo "== velixd --simulate sim/scenarios/i2c_demo.scn (runtime folder $VELIX_RUNTIME_DIR)"
+"$velixd" --trace-level 0 --simulate sim/scenarios/i2c_demo.scn --size 67108864 --rate 4000000 &
+daemon=$!
+for _ in $(seq 600); do [ -S "$VELIX_RUNTIME_DIR/VELIX0" ] && break; sleep 0.05; done
+"$velixctl" list
+echo "== orvane-cli capture -o $out/capture.SIC --size 16 --duration 3 --csv $out/capture.csv"
+"$cli" capture -o "$out/capture.SIC" --size 16 --duration 3 --csv "$out/capture.csv" --yes
+"$cli" info "$out/capture.SIC" | head -n 12
+echo "== the first captured transactions"
+head -n 10 "$out/capture.csv"
+
 "$cli" synth sim/scenarios/i2c_demo.scn -o "$out/demo.SIC" --truth "$out/demo.truth"
-echo "== orvane-cli info $out/demo.SIC"
-"$cli" info "$out/demo.SIC"
-echo "== orvane-cli atoms $out/demo.SIC --count 40"
-"$cli" atoms "$out/demo.SIC" --count 40
 echo "== orvane-cli decode $out/demo.SIC --csv $out/demo.csv   (the first transactions)"
 "$cli" decode "$out/demo.SIC" --csv "$out/demo.csv"
 head -n 10 "$out/demo.csv"

@@ -22,6 +22,11 @@ void DeviceHost::Start(bool present) {
   if (present) news_.push_back(true);
   edge_.SetPresenceListener([this](bool arrived) {
     std::lock_guard lock(lock_);
+    // Marking the device gone only sets flags, so it is done at once: a
+    // client woken by the end of its stream then finds the device removed,
+    // not a transfer failure. Publishing and removal wait for the host's
+    // thread.
+    if (!arrived && device_) device_->SurpriseRemoval();
     news_.push_back(arrived);
     news_ready_.notify_one();
   });

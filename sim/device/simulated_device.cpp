@@ -119,8 +119,10 @@ void SimulatedDevice::UnplugLocked(Completions* done) {
 }
 
 void SimulatedDevice::Deliver(Completions* done) {
-  RunCompletions(done);
+  // A host learns that the device left before it sees the transfers that
+  // ended with it, as a bus driver reports a surprise removal.
   DeliverPresence();
+  RunCompletions(done);
 }
 
 void SimulatedDevice::DeliverPresence() {

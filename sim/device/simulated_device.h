@@ -150,7 +150,7 @@ class SimulatedDevice : public driver::UsbLowerEdge {
   void PlugByMemoryLocked();
   void SaveStateLocked();
   static void RunCompletions(Completions* done);
-  // Runs the completions, then tells the listener of arrivals and removals.
+  // Tells the listener of arrivals and removals, then runs the completions.
   void Deliver(Completions* done);
   void DeliverPresence();
 

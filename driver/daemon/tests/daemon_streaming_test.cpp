@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 #include <sstream>
 
 #include "driver/daemon/tests/daemon_process.h"
@@ -164,7 +166,14 @@ TEST_F(StreamingTest, AClientThatDiesMidStreamLeavesTheDaemonHealthy) {
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_EQ(WEXITSTATUS(status), 0);
-  // The dead client's handle was closed, which stopped the stream.
+  // The dead client's handle is closed (the daemon notices the connection's
+  // end on its own thread), which stops the stream: the transfer length may
+  // be set again, which an armed stream refuses.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!Ioctl(file_, IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, LE32(4096)).ok &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   Stream stream;
   EXPECT_TRUE(stream.Start(file_));
   EXPECT_TRUE(stream.Finish(file_));

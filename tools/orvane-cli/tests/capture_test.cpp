@@ -4,7 +4,16 @@
 // settings and decodes; the device saw its start and stop commands.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <thread>
+#include <optional>
 #include <iterator>
 #include <sstream>
 
@@ -120,6 +129,143 @@ INSTANTIATE_TEST_SUITE_P(
         CaptureCase{"MonitorI2cOneshot", "i2c0", "50", 1, true, false, Ending::kDuration, 512u << 10, 200000},
         CaptureCase{"MonitorSpiFreeRun", "spi", "50", 0, true, true, Ending::kDuration, 6u << 20, 5000000}),
     [](const ::testing::TestParamInfo<CaptureCase>& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+// Runs the command with its standard error in `err_path`; while the device
+// streams, the process is held stopped for `stall`, as a worker that falls
+// behind would be.
+int RunStalled(const std::vector<std::string>& argv, const std::string& err_path, const DaemonProcess& daemon,
+               std::chrono::milliseconds stall) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(err, STDERR_FILENO);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (DaemonProcess::Value(daemon.Sim("status"), "streaming") != "1" &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::kill(child, SIGSTOP);
+  std::this_thread::sleep_for(stall);
+  ::kill(child, SIGCONT);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct FaultCase {
+  const char* name;
+  std::vector<std::string> daemon_args;
+  const char* message;
+  // Every byte the device sent before the fault is saved (else: a prefix of
+  // the stream without a gap).
+  std::optional<uint64_t> exact_bytes;
+  bool stop_command_sent;
+  bool stall = false;
+};
+
+class CaptureFaultTest : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(CaptureFaultTest, EndsWithTheApplicationsMessageAndSavesWhatArrived) {
+  const FaultCase& c = GetParam();
+  std::vector<std::string> args = {"--size", std::to_string(3u << 20), "--image", "analyzer"};
+  args.insert(args.end(), c.daemon_args.begin(), c.daemon_args.end());
+  DaemonProcess daemon(Scenario("i2c0", "50"), args);
+  ASSERT_TRUE(daemon.running());
+  ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  const std::string output = daemon.folder() + "/capture.SIC";
+  const std::vector<std::string> command = {ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2",
+                                            "--driver-buffer", "1", "--set", "m_AnalyzeBusChannel=1"};
+  CommandResult result;
+  if (c.stall) {
+    const std::string err_path = daemon.folder() + "/capture.err";
+    result.status = RunStalled(command, err_path, daemon, std::chrono::milliseconds(800));
+    const std::vector<uint8_t> err = ReadFile(err_path);
+    result.err.assign(err.begin(), err.end());
+  } else {
+    result = RunCommand(command);
+  }
+  ::unsetenv("VELIX_RUNTIME_DIR");
+  EXPECT_EQ(result.status, 4);
+  EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+
+  const std::vector<uint8_t> file = ReadFile(output);
+  ASSERT_GT(file.size(), kSicHeaderSize) << "nothing was saved";
+  const std::span<const uint8_t> data = std::span<const uint8_t>(file).subspan(kSicHeaderSize);
+  if (c.exact_bytes) {
+    EXPECT_EQ(data.size(), *c.exact_bytes);
+  }
+  const std::string expected =
+      DaemonProcess::Value(daemon.Sim("checksum 0 " + std::to_string(data.size())), "checksum");
+  EXPECT_EQ(Hex64(velix::sim::StreamChecksum(velix::sim::kStreamChecksumSeed, data)), expected);
+  const bool stop_sent = daemon.Sim("received").find("packet=c4000000000000000000") != std::string::npos;
+  EXPECT_EQ(stop_sent, c.stop_command_sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CaptureFaultTest,
+    ::testing::Values(
+        FaultCase{"DeviceOverrun", {"--rate", "20000000", "--fault", "overrun@700000"},
+                  " ++ (DATA OVERRUN) ++\n\n*** VELIX internal overflow!!! ***", 700000, true},
+        // The capture is held while the device streams: the 1 MB driver
+        // buffer overflows.
+        FaultCase{"DriverOverrun", {"--rate", "4000000", "--size", std::to_string(6u << 20)},
+                  " ++ (DATA OVERRUN) ++\n\n*** Device driver overflow!!! ***", std::nullopt, true, true},
+        FaultCase{"Unplugged", {"--rate", "20000000", "--fault", "unplug@900000"}, "*** VELIX removed ***", 900000,
+                  false}),
+    [](const ::testing::TestParamInfo<FaultCase>& param) { return std::string(param.param.name); });
+
+}  // namespace
+}  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+// A capture file replayed by the simulated device comes back byte for byte,
+// and the external-trigger settings reach the device in the start command.
+TEST(CaptureReplay, ReplayedFileComesBackAndTriggerInputsReachTheDevice) {
+  char folder_template[] = "/tmp/velix-replay-XXXXXX";
+  ASSERT_NE(::mkdtemp(folder_template), nullptr);
+  const std::string folder = folder_template;
+  const std::string source = folder + "/source.SIC";
+  {
+    std::ofstream(folder + "/s.scn") << Scenario("i2c1", "20");
+    const CommandResult synth = RunCommand({ORVANE_CLI_PATH, "synth", folder + "/s.scn", "-o", source, "--size",
+                                            std::to_string(3u << 20)});
+    ASSERT_EQ(synth.status, 0) << synth.err;
+  }
+  DaemonProcess daemon("", {"--simulate", source, "--rate", "20000000"});
+  ASSERT_TRUE(daemon.running());
+  ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  const std::string output = daemon.folder() + "/capture.SIC";
+  const CommandResult result =
+      RunCommand({ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2", "--driver-buffer", "1", "--set",
+                  "m_AnalyzeBusChannel=2", "--set", "SamplePeriodCode=5", "--set", "TrgInEnable=1", "--set",
+                  "TrgInLevels=4", "--set", "TrgInEnables=5"});
+  ::unsetenv("VELIX_RUNTIME_DIR");
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<uint8_t> original = ReadFile(source);
+  const std::vector<uint8_t> saved = ReadFile(output);
+  ASSERT_EQ(saved.size(), kSicHeaderSize + kCaptureBytes);
+  EXPECT_TRUE(std::equal(saved.begin() + kSicHeaderSize, saved.end(), original.begin() + kSicHeaderSize));
+  // 20 MHz (code 2), TRGIN on with line 2 active high and lines 0 and 2
+  // enabled, I2C #1.
+  EXPECT_NE(daemon.Sim("received").find("packet=c4028405010000000000"), std::string::npos)
+      << daemon.Sim("received");
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
 
 }  // namespace
 }  // namespace orvane::testing
