@@ -8,6 +8,8 @@ scripts/install-deps.sh
 
 jobs=${JOBS:-2}
 fuzz_seconds=${FUZZ_SECONDS:-30}
+# Compiled objects are shared between clones of the repository in ccache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 echo "== debug build, warnings as errors"
 cmake --preset ci >/dev/null
