@@ -269,3 +269,29 @@ TEST(CaptureReplay, ReplayedFileComesBackAndTriggerInputsReachTheDevice) {
 
 }  // namespace
 }  // namespace orvane::testing
+
+namespace orvane::testing {
+namespace {
+
+TEST(CaptureOpen, NoDeviceAndAFullSpeedPortAskTheApplicationsQuestions) {
+  // No daemon at all: the device is not found (Cancel is the default answer).
+  ::setenv("VELIX_RUNTIME_DIR", "/nonexistent/velix", 1);
+  CommandResult result = RunCommand({ORVANE_CLI_PATH, "capture", "-o", "/nonexistent/c.SIC"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("VELIX not found. (not connect)"), std::string::npos) << result.err;
+
+  DaemonProcess daemon(Scenario("i2c0", "50"), {"--speed", "full"});
+  ASSERT_TRUE(daemon.running());
+  ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  result = RunCommand({ORVANE_CLI_PATH, "capture", "-o", daemon.folder() + "/c.SIC", "--no"});
+  ::unsetenv("VELIX_RUNTIME_DIR");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("Probably connected with USB 1.x.\n USB1.x connection is not supported.\n\n Continue anyway?"),
+            std::string::npos)
+      << result.err;
+  // Nothing was started on the device.
+  EXPECT_EQ(daemon.Sim("received").find("packet=c4"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane::testing
