@@ -233,7 +233,8 @@ namespace orvane::testing {
 namespace {
 
 // A capture file replayed by the simulated device comes back byte for byte,
-// and the external-trigger settings reach the device in the start command.
+// the external-trigger settings reach the device in the start command, and
+// the target power is switched before the capture.
 TEST(CaptureReplay, ReplayedFileComesBackAndTriggerInputsReachTheDevice) {
   char folder_template[] = "/tmp/velix-replay-XXXXXX";
   ASSERT_NE(::mkdtemp(folder_template), nullptr);
@@ -252,7 +253,7 @@ TEST(CaptureReplay, ReplayedFileComesBackAndTriggerInputsReachTheDevice) {
   const CommandResult result =
       RunCommand({ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2", "--driver-buffer", "1", "--set",
                   "m_AnalyzeBusChannel=2", "--set", "SamplePeriodCode=5", "--set", "TrgInEnable=1", "--set",
-                  "TrgInLevels=4", "--set", "TrgInEnables=5"});
+                  "TrgInLevels=4", "--set", "TrgInEnables=5", "--power", "3"});
   ::unsetenv("VELIX_RUNTIME_DIR");
   ASSERT_EQ(result.status, 0) << result.err;
   const std::vector<uint8_t> original = ReadFile(source);
@@ -261,8 +262,14 @@ TEST(CaptureReplay, ReplayedFileComesBackAndTriggerInputsReachTheDevice) {
   EXPECT_TRUE(std::equal(saved.begin() + kSicHeaderSize, saved.end(), original.begin() + kSicHeaderSize));
   // 20 MHz (code 2), TRGIN on with line 2 active high and lines 0 and 2
   // enabled, I2C #1.
-  EXPECT_NE(daemon.Sim("received").find("packet=c4028405010000000000"), std::string::npos)
-      << daemon.Sim("received");
+  const std::string received = daemon.Sim("received");
+  EXPECT_NE(received.find("packet=c4028405010000000000"), std::string::npos) << received;
+  // The power switch is sent only after the power state query.
+  const size_t query = received.find("packet=c5000000000000000400");
+  const size_t power = received.find("packet=c3030000000000000000");
+  ASSERT_NE(power, std::string::npos) << received;
+  EXPECT_LT(query, power);
+  EXPECT_EQ(DaemonProcess::Value(daemon.Sim("status"), "power"), "3");
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
 }
