@@ -187,6 +187,10 @@ void CommandProcessor::FinishCpldImage() {
   if (CpldTrailerValid(cpld_receiving_)) {
     memory_->cpld_image = std::move(cpld_receiving_);
     status_ = kStatusOk;
+    // The image is the personality: operation mode comes up with it at the
+    // next plug-in.
+    const uint8_t mark = memory_->cpld_image[0];
+    if (mark == kAnalyzerImageMark || mark == kMonitorImageMark) memory_->analyzer_image = mark == kAnalyzerImageMark;
   } else {
     status_ = kStatusCpldImageRejected;
   }

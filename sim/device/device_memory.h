@@ -31,6 +31,11 @@ inline constexpr uint32_t kConfigRecordAddress = 0xD000;
 inline constexpr uint32_t kConfigRecordSize = 512;
 // The FX2 boots its firmware from the EEPROM only when it starts with this byte.
 inline constexpr uint8_t kEepromFirmwareMarker = 0xC2;
+// The simulated CPLD images carry their personality in the first byte of the
+// programming data; an accepted image with either mark loads that
+// personality, any other image leaves the loaded one as it was.
+inline constexpr uint8_t kAnalyzerImageMark = 'A';
+inline constexpr uint8_t kMonitorImageMark = 'M';
 
 struct DeviceMemory {
   std::vector<uint8_t> flash = std::vector<uint8_t>(kFlashSize, 0xFF);
@@ -38,7 +43,7 @@ struct DeviceMemory {
   std::vector<uint8_t> cpld_image;
   std::array<uint8_t, 6> versions{};
   bool update_mode_pending = false;
-  bool analyzer_image = true;
+  bool analyzer_image = true;  // the loaded CPLD image: set by the control or a written image's mark
 
   // A device fresh from the factory: firmware in the EEPROM, the
   // operation-mode identity and CPLD version 1.00 in the flash record.

@@ -90,11 +90,11 @@ TEST(DeviceCommandTest, FlashEraseWriteReadAndEeprom) {
   EXPECT_EQ(Exchange(&device, Packet({0xD4, 0, 0, 0, 0x01, 0x01, 0, 0x00, 0x02}), 2), Bytes({0xBB, 0xCC}));
 }
 
-std::vector<uint8_t> CpldImage(size_t body, bool corrupt) {
+std::vector<uint8_t> CpldImage(size_t body, bool corrupt, uint8_t first_byte = 0) {
   std::vector<uint8_t> image(body);
   uint16_t sum = 0;
   for (size_t i = 0; i < body; ++i) {
-    image[i] = static_cast<uint8_t>(i * 13);
+    image[i] = i == 0 ? first_byte : static_cast<uint8_t>(i * 13);
     sum = static_cast<uint16_t>(sum + image[i]);
   }
   if (corrupt) ++sum;
@@ -120,6 +120,38 @@ TEST_P(CpldWriteTest, ImageInChunksIsKeptOnlyWithAValidTrailer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Trailers, CpldWriteTest, ::testing::Bool());
+
+struct ImageMarkCase {
+  const char* name;
+  uint8_t first_byte;
+  bool corrupt;
+  bool analyzer_before;
+  bool analyzer_after;
+};
+
+class CpldImageMarkTest : public ::testing::TestWithParam<ImageMarkCase> {};
+
+TEST_P(CpldImageMarkTest, AnAcceptedImageLoadsThePersonalityItIsMarkedWith) {
+  const ImageMarkCase& c = GetParam();
+  const std::vector<uint8_t> image = CpldImage(5000, c.corrupt, c.first_byte);
+  SimulatedDevice device;
+  device.SetAnalyzerImage(c.analyzer_before);
+  device.PlugAs(Personality::kFirmwareUpdate);
+  ASSERT_TRUE(Send(&device, Packet({0xD7, 0, 0, 0, 0, 0x00, 0x00, 0x13, 0x8F})));
+  ASSERT_TRUE(Send(&device, image));
+  EXPECT_EQ(device.Memory().analyzer_image, c.analyzer_after);
+  // Operation mode answers the mode query with the image's personality.
+  device.PlugAs(Personality::kOperation);
+  const uint8_t analyzer_bit = c.analyzer_after ? 1 : 0;
+  EXPECT_EQ(Exchange(&device, Packet({0xC8, 0, 0, 0, 0, 0, 0, 0, 4}), 4), Bytes({0, 0, 0, analyzer_bit}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Marks, CpldImageMarkTest,
+                         ::testing::Values(ImageMarkCase{"AnalyzerOverMonitor", 'A', false, false, true},
+                                           ImageMarkCase{"MonitorOverAnalyzer", 'M', false, true, false},
+                                           ImageMarkCase{"UnmarkedKeepsTheMonitor", 0x00, false, false, false},
+                                           ImageMarkCase{"RejectedAnalyzerImage", 'A', true, false, false}),
+                         [](const ::testing::TestParamInfo<ImageMarkCase>& mark_case) { return mark_case.param.name; });
 
 TEST(DeviceStateFileTest, MemorySurvivesANewDeviceObject) {
   const std::string path = ::testing::TempDir() + "device_state_test.bin";
