@@ -28,9 +28,12 @@ trap cleanup EXIT
 daemon=$!
 for _ in $(seq 1200); do [ -S "$VELIX_RUNTIME_DIR/VELIX0" ] && break; sleep 0.05; done
 
-cpu_seconds() {  # cpu_seconds COMMAND... : user+system seconds of the command
-  /usr/bin/time -f "%U %S" -o "$work/time" "$@" > /dev/null 2> "$work/err" || true
-  awk '{ print $1 + $2 }' "$work/time"
+cpu_seconds() {  # cpu_seconds COMMAND... : user+system seconds of the command; its status in $work/rc
+  set +e
+  /usr/bin/time -f "%U %S" -o "$work/time" "$@" > /dev/null 2> "$work/err"
+  echo $? > "$work/rc"
+  set -e
+  tail -n 1 "$work/time" | awk '{ print $1 + $2 }'
 }
 
 best=0
@@ -40,7 +43,7 @@ for rate in "${rates[@]}"; do
   total=$(cpu_seconds "$cli" capture -o "$work/c.SIC" --size 256 --driver-buffer 16 \
             --set m_AnalyzeBusChannel=1 --set SamplePeriodCode=2 --yes)
   end=$(date +%s.%N)
-  if grep -q "OVERRUN\|removed\|error" "$work/err"; then
+  if [ "$(cat "$work/rc")" != 0 ]; then
     echo "device at ${rate} MB/s: $(tr '\n' ' ' < "$work/err")"
     break
   fi
