@@ -130,10 +130,13 @@ uint32_t FreeRunReader::Admissible(uint32_t waiting, uint32_t protected_position
     n = std::min(n, to_end);
   }
   const uint32_t stop = s.SamplingStopAdrs;
+  // A stop at position 0 is met where the ring ends, before the writer
+  // wraps: the writer is never before position 0.
+  const uint32_t stop_at = stop == 0 ? size : stop;
   // Reaching the stop position exactly ends the capture too; otherwise the
   // writer would sit on it and never take the stop.
-  if (stop != kNoStopAddress && write < stop && n >= stop - write) {
-    n = stop - write;
+  if (stop != kNoStopAddress && write < stop_at && n >= stop_at - write) {
+    n = stop_at - write;
     s.trigger_done = true;
   }
   return n;

@@ -103,19 +103,25 @@ FeedOutcome MonitorFeed::NextLive(uint32_t protected_position, uint32_t* units, 
           position_);
     return FeedOutcome::kTriggerStop;
   }
-  uint16_t status = 0;
-  switch (PollLiveReader(ctx_, position_, consumed_, unit_bytes_, protected_position, result, &status)) {
-    case LivePoll::kError:
-      return FeedOutcome::kError;
-    case LivePoll::kFinished:
-      return FeedOutcome::kDataEnd;
-    case LivePoll::kAgain:
-      if (status == kReaderNoData && ctx_.sleep_when_idle) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
-      return FeedOutcome::kAgain;
-    case LivePoll::kRead:
-      break;
+  // Every poll is a request to the driver, a round trip to its host: units
+  // already in the buffer are decoded first, up to kLivePollBytes between
+  // two polls, so that decoding keeps pace with the device.
+  if (LiveUnread() < unit_bytes_ || unpolled_bytes_ >= kLivePollBytes) {
+    unpolled_bytes_ = 0;
+    uint16_t status = 0;
+    switch (PollLiveReader(ctx_, position_, consumed_, unit_bytes_, protected_position, result, &status)) {
+      case LivePoll::kError:
+        return FeedOutcome::kError;
+      case LivePoll::kFinished:
+        return FeedOutcome::kDataEnd;
+      case LivePoll::kAgain:
+        if (status == kReaderNoData && ctx_.sleep_when_idle) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return FeedOutcome::kAgain;
+      case LivePoll::kRead:
+        break;
+    }
   }
   TraceFreeRunProgress();
   uint32_t limit = std::min(LiveUnread(), size_ - position_);
@@ -123,6 +129,9 @@ FeedOutcome MonitorFeed::NextLive(uint32_t protected_position, uint32_t* units, 
   const uint32_t stop = s.SamplingStopAdrs;
   if (stop != kNoStopAddress && position_ < stop) limit = std::min(limit, stop - position_);
   *units = std::min(batch_units_, limit / unit_bytes_);
+  // A batch that can take nothing polls again next time: waiting for the
+  // writer must still see the driver's events.
+  unpolled_bytes_ = *units == 0 ? kLivePollBytes : unpolled_bytes_ + *units * unit_bytes_;
   return *units == 0 ? FeedOutcome::kAgain : FeedOutcome::kUnits;
 }
 

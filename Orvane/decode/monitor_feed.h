@@ -1,7 +1,8 @@
 #pragma once
 // The part of a monitor decode run that is the same for I2C and SPI units:
 // before each batch of units the stop request, the end of the data, the
-// trigger stop of a live capture and the capture reader are looked at; then
+// trigger stop of a live capture and (when the decoder has caught up, or
+// every 64 KB) the capture reader are looked at; then
 // the batch says how many whole units may be read at the analysis position.
 // In a live free-run capture the position wraps from the buffer end to the
 // buffer start.
@@ -92,6 +93,8 @@ class MonitorFeed {
   uint32_t consumed_ = 0;
   uint32_t batches_ = 0;
   uint32_t free_run_percent_ = 0xFFFFFFFFu;
+  uint32_t unpolled_bytes_ = 0;  // live: bytes handed out since the last poll
+  static constexpr uint32_t kLivePollBytes = 65536;
 };
 
 }  // namespace orvane

@@ -24,7 +24,7 @@ uint32_t TriggerStopPosition(uint32_t percent, uint32_t sample_pos, uint32_t sam
 
 // Handles a record that met the trigger. Only the first trigger of a run
 // acts; later ones are ignored. Returns true when the run must end now
-// (trigger position 0).
+// (trigger position 0, or a free-run writer already at or past the stop).
 bool ApplyTriggerAction(DecodeContext& ctx, TransactionInfo& record, uint32_t unit_bytes);
 
 }  // namespace orvane

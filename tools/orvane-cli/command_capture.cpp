@@ -83,6 +83,8 @@ int RunCapture(int argc, char** argv) {
   if (!ParseOptions(args, &options, &error)) return Usage(error);
 
   CaptureSession session;
+  // --progress also shows the status lines (" ***  [TRIGGER!!!]  ***", …).
+  session.Sink().SetShowProgress(options.progress);
   if (args.Has("yes")) session.Sink().SetPresetAnswer(true);
   if (args.Has("no")) session.Sink().SetPresetAnswer(false);
   const int status = session.Run(options);
