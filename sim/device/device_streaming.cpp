@@ -110,13 +110,16 @@ bool SimulatedDevice::ServiceStreamLocked(Clock::time_point now, Completions* do
     const double elapsed = std::chrono::duration<double>(now - stream_start_).count();
     const auto earned = static_cast<uint64_t>(elapsed * static_cast<double>(stream_config_.bytes_per_second));
     const uint64_t allowed = earned > sent_.bytes ? earned - sent_.bytes : 0;
-    const uint64_t wanted = std::min<uint64_t>(n, high_speed_ ? 512 : 64);
+    const uint64_t packet = high_speed_ ? 512 : 64;
+    const uint64_t wanted = std::min<uint64_t>(n, packet);
     if (allowed < wanted) {
       const double due = static_cast<double>(sent_.bytes + wanted) / static_cast<double>(stream_config_.bytes_per_second);
       *wake_at = stream_start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(due));
       return false;
     }
-    n = std::min(n, allowed);
+    // A streaming device moves whole packets; only the end of its data (or
+    // a fault) cuts one short, so a transfer never ends inside an atom.
+    n = std::min(n, std::max(allowed - allowed % packet, wanted));
   }
   const auto chunk = std::span<const uint8_t>(*source_).subspan(position_, static_cast<size_t>(n));
   std::memcpy(buffer.data(), chunk.data(), chunk.size());
