@@ -114,8 +114,13 @@ NtStatus StreamingEngine::ServiceSlot(int slot_number, uint32_t length) {
       slot.completion.Set();
       result = NtSuccess(submitted) ? STATUS_UNSUCCESSFUL : submitted;
     }
+    // A transfer may fail before Submit even returns; its failure is then
+    // recorded here, as the collecting side would have.
     const UsbdStatus usb = slot.usb_status.load();
-    if (!UsbdPending(usb) && usb != kUsbdSuccess) result = STATUS_UNSUCCESSFUL;
+    if (!UsbdPending(usb) && usb != kUsbdSuccess) {
+      RecordTransferFailure(usb);
+      result = STATUS_UNSUCCESSFUL;
+    }
   }
   if (StreamEnding()) return STATUS_SUCCESS;
   // Only the newest transfer failed (typically: the device has just left the
@@ -151,19 +156,25 @@ NtStatus StreamingEngine::CollectSlot(Slot& slot, int slot_number, uint32_t leng
   }
   const UsbdStatus usb = slot.usb_status.load();
   if (usb == kUsbdCanceled) return STATUS_SUCCESS;
-  if (usb == kUsbdXactError) {
-    DeviceGone.store(true);
-    status_.Record(driver_status::kBulkTransactionError);
-    return STATUS_UNSUCCESSFUL;
-  }
   if (usb != kUsbdSuccess) {
-    status_.Record(driver_status::kBulkTransferFailed);
+    RecordTransferFailure(usb);
     return STATUS_UNSUCCESSFUL;
   }
   // Never trust a byte count beyond the buffer the transfer was given.
   const uint32_t received = std::min(slot.bytes.load(), length);
   if (received > 0 && !buffer_.Store({slot.data.get(), received})) return STATUS_UNSUCCESSFUL;
   return STATUS_PENDING;
+}
+
+void StreamingEngine::RecordTransferFailure(UsbdStatus usb) {
+  if (usb == kUsbdCanceled) return;
+  if (usb == kUsbdXactError) {
+    // A transaction error: the device is treated as gone.
+    DeviceGone.store(true);
+    status_.Record(driver_status::kBulkTransactionError);
+    return;
+  }
+  status_.Record(driver_status::kBulkTransferFailed);
 }
 
 void StreamingEngine::StoreInFlight(int last_slot, uint32_t length) {

@@ -106,6 +106,8 @@ class StreamingEngine {
   NtStatus ServiceSlot(int slot_number, uint32_t length);
   NtStatus CollectSlot(Slot& slot, int slot_number, uint32_t length);
   void StoreInFlight(int last_slot, uint32_t length);
+  // Records the status word code of a failed bulk IN transfer.
+  void RecordTransferFailure(UsbdStatus usb);
   void CancelBusySlots();
   NtStatus SubmitSlot(Slot& slot, uint32_t length);
   void CancelSlot(Slot& slot);
