@@ -248,7 +248,7 @@ TEST(CaptureReplay, ReplayedFileComesBackAndTriggerInputsReachTheDevice) {
                                             std::to_string(3u << 20)});
     ASSERT_EQ(synth.status, 0) << synth.err;
   }
-  DaemonProcess daemon("", {"--simulate", source, "--rate", "20000000"});
+  DaemonProcess daemon("", {"--simulate", source, "--rate", "4000000"});
   ASSERT_TRUE(daemon.running());
   ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
   const std::string output = daemon.folder() + "/capture.SIC";
