@@ -9,7 +9,8 @@ const char kDaemonUsage[] =
     "              [--simulate SCENARIO|FILE.SIC [--personality operation|update|fx2|loader]\n"
     "               [--image analyzer|monitor] [--speed high|full] [--rate BYTES_PER_SECOND]\n"
     "               [--chunk BYTES] [--repeat N] [--size BYTES] [--reply-delay MS]\n"
-    "               [--fault overrun|stall|xact-error|unplug[@BYTE]]... [--state FILE] [--unplugged]]\n"
+    "               [--fault overrun|stall|xact-error|unplug[@BYTE]]... [--state FILE] [--unplugged]\n"
+    "               [--end-of-data]]\n"
     "Hosts the analyzer's driver and publishes VELIX0 and the device's interface path as\n"
     "sockets in the runtime folder ($VELIX_RUNTIME_DIR, else $XDG_RUNTIME_DIR/velix, else /run/velix).\n"
     "Without --simulate it drives the analyzer on the USB bus.\n";
@@ -50,6 +51,10 @@ bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* opt
     }
     if (option == "--unplugged") {
       options->unplugged = true;
+      continue;
+    }
+    if (option == "--end-of-data") {
+      options->end_of_data = true;
       continue;
     }
     if (i + 1 >= args.size()) {
@@ -101,7 +106,7 @@ bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* opt
   const bool simulator_option = options->personality || options->image || options->full_speed ||
                                 options->rate || options->chunk || options->repeat != 1 || options->size ||
                                 options->reply_delay_ms || !options->faults.empty() ||
-                                !options->state_file.empty() || options->unplugged;
+                                !options->state_file.empty() || options->unplugged || options->end_of_data;
   if (options->simulate.empty() && simulator_option) {
     *error = "the simulated-device options need --simulate";
     return false;

@@ -29,6 +29,9 @@ struct DaemonOptions {
   std::vector<SimulatedFault> faults;
   std::string state_file;   // empty: <runtime dir>/simulated-device.state
   bool unplugged = false;   // start with the device off the bus
+  // End the stream with the end-of-data message when the source runs out,
+  // instead of going on like an analyzer on a quiet bus.
+  bool end_of_data = false;
 };
 
 // Parses argv[1..]; false with a message in *error (or *help set) when the

@@ -64,6 +64,7 @@ class SimulatedBackend : public EdgeBackend {
     sim::StreamConfig stream;
     stream.bytes_per_second = options.rate;
     stream.max_transfer_bytes = options.chunk;
+    stream.end_at_source_end = options.end_of_data;
     return stream;
   }
 

@@ -94,6 +94,7 @@ TEST_F(EngineWithDeviceTest, EveryByteArrivesInOrder) {
   std::string error;
   ASSERT_TRUE(sim::SynthesizeToMemory(kScenario, options, 8u << 20, &expected, &error)) << error;
   ASSERT_TRUE(device_.LoadScenario(kScenario, options, 8u << 20, &error)) << error;
+  device_.SetStreamConfig({0, 0, false, true});
   Start(100000);
   const std::vector<uint8_t> received = Capture();
   EXPECT_EQ(received.size(), expected.data.size());
@@ -109,7 +110,7 @@ TEST_F(EngineWithDeviceTest, OverrunKeepsEveryByteSentBeforeIt) {
   options.target_size = 2u << 20;
   std::string error;
   ASSERT_TRUE(device_.LoadScenario(kScenario, options, 8u << 20, &error)) << error;
-  device_.SetStreamConfig({0, 65536, true});
+  device_.SetStreamConfig({0, 65536, true, true});
   device_.ScheduleFault(sim::FaultKind::kFifoOverrun, 700000);
   Start(65536);
   const std::vector<uint8_t> received = Capture();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sim/device/idle_line.h"
 #include "sim/device/simulated_device.h"
 
 namespace velix::sim {
@@ -102,8 +103,11 @@ bool SimulatedDevice::ServiceStreamLocked(Clock::time_point now, Completions* do
     }
   }
   const size_t size = source_ ? source_->size() : 0;
+  const bool quiet_bus = position_ >= size;
+  // A monitor on a quiet bus has nothing to decode and so nothing to send.
+  if (quiet_bus && !memory_.analyzer_image) return false;
   auto& buffer = bulk_in_.front().buffer;
-  uint64_t n = std::min<uint64_t>(buffer.size(), size - position_);
+  uint64_t n = quiet_bus ? buffer.size() : std::min<uint64_t>(buffer.size(), size - position_);
   if (stream_config_.max_transfer_bytes != 0) n = std::min<uint64_t>(n, stream_config_.max_transfer_bytes);
   if (!faults_.empty()) n = std::min(n, faults_.front().at_byte - sent_.bytes);
   if (stream_config_.bytes_per_second != 0) {
@@ -121,17 +125,25 @@ bool SimulatedDevice::ServiceStreamLocked(Clock::time_point now, Completions* do
     // a fault) cuts one short, so a transfer never ends inside an atom.
     n = std::min(n, std::max(allowed - allowed % packet, wanted));
   }
-  const auto chunk = std::span<const uint8_t>(*source_).subspan(position_, static_cast<size_t>(n));
-  std::memcpy(buffer.data(), chunk.data(), chunk.size());
-  position_ += chunk.size();
+  const auto chunk = std::span<uint8_t>(buffer.data(), static_cast<size_t>(n));
+  FillStreamLocked(chunk);
   sent_.bytes += chunk.size();
   sent_.checksum = StreamChecksum(sent_.checksum, chunk);
   if (stream_config_.keep_bytes) sent_.data.insert(sent_.data.end(), chunk.begin(), chunk.end());
   CompleteFrontLocked(&bulk_in_, driver::kUsbdSuccess, static_cast<uint32_t>(n), done);
-  if (position_ == size && (faults_.empty() || faults_.front().at_byte > sent_.bytes)) {
+  if (stream_config_.end_at_source_end && position_ == size &&
+      (faults_.empty() || faults_.front().at_byte > sent_.bytes)) {
     EndStreamLocked(kEndOfDataMessage);
   }
   return true;
+}
+
+void SimulatedDevice::FillStreamLocked(std::span<uint8_t> out) {
+  const size_t size = source_ ? source_->size() : 0;
+  const size_t from_source = std::min(out.size(), size - std::min(position_, size));
+  if (from_source != 0) std::memcpy(out.data(), source_->data() + position_, from_source);
+  position_ += from_source;
+  FillIdleAtoms(idle_state_, ((sent_.bytes + from_source) & 1) != 0, out.subspan(from_source));
 }
 
 void SimulatedDevice::StartStreamLocked() {
@@ -140,7 +152,7 @@ void SimulatedDevice::StartStreamLocked() {
   sent_ = StreamRecord{};
   stream_start_ = Clock::now();
   message_.reset();
-  if (!source_ || source_->empty()) EndStreamLocked(kEndOfDataMessage);
+  if (stream_config_.end_at_source_end && (!source_ || source_->empty())) EndStreamLocked(kEndOfDataMessage);
 }
 
 void SimulatedDevice::EndStreamLocked(const uint8_t (&message)[2]) {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "sim/device/idle_line.h"
+
 namespace velix::sim {
 
 using driver::NtStatus;
@@ -176,8 +178,10 @@ void SimulatedDevice::SetTargetSelfPowered(bool powered) {
 }
 
 void SimulatedDevice::SetStreamData(StreamData data) {
+  const uint8_t idle_state = data ? FinalLineState(*data) : 0x0F;
   std::lock_guard lock(mu_);
   source_ = std::move(data);
+  idle_state_ = idle_state;
 }
 
 bool SimulatedDevice::LoadScenario(std::string_view scenario_text, SynthOptions options, uint64_t max_bytes,

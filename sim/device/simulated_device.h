@@ -6,9 +6,12 @@
 // callback runs on the worker thread (cancellation and unplugging run them
 // on the caller's), never under the device's lock.
 //
-// When its stream source is exhausted the device ends the stream on its own
-// with the interrupt message 00 02 (kEndOfDataMessage); a FIFO overrun ends
-// it with 00 01.
+// When its stream source is exhausted the device behaves like an analyzer
+// on a quiet bus: in bus analyzer mode it goes on sending atoms that hold
+// the lines' last state, in monitor mode it sends nothing more; the host
+// ends the capture. With StreamConfig::end_at_source_end it ends the stream
+// on its own instead, with the interrupt message 00 02 (kEndOfDataMessage).
+// A FIFO overrun ends it with 00 01.
 
 #include <array>
 #include <chrono>
@@ -48,6 +51,7 @@ struct StreamConfig {
   uint64_t bytes_per_second = 0;  // 0: as fast as the host takes them
   uint32_t max_transfer_bytes = 0;  // 0: up to each transfer's buffer size
   bool keep_bytes = false;          // keep a copy of every byte sent
+  bool end_at_source_end = false;   // end the stream with 00 02 when the source runs out
 };
 
 struct StreamRecord {
@@ -140,6 +144,8 @@ class SimulatedDevice : public driver::UsbLowerEdge {
   void ServiceLocked(Clock::time_point now, Completions* done, std::optional<Clock::time_point>* wake_at);
   void ServiceBulkInLocked(Clock::time_point now, Completions* done, std::optional<Clock::time_point>* wake_at);
   bool ServiceStreamLocked(Clock::time_point now, Completions* done, std::optional<Clock::time_point>* wake_at);
+  // Copies the next stream bytes (source data, then a quiet bus) into `out`.
+  void FillStreamLocked(std::span<uint8_t> out);
   void CompleteFrontLocked(std::deque<driver::UsbTransfer>* queue, driver::UsbdStatus status, uint32_t bytes,
                            Completions* done);
   void StartStreamLocked();
@@ -179,6 +185,7 @@ class SimulatedDevice : public driver::UsbLowerEdge {
   std::optional<std::array<uint8_t, 2>> message_;
 
   StreamData source_;
+  uint8_t idle_state_ = 0x0F;  // the lines' state once the source has run out
   StreamConfig stream_config_;
   bool streaming_ = false;
   size_t position_ = 0;

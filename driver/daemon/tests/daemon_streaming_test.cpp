@@ -70,7 +70,7 @@ TEST_F(StreamingTest, LongStreamArrivesCompleteAndInOrder) {
   // Paced like a fast device, so that a client built with sanitizers
   // still keeps up.
   constexpr uint64_t kSize = 8u << 20;
-  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "40000000"});
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "40000000", "--end-of-data"});
   Open(daemon);
   Stream stream;
   ASSERT_TRUE(stream.Start(file_));

@@ -57,7 +57,7 @@ TEST_P(ScenarioStreamTest, ReaderReceivesTheSynthesizedBytesInOrder) {
   device.SetHighSpeed(c.high_speed);
   device.Plug();
   ASSERT_TRUE(device.LoadScenario(c.scenario, options, 1 << 24, &error)) << error;
-  device.SetStreamConfig({0, c.max_transfer_bytes, true});
+  device.SetStreamConfig({0, c.max_transfer_bytes, true, true});
   ReaderHost host(&device, c.transfer_length);
   ASSERT_TRUE(host.Start());
   ASSERT_TRUE(Send(&device, c.analyzer ? kAnalyzerStart : kMonitorStart));
@@ -101,6 +101,7 @@ TEST_P(SicStreamTest, ReplaysTheDataAfterTheHeaderByteForByte) {
   device.SetHighSpeed(GetParam());
   device.Plug();
   ASSERT_TRUE(device.LoadSicFile(path, 1 << 24, &error)) << error;
+  device.SetStreamConfig({0, 0, false, true});
   ReaderHost host(&device, GetParam() ? 512 : 64);
   ASSERT_TRUE(host.Start());
   ASSERT_TRUE(Send(&device, kAnalyzerStart));
@@ -136,7 +137,7 @@ TEST(DeviceStreamTest, ByteRateLimitsTheStream) {
   SimulatedDevice device;
   device.Plug();
   device.SetStreamData(Pattern(40'000));
-  device.SetStreamConfig({400'000, 0, false});
+  device.SetStreamConfig({400'000, 0, false, true});
   ReaderHost host(&device, 4096);
   ASSERT_TRUE(host.Start());
   const auto started = std::chrono::steady_clock::now();
@@ -160,9 +161,10 @@ TEST(DeviceStreamTest, StartCommandMustMatchTheLoadedImage) {
   EXPECT_FALSE(device.streaming());
 }
 
-TEST(DeviceStreamTest, EmptySourceEndsAtOnce) {
+TEST(DeviceStreamTest, EmptySourceEndsAtOnceWhenAskedToEndAtTheSourceEnd) {
   SimulatedDevice device;
   device.Plug();
+  device.SetStreamConfig({0, 0, false, true});
   ReaderHost host(&device, 512);
   ASSERT_TRUE(host.Start());
   ASSERT_TRUE(Send(&device, kAnalyzerStart));

@@ -21,7 +21,7 @@ expect() {  # expect OUTPUT KEY=VALUE
 $1"
 }
 
-"$velixd" --trace-level 0 --simulate "$scenario" --size 1048576 --rate 20000000 2>/dev/null &
+"$velixd" --trace-level 0 --simulate "$scenario" --size 1048576 --rate 20000000 --end-of-data 2>/dev/null &
 daemon=$!
 for _ in $(seq 200); do [ -S "$folder/VELIX0" ] && break; sleep 0.05; done
 [ -S "$folder/VELIX0" ] || fail "velixd did not publish VELIX0"
