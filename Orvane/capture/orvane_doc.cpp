@@ -164,7 +164,11 @@ bool COrvaneDoc::StartAnalysis() {
     app_.analysis_running = false;
     return true;
   }
-  return runner_->ScanningSamplingDataStart(*this);
+  if (runner_->ScanningSamplingDataStart(*this)) return true;
+  // No worker started, so none will clear the flag at its end; left set, it
+  // would keep every command that needs an idle document disabled.
+  app_.analysis_running = false;
+  return false;
 }
 
 bool COrvaneDoc::OnSaveDocument(const std::string& name) {

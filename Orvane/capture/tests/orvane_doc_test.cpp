@@ -194,6 +194,18 @@ TEST_F(DocumentTest, RebuildRestartsTheWorkerOnlyWithData) {
   EXPECT_FALSE(doc.RebuildTransactionInfo());
   EXPECT_EQ(runner.starts, 2);
   EXPECT_GE(runner.waits, 3);
+  EXPECT_FALSE(app_.analysis_running) << "a worker that never started cannot clear the flag";
+}
+
+TEST_F(DocumentTest, OpenWhoseWorkerFailsToStartLeavesTheDocumentIdle) {
+  RecordingRunner runner;
+  runner.start_result = false;
+  COrvaneDoc doc(app_, sink_, nullptr, &runner);
+  doc.OnNewDocument();
+  const std::string path = WriteSic("f.SIC", DefaultSettingsRecord(), "\x10\x10");
+  EXPECT_FALSE(doc.OnOpenDocument(path));
+  EXPECT_EQ(runner.starts, 1);
+  EXPECT_FALSE(app_.analysis_running);
 }
 
 }  // namespace
