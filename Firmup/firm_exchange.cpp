@@ -1,7 +1,7 @@
 #include "Firmup/firm_exchange.h"
 
 #include "Firmup/device_finder.h"
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 
 namespace velix::firmup {
 namespace {

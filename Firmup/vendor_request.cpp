@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 
 namespace velix::firmup {
 namespace {
@@ -15,14 +15,15 @@ void PutLe(uint8_t* at, uint64_t value, size_t bytes) {
 
 bool SendVendorRequest(platform::DeviceFile* file, const VendorTransfer& transfer) {
   std::array<uint8_t, kVendorRecordBytes> record{};
-  record[0] = transfer.request;
-  PutLe(&record[2], transfer.value, 2);
-  PutLe(&record[4], transfer.index, 2);
-  record[6] = transfer.device_to_host ? 1 : 0;
+  record[driver::kVendorRecordRequest] = transfer.request;
+  PutLe(&record[driver::kVendorRecordValue], transfer.value, 2);
+  PutLe(&record[driver::kVendorRecordIndex], transfer.index, 2);
+  record[driver::kVendorRecordDirection] = transfer.device_to_host ? 1 : 0;
   const auto length = static_cast<uint32_t>(transfer.data.size());
-  PutLe(&record[8], length, 4);
+  PutLe(&record[driver::kVendorRecordLength], length, 4);
   const auto address = reinterpret_cast<uintptr_t>(transfer.data.data());
-  PutLe(&record[kVendorRecordBytes - sizeof(void*)], address, sizeof(void*));
+  PutLe(&record[sizeof(void*) == 4 ? driver::kVendorRecord32Address : driver::kVendorRecord64Address], address,
+        sizeof(void*));
 
   uint32_t moved = 0;
   const bool ok = platform::DeviceIoControl(file, driver::IOCTL_BULKUSB_VENDOR_REQUEST, record.data(),

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "platform/device_file.h"
+#include "velix/device_interface.h"
 
 namespace velix::firmup {
 
@@ -20,7 +21,8 @@ struct VendorTransfer {
 
 // The record in the caller's natural layout: 16 bytes for 32-bit callers,
 // 24 bytes (buffer address at offset 16) for 64-bit ones.
-inline constexpr size_t kVendorRecordBytes = sizeof(void*) == 4 ? 16 : 24;
+inline constexpr size_t kVendorRecordBytes = sizeof(void*) == 4 ? driver::kVendorRecord32Bytes
+                                                                : driver::kVendorRecord64Bytes;
 
 // Succeeds only when the whole data stage was moved.
 bool SendVendorRequest(platform::DeviceFile* file, const VendorTransfer& transfer);

@@ -1,6 +1,6 @@
 #include "ModeChange/driver_commands.h"
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "platform/device_file.h"
 
 namespace velix::modechange {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "driver/daemon/tests/daemon_process.h"
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "platform/device_file.h"
 #include "platform/event.h"
 #include "sim/device/stream_source.h"

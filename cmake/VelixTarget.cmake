@@ -5,7 +5,7 @@ function(velix_target_defaults target)
   if(VELIX_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/include)
 endfunction()
 
 if(VELIX_BUILD_FUZZ)

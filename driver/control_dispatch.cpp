@@ -180,14 +180,15 @@ ControlResult DeviceObject::VendorRequestCall(const ControlRequest& request) {
     return Completed(STATUS_INVALID_PARAMETER);
   }
   VendorRequest setup;
-  setup.request = record[0];
-  setup.value = ReadU16(record, 2);
-  setup.index = ReadU16(record, 4);
-  const uint8_t direction = record[6];
+  setup.request = record[kVendorRecordRequest];
+  setup.value = ReadU16(record, kVendorRecordValue);
+  setup.index = ReadU16(record, kVendorRecordIndex);
+  const uint8_t direction = record[kVendorRecordDirection];
   setup.device_to_host = direction != 0;
-  const uint32_t length = ReadU32(record, 8);
-  const uint64_t address =
-      short_record ? ReadU32(record, 12) : (ReadU32(record, 16) | (static_cast<uint64_t>(ReadU32(record, 20)) << 32));
+  const uint32_t length = ReadU32(record, kVendorRecordLength);
+  const uint64_t address = short_record ? ReadU32(record, kVendorRecord32Address)
+                                        : (ReadU32(record, kVendorRecord64Address) |
+                                           (static_cast<uint64_t>(ReadU32(record, kVendorRecord64Address + 4)) << 32));
 
   std::span<uint8_t> caller_data;
   if (length > 0) {

@@ -31,9 +31,6 @@ inline constexpr uint32_t kSyncTransferTimeoutMs = 3000;
 inline constexpr uint32_t kWriteStageBytes = 0xA0000;
 inline constexpr uint8_t kDriverVersionMajor = 2;
 inline constexpr uint8_t kDriverVersionMinor = 1;
-// Vendor request records: 32-bit callers send 16 bytes, 64-bit callers 24.
-inline constexpr size_t kVendorRecord32Bytes = 16;
-inline constexpr size_t kVendorRecord64Bytes = 24;
 
 // What an open handle carries: the pipe it was opened on, if any.
 struct HandleContext {

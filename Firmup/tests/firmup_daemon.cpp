@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "platform/device_file.h"
 #include "platform/device_names.h"
 #include "platform/string_format.h"

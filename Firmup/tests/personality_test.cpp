@@ -10,7 +10,7 @@
 #include "Firmup/VELIXFw.h"
 #include "Firmup/tests/c_caller.h"
 #include "Firmup/tests/firmup_daemon.h"
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 
 namespace velix::firmup::testing {
 namespace {

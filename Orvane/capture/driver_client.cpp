@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "platform/trace.h"
 
 namespace orvane {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "tools/velixctl/control_codes.h"
 #include "tools/velixctl/hex.h"
 #include "tools/velixctl/requests.h"

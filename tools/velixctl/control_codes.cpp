@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "tools/velixctl/arguments.h"
 
 namespace velix::ctl {

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 
 namespace velix::ctl {
 namespace {

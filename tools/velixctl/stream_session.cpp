@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "platform/device_file.h"
 #include "platform/event.h"
 #include "tools/velixctl/requests.h"

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "tools/velixctl/control_codes.h"
 #include "tools/velixctl/hex.h"
 #include "tools/velixctl/stream_checksum.h"

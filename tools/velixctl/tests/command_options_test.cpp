@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 
 namespace velix::ctl {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "tools/velixctl/control_codes.h"
 #include "tools/velixctl/requests.h"
 

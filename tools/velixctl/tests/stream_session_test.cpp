@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "driver/driver_status.h"
+#include "velix/device_interface.h"
 #include "tools/velixctl/requests.h"
 #include "tools/velixctl/stream_checksum.h"
 #include "tools/velixctl/tests/fake_device.h"
