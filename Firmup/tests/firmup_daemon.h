@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
 #include "driver/daemon/tests/daemon_process.h"
 
 namespace velix::firmup::testing {
@@ -47,5 +51,24 @@ class FirmupDaemon {
 };
 
 std::string Hex(const uint8_t* bytes, size_t size);
+
+// A test suite that shares one daemon: started before the suite's first
+// test, stopped after its last, and made the library's runtime before each
+// test. A suite that needs other daemon options starts it itself in its own
+// SetUpTestSuite with StartDaemon.
+class FirmupDaemonTest : public ::testing::Test {
+ protected:
+  static void StartDaemon(std::vector<std::string> args = {}) {
+    daemon_ = std::make_unique<FirmupDaemon>(std::move(args));
+  }
+  static void SetUpTestSuite() { StartDaemon(); }
+  static void TearDownTestSuite() { daemon_.reset(); }
+  void SetUp() override {
+    ASSERT_TRUE(daemon_->running());
+    daemon_->UseAsRuntime();
+  }
+
+  static inline std::unique_ptr<FirmupDaemon> daemon_;
+};
 
 }  // namespace velix::firmup::testing

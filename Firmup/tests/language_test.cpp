@@ -29,14 +29,8 @@ const std::string kJapanese =
     "USBケーブルを一度抜いて(プラグアウト)、もう一度差し込んで(プラグイン)から、"
     "[OK]ボタンをクリックしてください。\n";
 
-class LanguageTest : public ::testing::Test {
+class LanguageTest : public FirmupDaemonTest {
  protected:
-  static void SetUpTestSuite() { daemon_ = std::make_unique<FirmupDaemon>(); }
-  static void TearDownTestSuite() { daemon_.reset(); }
-  void SetUp() override {
-    ASSERT_TRUE(daemon_->running());
-    daemon_->UseAsRuntime();
-  }
 
   // Loads a fresh copy of the library under the locale given, calls its
   // USBI2CComChange and returns what it showed.
@@ -64,7 +58,6 @@ class LanguageTest : public ::testing::Test {
     return shown;
   }
 
-  static inline std::unique_ptr<FirmupDaemon> daemon_;
   ScratchFolder scratch_;
   int copies_ = 0;
 };

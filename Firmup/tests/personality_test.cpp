@@ -42,17 +42,7 @@ std::vector<NamedCall> DeviceCalls() {
   };
 }
 
-class PersonalityTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { daemon_ = std::make_unique<FirmupDaemon>(); }
-  static void TearDownTestSuite() { daemon_.reset(); }
-  void SetUp() override {
-    ASSERT_TRUE(daemon_->running());
-    daemon_->UseAsRuntime();
-  }
-
-  static inline std::unique_ptr<FirmupDaemon> daemon_;
-};
+class PersonalityTest : public FirmupDaemonTest {};
 
 TEST_F(PersonalityTest, ReportsEachPersonality) {
   const struct {

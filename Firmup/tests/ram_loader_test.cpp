@@ -13,17 +13,7 @@
 namespace velix::firmup::testing {
 namespace {
 
-class RamLoaderTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { daemon_ = std::make_unique<FirmupDaemon>(); }
-  static void TearDownTestSuite() { daemon_.reset(); }
-  void SetUp() override {
-    ASSERT_TRUE(daemon_->running());
-    daemon_->UseAsRuntime();
-  }
-
-  static inline std::unique_ptr<FirmupDaemon> daemon_;
-};
+class RamLoaderTest : public FirmupDaemonTest {};
 
 // The daemon publishes the re-enumerated device on its own thread.
 bool ModeBecomes(int wanted, std::chrono::milliseconds limit) {

@@ -14,20 +14,15 @@
 namespace velix::firmup::testing {
 namespace {
 
-class UpdateModeTest : public ::testing::Test {
+class UpdateModeTest : public FirmupDaemonTest {
  protected:
-  static void SetUpTestSuite() {
-    daemon_ = std::make_unique<FirmupDaemon>(std::vector<std::string>{"--personality", "update"});
-  }
-  static void TearDownTestSuite() { daemon_.reset(); }
+  static void SetUpTestSuite() { StartDaemon({"--personality", "update"}); }
   void SetUp() override {
-    ASSERT_TRUE(daemon_->running());
-    daemon_->UseAsRuntime();
+    FirmupDaemonTest::SetUp();
     mark_ = daemon_->Received().size();
   }
   std::vector<std::string> Sent() const { return daemon_->ReceivedSince(mark_); }
 
-  static inline std::unique_ptr<FirmupDaemon> daemon_;
   size_t mark_ = 0;
 };
 
