@@ -10,8 +10,8 @@
 
 #include "driver/daemon/socket_byte_source.h"
 #include "platform/device_wire.h"
-#include "platform/wire_request_reader.h"
 #include "platform/trace.h"
+#include "platform/wire_request_reader.h"
 
 namespace velix::daemon {
 namespace {
