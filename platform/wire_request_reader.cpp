@@ -7,13 +7,17 @@
 namespace velix::platform {
 namespace {
 
+// The first piece is small, so a short payload behind a large announcement
+// costs little; later ones grow with what has arrived.
+constexpr size_t kFirstPieceBytes = 4096;
+
 // Appends `size` bytes from the source to `bytes`, growing it only by what
 // has arrived.
 bool ReceivePayload(WireByteSource& source, uint32_t size, std::vector<uint8_t>* bytes) {
   bytes->clear();
   while (bytes->size() < size) {
     const size_t have = bytes->size();
-    const size_t piece = std::min<size_t>(size - have, kWireReadPieceBytes);
+    const size_t piece = std::min<size_t>(size - have, std::clamp(have, kFirstPieceBytes, kWireReadPieceBytes));
     bytes->resize(have + piece);
     const size_t got = source.ReceiveSome(std::span<uint8_t>(*bytes).subspan(have, piece));
     bytes->resize(have + got);
