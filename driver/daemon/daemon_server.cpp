@@ -1,10 +1,13 @@
 #include "driver/daemon/daemon_server.h"
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <system_error>
 
 #include "driver/daemon/socket_byte_source.h"
 #include "platform/trace.h"
@@ -13,10 +16,25 @@ namespace velix::daemon {
 namespace {
 // Large socket buffers let a 16 MiB read cross in few system calls.
 constexpr int kSocketBufferBytes = 4 << 20;
+// A connection holds its socket and up to two event descriptors; the device,
+// the listeners and a session receiving an event need descriptors of their
+// own, so connections never take the last ones.
+constexpr rlim_t kDescriptorsPerConnection = 3;
+constexpr rlim_t kReservedDescriptors = 32;
+
+size_t ConnectionLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kMaxConnections;
+  const rlim_t spare = limit.rlim_cur > kReservedDescriptors ? limit.rlim_cur - kReservedDescriptors : 0;
+  return std::clamp<size_t>(spare / kDescriptorsPerConnection, 1, kMaxConnections);
+}
+
 }  // namespace
 
 DaemonServer::DaemonServer(std::string folder)
-    : folder_(std::move(folder)), wake_(platform::Event::Create(platform::ResetMode::kAuto)) {}
+    : folder_(std::move(folder)),
+      max_connections_(ConnectionLimit()),
+      wake_(platform::Event::Create(platform::ResetMode::kAuto)) {}
 
 DaemonServer::~DaemonServer() {
   Stop();
@@ -117,14 +135,23 @@ void DaemonServer::Accept(const Listener& listener) {
   Session* raw = session.get();
   raw->fd = fd;
   std::lock_guard lock(lock_);
-  raw->thread = std::thread([this, raw, body = listener.body] {
-    body(raw->fd);
-    // The peer sees the end at once; the descriptor itself is closed when
-    // the session is reaped, so it cannot be reused while still in the list.
-    ::shutdown(raw->fd, SHUT_RDWR);
-    raw->done.store(true);
-    wake_.Set();
-  });
+  // A thread cannot always be had (out of memory, descriptors or tasks);
+  // the connection is then dropped like one that could not be accepted.
+  try {
+    raw->thread = std::thread([this, raw, body = listener.body] {
+      body(raw->fd);
+      // The peer sees the end at once; the descriptor itself is closed when
+      // the session is reaped, so it cannot be reused while still in the list.
+      ::shutdown(raw->fd, SHUT_RDWR);
+      raw->done.store(true);
+      wake_.Set();
+    });
+  } catch (const std::system_error& failure) {
+    platform::Trace("velixd: cannot start a session (%d), pausing\n", failure.code().value());
+    ::close(fd);
+    accept_paused_until_ = std::chrono::steady_clock::now() + kAcceptBackOff;
+    return;
+  }
   sessions_.push_back(std::move(session));
 }
 
@@ -147,7 +174,7 @@ bool DaemonServer::ReapFinishedSessions() {
     session->thread.join();
     ::close(session->fd);
   }
-  return remaining < kMaxConnections;
+  return remaining < max_connections_;
 }
 
 void DaemonServer::EndSessions() {

@@ -3,9 +3,10 @@
 // of them, and one thread per connection. A name is served by the session
 // body it was published with, to the peers its access admits; the server
 // owns each connection's descriptor and closes it once the body has
-// returned. It serves at most kMaxConnections at a time and stops accepting
-// for a while when the process runs out of descriptors, so a flood of
-// connections costs neither unbounded memory nor a spinning accept loop.
+// returned. It serves at most kMaxConnections at a time, fewer when the
+// descriptor limit is low, and stops accepting for a while when the process
+// runs out of descriptors anyway, so a flood of connections costs neither
+// unbounded memory nor a spinning accept loop.
 
 #include <atomic>
 #include <chrono>
@@ -66,6 +67,7 @@ class DaemonServer {
   bool ReapFinishedSessions();
 
   const std::string folder_;
+  const size_t max_connections_;
   platform::Event wake_;
   std::atomic<bool> stopping_{false};
   std::chrono::steady_clock::time_point accept_paused_until_{};  // accept loop only
