@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 
 #include "platform/device_names.h"
 #include "platform/device_wire.h"
+#include "platform/runtime_folder.h"
 
 namespace velix::platform {
 
@@ -152,7 +154,16 @@ DeviceFile* CreateDeviceFile(std::string_view name) {
     FailLocally(kStatusInvalidParameter, kErrorFileNotFound);
     return nullptr;
   }
-  const int fd = ConnectTo(DeviceRuntimeFolder() + "/" + target->socket_name);
+  // A socket in a folder that others can change may be anybody's.
+  const std::string folder = DeviceRuntimeFolder();
+  std::string untrusted;
+  if (!CheckRuntimeFolder(folder, FolderUse::kConnect, &untrusted)) {
+    struct stat info {};
+    const bool missing = ::lstat(folder.c_str(), &info) != 0 && errno == ENOENT;
+    FailLocally(kStatusDeviceNotConnected, missing ? kErrorFileNotFound : kErrorAccessDenied);
+    return nullptr;
+  }
+  const int fd = ConnectTo(folder + "/" + target->socket_name);
   if (fd < 0) {
     FailLocally(kStatusDeviceNotConnected, ErrorFromConnect(errno));
     return nullptr;

@@ -11,6 +11,7 @@
 
 #include "platform/device_file.h"
 #include "platform/device_names.h"
+#include "platform/runtime_folder.h"
 
 namespace velix::platform {
 namespace {
@@ -33,6 +34,8 @@ bool Answers(const std::string& path) {
 std::vector<std::string> EnumerateDeviceInterfaces() {
   std::vector<std::string> paths;
   const std::string folder = DeviceRuntimeFolder();
+  std::string untrusted;
+  if (!CheckRuntimeFolder(folder, FolderUse::kConnect, &untrusted)) return paths;
   DIR* directory = ::opendir(folder.c_str());
   if (directory == nullptr) return paths;
   while (const dirent* entry = ::readdir(directory)) {

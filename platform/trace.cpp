@@ -1,5 +1,9 @@
 #include "platform/trace.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -12,6 +16,21 @@ namespace {
 
 // The application has always cut its trace lines at this many characters.
 constexpr size_t kMaxLineLength = 512;
+
+// Appends to a regular file only, never through a symbolic link: the
+// daemon may run as another user than whoever prepared the path.
+std::FILE* OpenTraceFile(const char* path) {
+  const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::fcntl(fd, F_SETFL, O_APPEND) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "a");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
 
 // Where trace lines go. One mutex serialises the writes and the target
 // changes, so lines from different threads never interleave.
@@ -28,7 +47,7 @@ class TraceTarget {
     } else if (std::strcmp(setting, "stderr") == 0) {
       output_ = stderr;
     } else {
-      output_ = std::fopen(setting, "ae");
+      output_ = OpenTraceFile(setting);
     }
     enabled_.store(output_ != nullptr, std::memory_order_relaxed);
   }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "driver/daemon/socket_byte_source.h"
 #include "platform/device_wire.h"
 #include "platform/trace.h"
+#include "platform/wire_request_reader.h"
 
 namespace velix::daemon {
 namespace {
@@ -43,13 +45,14 @@ class Session {
   Session(int fd, const DeviceLookup& lookup) : fd_(fd), lookup_(lookup) {}
 
   void Run() {
+    SocketByteSource source(fd_);
     for (;;) {
-      WireRequest request;
-      int descriptor = -1;
-      if (!platform::ReceiveHeader(fd_, platform::MutableBytesOf(request), &descriptor)) break;
+      if (handle_ && !source.WaitForRequest()) break;
+      platform::WireFrame frame;
+      const platform::WireReadResult read = platform::ReadWireRequest(source, handle_ != nullptr, &frame);
       // Only the event-carrying control requests keep a descriptor.
-      event_fd_ = descriptor;
-      const bool keep_going = Serve(request);
+      event_fd_ = frame.descriptor;
+      const bool keep_going = Serve(read, frame);
       if (event_fd_ >= 0) ::close(event_fd_);
       event_fd_ = -1;
       if (!keep_going) break;
@@ -58,20 +61,25 @@ class Session {
   }
 
  private:
-  bool Serve(const WireRequest& request) {
-    if (platform::CheckWireRequest(request) != platform::WireFault::kNone) {
-      // The stream cannot be trusted past a bad header: answer and hang up.
-      platform::Trace("velixd: malformed request (op %u) refused\n", request.op);
-      Reply(fd_, driver::STATUS_INVALID_PARAMETER, 0);
-      return false;
+  bool Serve(platform::WireReadResult read, platform::WireFrame& frame) {
+    const WireRequest& request = frame.request;
+    switch (read) {
+      case platform::WireReadResult::kEnd:
+        return false;
+      case platform::WireReadResult::kMalformed:
+        // The stream cannot be trusted past a bad header: answer and hang up.
+        platform::Trace("velixd: malformed request (op %u) refused\n", request.op);
+        Reply(fd_, driver::STATUS_INVALID_PARAMETER, 0);
+        return false;
+      case platform::WireReadResult::kNoHandle:
+        Reply(fd_, driver::STATUS_INVALID_HANDLE, 0);
+        return false;
+      case platform::WireReadResult::kRequest:
+        break;
     }
-    if (!ReceiveInput(request.input_size)) return false;
+    input_ = std::move(frame.input);
     const auto op = static_cast<WireOp>(request.op);
     if (op == WireOp::kCreate) return Create(request);
-    if (!handle_) {
-      Reply(fd_, driver::STATUS_INVALID_HANDLE, 0);
-      return false;
-    }
     switch (op) {
       case WireOp::kClose:
         CloseHandle();
@@ -87,15 +95,10 @@ class Session {
         return Reply(fd_, result.status, result.information);
       }
       case WireOp::kControl:
-        return Control(request);
+        return Control(request, std::move(frame.stage));
       default:
         return false;
     }
-  }
-
-  bool ReceiveInput(uint32_t size) {
-    input_.resize(size);
-    return platform::ReceiveAll(fd_, input_);
   }
 
   bool Create(const WireRequest& request) {
@@ -117,9 +120,10 @@ class Session {
     return handle_ != nullptr;
   }
 
-  bool Control(const WireRequest& request) {
-    std::vector<uint8_t> stage(request.stage_size);
-    if ((request.flags & platform::kWireStageFollows) && !platform::ReceiveAll(fd_, stage)) return false;
+  bool Control(const WireRequest& request, std::vector<uint8_t> stage) {
+    // Without a stage that came along, stage_size is the room for what the
+    // device returns.
+    stage.resize(request.stage_size);
 
     driver::ControlRequest control;
     control.code = request.code;

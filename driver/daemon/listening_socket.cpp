@@ -25,7 +25,7 @@ bool FillAddress(const std::string& path, sockaddr_un* address) {
 }  // namespace
 
 std::unique_ptr<ListeningSocket> ListeningSocket::Publish(const std::string& folder, const std::string& name,
-                                                          std::string* error) {
+                                                          unsigned mode, std::string* error) {
   const std::string path = folder + "/" + name;
   const std::string staging = folder + "/." + std::to_string(::getpid()) + ".binding";
   sockaddr_un address;
@@ -39,8 +39,11 @@ std::unique_ptr<ListeningSocket> ListeningSocket::Publish(const std::string& fol
     return nullptr;
   }
   ::unlink(staging.c_str());
-  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 || ::listen(fd, 64) != 0 ||
-      ::rename(staging.c_str(), path.c_str()) != 0) {
+  // The mode and group are set before the name appears, whatever the umask;
+  // only this daemon writes in its checked folder, so the path is ours.
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+      ::chown(staging.c_str(), static_cast<uid_t>(-1), ::getegid()) != 0 || ::chmod(staging.c_str(), mode) != 0 ||
+      ::listen(fd, 64) != 0 || ::rename(staging.c_str(), path.c_str()) != 0) {
     *error = "cannot publish " + path + ": " + platform::SystemErrorText(static_cast<uint32_t>(errno));
     ::unlink(staging.c_str());
     ::close(fd);

@@ -1,7 +1,8 @@
 #pragma once
 // A Unix stream socket published under a name in the runtime folder. The
 // socket is bound under a temporary name and renamed into place once it
-// listens, so a client that sees the name can connect at once.
+// listens, so a client that sees the name can connect at once; it has its
+// mode and the daemon's group from the start.
 
 #include <memory>
 #include <string>
@@ -11,7 +12,7 @@ namespace velix::daemon {
 class ListeningSocket {
  public:
   static std::unique_ptr<ListeningSocket> Publish(const std::string& folder, const std::string& name,
-                                                  std::string* error);
+                                                  unsigned mode, std::string* error);
   ~ListeningSocket();
   ListeningSocket(const ListeningSocket&) = delete;
   ListeningSocket& operator=(const ListeningSocket&) = delete;

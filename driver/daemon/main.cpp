@@ -15,6 +15,7 @@
 #include "driver/daemon/hardware_edge.h"
 #include "driver/daemon/simulated_edge.h"
 #include "platform/device_names.h"
+#include "platform/runtime_folder.h"
 #include "platform/trace.h"
 
 namespace {
@@ -22,10 +23,7 @@ namespace {
 using velix::daemon::DaemonOptions;
 
 bool PrepareFolder(const std::string& folder, std::string* error) {
-  if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
-    *error = "cannot create the runtime folder " + folder;
-    return false;
-  }
+  if (!velix::platform::PrepareRuntimeFolder(folder, error)) return false;
   const std::string control = folder + "/" + std::string(velix::platform::kControlSocketName);
   const std::string device = folder + "/" + std::string(velix::platform::kDriverDeviceName);
   if (velix::daemon::SocketAnswers(control) || velix::daemon::SocketAnswers(device)) {
@@ -61,6 +59,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "velixd: %s\n%s", error.c_str(), velix::daemon::kDaemonUsage);
     return 1;
   }
+  // Whatever the daemon creates is its own; the sockets get their modes
+  // explicitly.
+  ::umask(077);
   const std::string folder = options.runtime_dir.empty() ? velix::platform::DeviceRuntimeFolder() : options.runtime_dir;
   if (!PrepareFolder(folder, &error)) {
     std::fprintf(stderr, "velixd: %s\n", error.c_str());
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!server.Publish(std::string(velix::platform::kControlSocketName),
-                      [&backend](int fd) { backend->ServeControl(fd); }, &error)) {
+                      [&backend](int fd) { backend->ServeControl(fd); }, &error,
+                      velix::daemon::PeerAccess::kOwner)) {
     std::fprintf(stderr, "velixd: %s\n", error.c_str());
     return 1;
   }

@@ -1,11 +1,11 @@
 #include "driver/daemon/sim_control.h"
 
 #include <charconv>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "platform/device_wire.h"
+#include "platform/regular_file.h"
 #include "platform/string_format.h"
 
 namespace velix::daemon {
@@ -28,6 +28,15 @@ bool Number(const std::string& text, T* value) {
 }
 
 std::string Fail(const std::string& why) { return "ok=0\nerror=" + why + "\n"; }
+
+// "line N" of a synthesizer message, without the rest, which may quote the
+// file: the reply goes to a client that asked the daemon to read it.
+std::string WhereItFailed(const std::string& why) {
+  if (why.rfind("line ", 0) != 0) return {};
+  const size_t end = why.find_first_not_of("0123456789", 5);
+  if (end == 5) return {};
+  return " (" + why.substr(0, end) + ")";
+}
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
   std::string text;
@@ -80,26 +89,45 @@ std::string SimControl::Status() const {
       static_cast<unsigned long long>(sent.checksum), device_.power_supply());
 }
 
-std::string SimControl::LoadSource(const std::string& kind, const std::string& path) {
-  std::string error;
-  if (kind == "sic") {
-    if (!device_.LoadSicFile(path, kMaxSimulatedStreamBytes, &error)) return Fail(error);
-    return "ok=1\n";
+bool SimControl::LoadSource(std::string_view kind, const std::string& path, bool detail, std::string* error) {
+  // Files are read before the command lock is taken, so a slow file cannot
+  // hold up the other commands.
+  if (kind == "sic") return device_.LoadSicFile(path, kMaxSimulatedStreamBytes, error);
+  std::vector<uint8_t> text;
+  switch (platform::ReadRegularFile(path, platform::FinalLink::kFollow, 0, kMaxScenarioBytes, &text)) {
+    case platform::FileReadResult::kOk:
+      break;
+    case platform::FileReadResult::kNotRegular:
+      *error = "not a regular file: " + path;
+      return false;
+    case platform::FileReadResult::kTooLarge:
+      *error = "scenario too large: " + path;
+      return false;
+    default:
+      *error = "cannot read scenario " + path;
+      return false;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return Fail("cannot read scenario " + path);
-  std::ostringstream text;
-  text << file.rdbuf();
-  if (!device_.LoadScenario(text.str(), synth_, kMaxSimulatedStreamBytes, &error)) return Fail(error);
-  return "ok=1\n";
+  std::lock_guard lock(lock_);
+  std::string why;
+  if (device_.LoadScenario(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), synth_,
+                           kMaxSimulatedStreamBytes, &why)) {
+    return true;
+  }
+  *error = detail ? why : "not a valid scenario: " + path + WhereItFailed(why);
+  return false;
 }
 
 std::string SimControl::Execute(std::string_view line) {
-  std::lock_guard lock(lock_);
   const std::vector<std::string> words = Words(line);
   if (words.empty()) return Fail("empty command");
   const std::string& command = words[0];
   const std::string argument = words.size() > 1 ? words[1] : std::string();
+  if (command == "scenario" || command == "sic") {
+    if (argument.empty()) return Fail(command + " needs a path");
+    std::string error;
+    return LoadSource(command, argument, false, &error) ? "ok=1\n" : Fail(error);
+  }
+  std::lock_guard lock(lock_);
   if (command == "status") return Status();
   if (command == "plug") {
     if (argument.empty()) {
@@ -146,10 +174,6 @@ std::string SimControl::Execute(std::string_view line) {
     if (argument != "analyzer" && argument != "monitor") return Fail("image is analyzer or monitor");
     device_.SetAnalyzerImage(argument == "analyzer");
     return "ok=1\n";
-  }
-  if (command == "scenario" || command == "sic") {
-    if (argument.empty()) return Fail(command + " needs a path");
-    return LoadSource(command, argument);
   }
   if (command == "sent") {
     const sim::StreamRecord sent = device_.SentRecord();

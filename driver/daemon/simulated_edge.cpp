@@ -26,11 +26,10 @@ class SimulatedBackend : public EdgeBackend {
     if (options_.image) device_.SetAnalyzerImage(*options_.image == "analyzer");
     device_.SetReplyDelay(std::chrono::milliseconds(options_.reply_delay_ms));
     device_.SetStreamConfig(StreamFrom(options_));
-    const std::string command = EndsWithNoCase(options_.simulate, ".sic") ? "sic " : "scenario ";
-    const std::string reply = control_.Execute(command + options_.simulate);
-    if (reply.rfind("ok=1", 0) != 0) {
-      *error = "cannot load " + options_.simulate + ": " + reply.substr(reply.find("error=") + 6);
-      while (!error->empty() && error->back() == '\n') error->pop_back();
+    const char* source_kind = EndsWithNoCase(options_.simulate, ".sic") ? "sic" : "scenario";
+    std::string why;
+    if (!control_.LoadSource(source_kind, options_.simulate, true, &why)) {
+      *error = "cannot load " + options_.simulate + ": " + why;
       return false;
     }
     for (const SimulatedFault& fault : options_.faults) {

@@ -1,9 +1,12 @@
 #include "platform/trace.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -94,6 +97,34 @@ TEST_F(TraceTest, UnwritablePathSwitchesTheTraceOff) {
   ReloadTraceTarget();
   EXPECT_FALSE(TraceEnabled());
   Trace("nowhere\n");  // must not crash
+}
+
+// A path someone else prepared: the trace is off and nothing is written
+// through it, without blocking on a FIFO that nobody reads.
+TEST_F(TraceTest, PathsThatAreNotRegularFilesSwitchTheTraceOff) {
+  const std::string target = scratch_.File("victim");
+  WriteFile(target, "keep\n");
+  struct Case {
+    const char* what;
+    std::string path;
+  } cases[] = {
+      {"link to a file", scratch_.File("link")},
+      {"dangling link", scratch_.File("dangling")},
+      {"fifo", scratch_.File("fifo")},
+      {"folder", scratch_.Path()},
+  };
+  ASSERT_EQ(symlink(target.c_str(), cases[0].path.c_str()), 0);
+  ASSERT_EQ(symlink(scratch_.File("nowhere").c_str(), cases[1].path.c_str()), 0);
+  ASSERT_EQ(mkfifo(cases[2].path.c_str(), 0600), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    setenv("VELIX_TRACE", c.path.c_str(), 1);
+    ReloadTraceTarget();
+    EXPECT_FALSE(TraceEnabled());
+    Trace("planted\n");
+  }
+  EXPECT_EQ(ReadFile(target), "keep\n");
+  EXPECT_FALSE(std::filesystem::exists(scratch_.File("nowhere")));
 }
 
 TEST_F(TraceTest, LinesFromManyThreadsStayWhole) {

@@ -1,9 +1,8 @@
 #include "sim/device/device_memory.h"
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "platform/regular_file.h"
 
 namespace velix::sim {
 namespace {
@@ -67,32 +66,19 @@ bool DeviceMemory::Save(const std::string& path, std::string* error) const {
   bytes.insert(bytes.end(), flash.begin(), flash.end());
   bytes.insert(bytes.end(), eeprom.begin(), eeprom.end());
   bytes.insert(bytes.end(), cpld_image.begin(), cpld_image.end());
-
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      *error = "cannot write " + temporary;
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    *error = "cannot replace " + path;
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  return platform::ReplaceRegularFile(path, bytes, error);
 }
 
 bool DeviceMemory::Load(const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // The state file may sit in a folder shared with others: no link is
+  // followed and no more is read than a state file can hold.
+  std::vector<uint8_t> bytes;
+  const size_t largest = kHeaderSize + kFlashSize + kEepromSize + kCpldImageMaxSize;
+  const platform::FileReadResult read = platform::ReadRegularFile(path, platform::FinalLink::kRefuse, 0, largest, &bytes);
+  if (read == platform::FileReadResult::kCannotOpen || read == platform::FileReadResult::kReadFailed) {
     *error = "cannot open " + path;
     return false;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const size_t fixed = kHeaderSize + kFlashSize + kEepromSize;
   if (bytes.size() < fixed || std::memcmp(bytes.data(), kMagic, 8) != 0) {
     *error = "not a device state file: " + path;

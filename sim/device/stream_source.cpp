@@ -1,7 +1,6 @@
 #include "sim/device/stream_source.h"
 
-#include <fstream>
-#include <iterator>
+#include "platform/regular_file.h"
 
 namespace velix::sim {
 
@@ -14,29 +13,28 @@ bool SynthesizeStream(std::string_view scenario_text, const SynthOptions& option
 }
 
 bool LoadSicStream(const std::string& path, uint64_t max_bytes, StreamData* out, std::string* error) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    *error = "cannot open " + path;
-    return false;
+  std::vector<uint8_t> data;
+  switch (platform::ReadRegularFile(path, platform::FinalLink::kFollow, kSicHeaderSize, max_bytes, &data)) {
+    case platform::FileReadResult::kOk:
+      *out = std::make_shared<const std::vector<uint8_t>>(std::move(data));
+      return true;
+    case platform::FileReadResult::kCannotOpen:
+      *error = "cannot open " + path;
+      return false;
+    case platform::FileReadResult::kNotRegular:
+      *error = "not a regular file: " + path;
+      return false;
+    case platform::FileReadResult::kTooShort:
+      *error = "capture file shorter than its header: " + path;
+      return false;
+    case platform::FileReadResult::kTooLarge:
+      *error = "capture file too large for the device: " + path;
+      return false;
+    case platform::FileReadResult::kReadFailed:
+      break;
   }
-  const auto size = static_cast<uint64_t>(in.tellg());
-  if (size < kSicHeaderSize) {
-    *error = "capture file shorter than its header: " + path;
-    return false;
-  }
-  if (size - kSicHeaderSize > max_bytes) {
-    *error = "capture file too large for the device: " + path;
-    return false;
-  }
-  std::vector<uint8_t> data(size - kSicHeaderSize);
-  in.seekg(static_cast<std::streamoff>(kSicHeaderSize));
-  in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-  if (!in) {
-    *error = "cannot read " + path;
-    return false;
-  }
-  *out = std::make_shared<const std::vector<uint8_t>>(std::move(data));
-  return true;
+  *error = "cannot read " + path;
+  return false;
 }
 
 uint64_t StreamChecksum(uint64_t running, std::span<const uint8_t> bytes) {

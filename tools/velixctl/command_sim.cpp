@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/device_names.h"
+#include "platform/runtime_folder.h"
 #include "tools/velixctl/commands.h"
 #include "tools/velixctl/control_socket.h"
 
@@ -21,8 +22,13 @@ int RunSimCommand(const CommandLine& line) {
   if (words.find_first_of("\r\n") != std::string::npos) {
     return UsageError("sim: a command word cannot contain a line break");
   }
-  const std::string path =
-      platform::DeviceRuntimeFolder() + "/" + std::string(platform::kControlSocketName);
+  const std::string folder = platform::DeviceRuntimeFolder();
+  std::string untrusted;
+  if (!platform::CheckRuntimeFolder(folder, platform::FolderUse::kConnect, &untrusted)) {
+    std::printf("ok=0\nerror=%s\n", untrusted.c_str());
+    return kExitNoDevice;
+  }
+  const std::string path = folder + "/" + std::string(platform::kControlSocketName);
   std::string reply;
   switch (ExchangeControlLine(path, words, &reply)) {
     case ControlExchange::kReplied:

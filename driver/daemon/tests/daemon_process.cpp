@@ -1,6 +1,7 @@
 #include "driver/daemon/tests/daemon_process.h"
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -36,17 +37,35 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-DaemonProcess::DaemonProcess(const std::string& scenario_text, std::vector<std::string> args) {
-  folder_ = MakeFolder();
-  if (folder_.empty()) return;
-  const std::string scenario = folder_ + "/scenario.scn";
+namespace {
+DaemonLaunch WithArgs(std::vector<std::string> args) {
+  DaemonLaunch launch;
+  launch.args = std::move(args);
+  return launch;
+}
+}  // namespace
+
+DaemonProcess::DaemonProcess(const std::string& scenario_text, std::vector<std::string> args)
+    : DaemonProcess(scenario_text, WithArgs(std::move(args))) {}
+
+DaemonProcess::DaemonProcess(const std::string& scenario_text, DaemonLaunch launch) {
+  private_folder_ = MakeFolder();
+  if (private_folder_.empty()) return;
+  folder_ = launch.runtime_dir.empty() ? private_folder_ : launch.runtime_dir;
+  const std::string scenario = private_folder_ + "/scenario.scn";
   std::ofstream(scenario) << scenario_text;
   std::vector<std::string> line = {VELIXD_PATH, "--runtime-dir", folder_, "--trace-level", "0", "--simulate",
                                    scenario};
+  const auto& args = launch.args;
   const bool unplugged = std::find(args.begin(), args.end(), "--unplugged") != args.end();
   line.insert(line.end(), args.begin(), args.end());
   pid_ = ::fork();
   if (pid_ == 0) {
+    if (launch.umask >= 0) ::umask(static_cast<mode_t>(launch.umask));
+    if (launch.open_file_limit > 0) {
+      const rlimit limit{static_cast<rlim_t>(launch.open_file_limit), static_cast<rlim_t>(launch.open_file_limit)};
+      ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
     std::vector<char*> argv;
     for (std::string& word : line) argv.push_back(word.data());
     argv.push_back(nullptr);
@@ -59,9 +78,9 @@ DaemonProcess::DaemonProcess(const std::string& scenario_text, std::vector<std::
 
 DaemonProcess::~DaemonProcess() {
   Stop();
-  if (!folder_.empty()) {
+  if (!private_folder_.empty()) {
     std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    std::filesystem::remove_all(private_folder_, ignored);
   }
 }
 

@@ -10,17 +10,28 @@
 
 namespace velix::daemon::testing {
 
+// How the daemon's process is started, beyond its arguments.
+struct DaemonLaunch {
+  std::vector<std::string> args;
+  std::string runtime_dir;  // empty: the private folder
+  int umask = -1;           // -1: inherited
+  int open_file_limit = 0;  // 0: inherited
+};
+
 class DaemonProcess {
  public:
   // Starts `velixd --runtime-dir <private folder> --simulate SOURCE args...`;
   // a scenario text is written to a file first. Waits until VELIX0 appears
   // unless the args contain --unplugged (then until the control socket does).
   explicit DaemonProcess(const std::string& scenario_text, std::vector<std::string> args = {});
+  DaemonProcess(const std::string& scenario_text, DaemonLaunch launch);
   ~DaemonProcess();
   DaemonProcess(const DaemonProcess&) = delete;
   DaemonProcess& operator=(const DaemonProcess&) = delete;
 
   bool running() const { return ready_; }
+  pid_t pid() const { return pid_; }
+  // The runtime folder.
   const std::string& folder() const { return folder_; }
   // A control-socket command; the reply text.
   std::string Sim(const std::string& command) const;
@@ -32,6 +43,7 @@ class DaemonProcess {
   int Stop();
 
  private:
+  std::string private_folder_;  // the scenario; removed at the end
   std::string folder_;
   pid_t pid_ = -1;
   bool ready_ = false;

@@ -1,6 +1,13 @@
 #include "driver/daemon/sim_control.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 namespace velix::daemon {
 namespace {
@@ -43,6 +50,42 @@ TEST(SimControl, CommandsSteerTheDeviceAndBadOnesSayWhy) {
     const std::string reply = control.Execute(step.command);
     EXPECT_NE(reply.find(step.reply_part), std::string::npos) << step.command << " -> " << reply;
   }
+}
+
+// Files a client names for the daemon to read: only regular files of
+// bounded size, without blocking on a FIFO, and an error never quotes them.
+TEST(SimControl, SourceFilesAreReadWithCare) {
+  std::string folder = (std::filesystem::temp_directory_path() / "sim-control-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+  const std::string secret = folder + "/secret";
+  std::ofstream(secret) << "root:$6$hidden-hash:19000:0:99999:7:::\n";
+  const std::string fifo = folder + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string large = folder + "/large.scn";
+  std::ofstream(large) << std::string(kMaxScenarioBytes + 1, '#');
+
+  sim::SimulatedDevice device;
+  SimControl control(device, {}, {});
+  struct Step {
+    std::string command;
+    std::string reply_part;
+  } steps[] = {
+      {"scenario " + secret, "error=not a valid scenario: " + secret + " (line 1)"},
+      {"scenario /dev/zero", "error=not a regular file: /dev/zero"},
+      {"scenario " + fifo, "error=not a regular file"},
+      {"scenario " + folder, "error=not a regular file"},
+      {"scenario " + large, "error=scenario too large"},
+      {"sic " + fifo, "error=not a regular file"},
+      {"sic /dev/zero", "error=not a regular file"},
+      {"status", "ok=1"},
+  };
+  for (const Step& step : steps) {
+    const std::string reply = control.Execute(step.command);
+    EXPECT_NE(reply.find(step.reply_part), std::string::npos) << step.command << " -> " << reply;
+    EXPECT_EQ(reply.find("hidden-hash"), std::string::npos) << reply;
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace
