@@ -29,6 +29,7 @@ struct DaemonOptions {
   std::vector<SimulatedFault> faults;
   std::string state_file;   // empty: <runtime dir>/simulated-device.state
   bool unplugged = false;   // start with the device off the bus
+  bool show_version = false;  // --version: print the version and do nothing else
 };
 
 // Parses argv[1..]; false with a message in *error (or *help set) when the

@@ -16,6 +16,7 @@
 #include "driver/daemon/simulated_edge.h"
 #include "platform/device_names.h"
 #include "platform/trace.h"
+#include "velix_version.h"
 
 namespace {
 
@@ -60,6 +61,10 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "velixd: %s\n%s", error.c_str(), velix::daemon::kDaemonUsage);
     return 1;
+  }
+  if (options.show_version) {
+    std::printf("velixd %s\n", velix::kVelixVersion);
+    return 0;
   }
   const std::string folder = options.runtime_dir.empty() ? velix::platform::DeviceRuntimeFolder() : options.runtime_dir;
   if (!PrepareFolder(folder, &error)) {
