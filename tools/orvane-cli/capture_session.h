@@ -31,6 +31,7 @@ struct CaptureOptions {
   std::optional<double> duration_seconds;
   std::string output;
   bool progress = false;
+  bool lock_memory = false;  // the buffer must be locked, whatever LockMemory says
 };
 
 class CaptureSession {
@@ -51,6 +52,8 @@ class CaptureSession {
   const RunEndOutcome& OfflineOutcome() const { return offline_outcome_; }
 
  private:
+  class StopSignals;
+
   bool OpenDevice(const std::string& name);
   bool ApplyPower(uint8_t code);
   bool StartCapture(const CaptureOptions& options);
