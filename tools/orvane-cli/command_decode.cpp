@@ -50,7 +50,8 @@ int RunDecode(int argc, char** argv) {
   std::vector<std::pair<std::string, bool>> exports;
   if (const auto csv = args.Value("csv")) exports.emplace_back(*csv, false);
   if (const auto text = args.Value("text")) exports.emplace_back(*text, true);
-  if (exports.empty()) exports.emplace_back("-", false);
+  const bool implicit_export = exports.empty();
+  if (implicit_export) exports.emplace_back("-", false);
 
   DecodeSession session;
   session.Sink().SetShowProgress(args.Has("progress"));
@@ -63,8 +64,11 @@ int RunDecode(int argc, char** argv) {
   bool exported = true;
   for (const auto& [target, text] : exports) {
     if (session.App().settings.ForcedDisplay) {
-      std::fprintf(stderr, "error: the exports are not available in forced display mode\n");
-      exported = false;
+      // Only an export that was asked for fails; the rows shown by default
+      // are simply not there in this mode.
+      std::fprintf(stderr, "%s: the exports are not available in forced display mode\n",
+                   implicit_export ? "note" : "error");
+      exported = implicit_export;
       continue;
     }
     ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);

@@ -121,6 +121,16 @@ TEST_F(CliConventionsTest, DecodeWithoutExportOptionWritesTheCsvRows) {
   EXPECT_EQ(plain.out.rfind("\"0\", ", 0), 0u) << plain.out;
 }
 
+TEST_F(CliConventionsTest, ForcedDisplayFailsOnlyAnExportThatWasAskedFor) {
+  const auto plain = Run({"decode", capture_, "--set", "ForcedDisplay=1"});
+  EXPECT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out, "");
+  EXPECT_NE(plain.err.find("note: the exports are not available"), std::string::npos) << plain.err;
+  const auto asked = Run({"decode", capture_, "--set", "ForcedDisplay=1", "--csv", "-"});
+  EXPECT_EQ(asked.status, 6);
+  EXPECT_NE(asked.err.find("error: the exports are not available"), std::string::npos) << asked.err;
+}
+
 struct ChoiceCase {
   const char* name;
   std::vector<std::string> named;
