@@ -42,18 +42,20 @@ std::atomic<bool> g_stop_requested{false};
 void OnStopSignal(int) { g_stop_requested = true; }
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-}  // namespace
-
 // Holds the stop signals on OnStopSignal from the start of the capture
 // until what arrived is saved, then puts the previous handlers back.
-class CaptureSession::StopSignals {
+class StopSignals {
  public:
   StopSignals() {
     g_stop_requested = false;
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    for (size_t i = 0; i < std::size(kStopSignals); ++i) ::sigaction(kStopSignals[i], &action, &previous_[i]);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+      ::sigaction(kStopSignals[i], nullptr, &previous_[i]);
+      // A signal ignored by whoever started us (nohup) stays ignored.
+      if (previous_[i].sa_handler != SIG_IGN) ::sigaction(kStopSignals[i], &action, nullptr);
+    }
   }
   ~StopSignals() {
     for (size_t i = 0; i < std::size(kStopSignals); ++i) ::sigaction(kStopSignals[i], &previous_[i], nullptr);
@@ -64,6 +66,8 @@ class CaptureSession::StopSignals {
  private:
   struct sigaction previous_[std::size(kStopSignals)] {};
 };
+
+}  // namespace
 
 CaptureSession::CaptureSession() {
   velix::platform::WorkingSetLimits limits{};

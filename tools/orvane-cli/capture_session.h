@@ -52,8 +52,6 @@ class CaptureSession {
   const RunEndOutcome& OfflineOutcome() const { return offline_outcome_; }
 
  private:
-  class StopSignals;
-
   bool OpenDevice(const std::string& name);
   bool ApplyPower(uint8_t code);
   bool StartCapture(const CaptureOptions& options);
