@@ -91,14 +91,26 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 uint32_t CopyFileTo(const std::string& src, const std::string& dst, bool overwrite) {
-  const int from = open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that opening a FIFO does not wait for a writer before
+  // the type check refuses it; reads of a regular file never block anyway.
+  const int from = open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (from < 0) return static_cast<uint32_t>(errno);
   struct stat source {};
-  if (fstat(from, &source) != 0 || S_ISDIR(source.st_mode)) {
-    const uint32_t error = S_ISDIR(source.st_mode) ? EISDIR : static_cast<uint32_t>(errno);
+  uint32_t refused = 0;
+  if (fstat(from, &source) != 0) {
+    refused = static_cast<uint32_t>(errno);
+  } else if (!S_ISREG(source.st_mode)) {
+    refused = S_ISDIR(source.st_mode) ? EISDIR : EINVAL;
+  }
+  if (refused != 0) {
     close(from);
-    return error;
+    return refused;
   }
   uint32_t error = 0;
   const int to = OpenCopyDestination(dst, source, overwrite, &error);

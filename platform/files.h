@@ -9,7 +9,11 @@
 namespace velix::platform {
 
 bool FileExists(const std::string& path);
-// Copies src to dst, replacing dst when `overwrite`; 0 or errno.
+// A regular file: not a device, pipe, socket or folder, so reading it ends
+// and its size is known.
+bool IsRegularFile(const std::string& path);
+// Copies src to dst, replacing dst when `overwrite`; 0 or errno. A source
+// that is not a regular file is refused (EINVAL) without reading it.
 uint32_t CopyFileTo(const std::string& src, const std::string& dst, bool overwrite);
 // 0 or errno.
 uint32_t DeleteFileAt(const std::string& path);

@@ -24,6 +24,8 @@ class SicFileWriter {
   ChunkSink DataSink();
   // Rewrites the header with m_sizeSamplingBuf = the data length and closes.
   bool Finish(orvane::SettingsRecord settings, std::string* error);
+  // A write to the file failed (the file system's fault, not the data's).
+  bool WriteFailed() const { return failed_; }
 
  private:
   bool WriteHeader(const orvane::SettingsRecord& settings);
@@ -32,6 +34,7 @@ class SicFileWriter {
   std::string path_;
   uint64_t data_bytes_ = 0;
   bool failed_ = false;
+  int errno_ = 0;  // the failed write's reason
 };
 
 }  // namespace velix::sim

@@ -1,6 +1,8 @@
 #include "sim/synthesizer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "Orvane/capture/sample_atom.h"
 #include "sim/analyzer_truth.h"
@@ -216,19 +218,35 @@ bool SynthesizeToMemory(std::string_view scenario_text, const SynthOptions& opti
 }
 
 bool SynthesizeSicFile(const std::string& scenario_text, const SynthOptions& options, const std::string& out_path,
-                       const std::string& truth_path, std::string* error) {
+                       const std::string& truth_path, std::string* error, bool* write_failed) {
+  bool unused = false;
+  bool& failed_write = write_failed != nullptr ? *write_failed : unused;
+  failed_write = false;
   SynthPlan plan;
   if (!PrepareSynthesis(scenario_text, options, &plan, error)) return false;
   SicFileWriter sic;
-  if (!sic.Open(out_path, plan.settings, error)) return false;
-  std::FILE* truth_file = nullptr;
-  if (!truth_path.empty() && (truth_file = std::fopen(truth_path.c_str(), "w")) == nullptr) {
-    *error = "cannot write " + truth_path;
+  if (!sic.Open(out_path, plan.settings, error)) {
+    failed_write = true;
     return false;
   }
+  const auto truth_error = [&] {
+    failed_write = true;
+    *error = "cannot write " + truth_path + (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string());
+    return false;
+  };
+  std::FILE* truth_file = nullptr;
+  errno = 0;
+  if (!truth_path.empty() && (truth_file = std::fopen(truth_path.c_str(), "w")) == nullptr) return truth_error();
   GroundTruth header;
   bool truth_ok = true;
+  int truth_errno = 0;
   std::string pending;
+  const auto write_pending = [&] {
+    if (truth_ok && std::fwrite(pending.data(), 1, pending.size(), truth_file) != pending.size()) {
+      truth_ok = false;
+      truth_errno = errno;
+    }
+  };
   // The header line must come first even when no transaction follows; it is
   // written before the first transaction or at the end.
   bool header_written = false;
@@ -239,21 +257,26 @@ bool SynthesizeSicFile(const std::string& scenario_text, const SynthOptions& opt
     }
     pending += FormatTruthTransaction(header, t);
     if (pending.size() > (1 << 20)) {
-      truth_ok = truth_ok && std::fwrite(pending.data(), 1, pending.size(), truth_file) == pending.size();
+      write_pending();
       pending.clear();
     }
   };
   uint64_t written = 0;
-  const bool ok = StreamCapture(plan, options, sic.DataSink(), truth_file ? TruthSink(truth_sink) : TruthSink(),
-                                &header, &written, error) &&
-                  sic.Finish(plan.settings, error);
+  bool ok = StreamCapture(plan, options, sic.DataSink(), truth_file ? TruthSink(truth_sink) : TruthSink(), &header,
+                          &written, error);
+  // A refused chunk is the file's fault: Finish words it with the reason.
+  if (ok || sic.WriteFailed()) ok = sic.Finish(plan.settings, error) && ok;
+  failed_write = sic.WriteFailed();
   if (truth_file != nullptr) {
     if (!header_written) pending = FormatTruthHeader(header);
-    truth_ok = truth_ok && std::fwrite(pending.data(), 1, pending.size(), truth_file) == pending.size();
-    truth_ok = std::fclose(truth_file) == 0 && truth_ok;
+    write_pending();
+    if (std::fclose(truth_file) != 0 && truth_ok) {
+      truth_ok = false;
+      truth_errno = errno;
+    }
     if (ok && !truth_ok) {
-      *error = "cannot write " + truth_path;
-      return false;
+      errno = truth_errno;
+      return truth_error();
     }
   }
   return ok;

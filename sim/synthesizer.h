@@ -60,8 +60,10 @@ bool SynthesizeToMemory(std::string_view scenario_text, const SynthOptions& opti
                         SynthResult* result, std::string* error);
 
 // Writes FILE.SIC (header with the scenario's settings, then the data) and,
-// when `truth_path` is not empty, the ground truth text.
+// when `truth_path` is not empty, the ground truth text. `write_failed`,
+// when given, tells a failed write of either file (the message names the
+// file and the system's reason) from an error of the scenario.
 bool SynthesizeSicFile(const std::string& scenario_text, const SynthOptions& options, const std::string& out_path,
-                       const std::string& truth_path, std::string* error);
+                       const std::string& truth_path, std::string* error, bool* write_failed = nullptr);
 
 }  // namespace velix::sim

@@ -30,6 +30,17 @@ constexpr const char* kContinueQuestion =
     "If possible, please select [NO] and close the application. And please try to execute the "
     "application again.";
 
+// The usual per-user limit (a few MB) is far below a capture buffer; the
+// way out is the user's to choose.
+constexpr const char* kLockLimitHint =
+    "Raise the memory-lock limit (ulimit -l, or LimitMEMLOCK= in a service unit), or set LockMemory=0 "
+    "in the [Setting] section.\n";
+
+// "( call  error : N, reason )" as the lock messages name the failed call.
+std::string FailedCallText(const char* call, uint32_t error) {
+  return StringPrintf("( %s  error : %u, %s )\n", call, error, velix::platform::SystemErrorText(error).c_str());
+}
+
 unsigned long long AddressOf(const uint8_t* data) {
   return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(data));
 }
@@ -96,11 +107,9 @@ bool LiveBuffer::RaiseWorkingSet(uint32_t megabytes, InteractionSink& sink) {
     working_set_raised_ = true;
   } else {
     Trace("SetProcessWorkingSetSize()  error!! :  %u\n", error);
-    const std::string question =
-        StringPrintf("*** memory allocation error *** \n( SetProcessWorkingSetSize()  error : %u)\n\n",
-                     error) +
-        kContinueQuestion;
-    if (!UserChoosesToContinue(sink, question)) return false;
+    const std::string failure = "*** memory allocation error *** \n" +
+                                FailedCallText("setrlimit(RLIMIT_MEMLOCK)", error) + kLockLimitHint;
+    if (!ContinueAfterLockFailure(failure, sink)) return false;
   }
   WorkingSetLimits now{};
   const bool read = system_.ReadWorkingSet(&now);
@@ -135,10 +144,19 @@ bool LiveBuffer::LockMemory(InteractionSink& sink) {
     locked_ = true;
     return true;
   }
-  const std::string question =
-      StringPrintf("*** memory lock failed. *** \n( VirtualLock()  error : %u )\n\n", error) +
-      kContinueQuestion;
-  return UserChoosesToContinue(sink, question);
+  const std::string failure = "*** memory lock failed. *** \n" + FailedCallText("mlock()", error) + kLockLimitHint;
+  return ContinueAfterLockFailure(failure, sink);
+}
+
+bool LiveBuffer::ContinueAfterLockFailure(const std::string& failure, InteractionSink& sink) const {
+  switch (lock_failure_) {
+    case LockFailurePolicy::kAsk: return UserChoosesToContinue(sink, failure + "\n" + kContinueQuestion);
+    case LockFailurePolicy::kContinue:
+      sink.Show(failure + "The capture goes on with memory that is not locked.", Icon::kExclamation);
+      return true;
+    case LockFailurePolicy::kFail: sink.Show(failure, Icon::kStop); return false;
+  }
+  return false;
 }
 
 void LiveBuffer::Release(InteractionSink& sink) {

@@ -10,6 +10,7 @@
 // failed allocation that already cleaned up, does nothing more.
 
 #include <cstdint>
+#include <string>
 
 #include "platform/interaction.h"
 #include "platform/locked_memory.h"
@@ -32,6 +33,14 @@ class LiveMemorySystem {
 // The real calls (RLIMIT_MEMLOCK, mmap, mlock).
 LiveMemorySystem& PlatformLiveMemory();
 
+// What a refused locked-memory limit or a refused lock does to the
+// allocation.
+enum class LockFailurePolicy {
+  kAsk,       // the application: the user chooses to go on unlocked or stop
+  kContinue,  // a warning, and the buffer stays unlocked
+  kFail,      // an error, and the allocation fails
+};
+
 class LiveBuffer {
  public:
   // `startup_limits`: the limits found when the application started; they
@@ -47,6 +56,7 @@ class LiveBuffer {
   // undoes what was done. The user may choose to continue without the
   // raised limit or the lock, which is then a success.
   bool Allocate(uint32_t megabytes, bool lock_memory, velix::platform::InteractionSink& sink);
+  void SetLockFailurePolicy(LockFailurePolicy policy) { lock_failure_ = policy; }
   // Unlocks, frees and restores the limits, as far as each was done.
   void Release(velix::platform::InteractionSink& sink);
 
@@ -61,6 +71,8 @@ class LiveBuffer {
   bool RaiseWorkingSet(uint32_t megabytes, velix::platform::InteractionSink& sink);
   bool CommitMemory(uint32_t megabytes, velix::platform::InteractionSink& sink);
   bool LockMemory(velix::platform::InteractionSink& sink);
+  // Tells a lock failure as the policy says; true when the allocation goes on.
+  bool ContinueAfterLockFailure(const std::string& failure, velix::platform::InteractionSink& sink) const;
 
   LiveMemorySystem& system_;
   velix::platform::WorkingSetLimits startup_limits_;
@@ -68,6 +80,7 @@ class LiveBuffer {
   bool working_set_raised_ = false;
   bool committed_ = false;
   bool locked_ = false;
+  LockFailurePolicy lock_failure_ = LockFailurePolicy::kAsk;
 };
 
 }  // namespace orvane

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/string_format.h"
 #include "platform/system_error.h"
+#include "platform/temporary_copies.h"
 #include "platform/trace.h"
 
 namespace orvane {
@@ -34,6 +35,13 @@ class WaitCursor {
 
 std::string FileNotFoundText(const std::string& name) {
   return "File not found!\r\n <" + name + ">\r\n";
+}
+
+// A device or a pipe would be copied without end (or wait for ever for a
+// writer) before any header check could refuse it.
+std::string NotRegularFileText(const std::string& name) {
+  return "Not a regular file: a device, a pipe or a socket cannot be opened as sampling data.\r\n <" +
+         name + ">\r\n";
 }
 
 }  // namespace
@@ -92,11 +100,19 @@ bool COrvaneDoc::OnNewDocument() {
 bool COrvaneDoc::CopyToTemporaryFile(const std::string& name, std::string* copy) {
   uint32_t error = 0;
   *copy = velix::platform::UniqueTempFileName(app_.temp_folder, "Zzz", &error);
-  if (!copy->empty()) error = velix::platform::CopyFileTo(name, *copy, true);
+  if (!copy->empty()) {
+    // Remembered before the copy starts: a copy of a large file takes long
+    // enough for a signal to end the process half-way.
+    velix::platform::RememberTemporaryCopy(*copy);
+    error = velix::platform::CopyFileTo(name, *copy, true);
+  }
   if (error == 0) return true;
   // Without its working copy the file cannot be opened; say why instead of
   // going on with a half-written copy.
-  if (!copy->empty()) velix::platform::DeleteFileAt(*copy);
+  if (!copy->empty()) {
+    velix::platform::DeleteFileAt(*copy);
+    velix::platform::ForgetTemporaryCopy(*copy);
+  }
   copy->clear();
   sink_.Show(StringPrintf("Failed to copy the file to the temporary folder.\n <%s>\n%s",
                           name.c_str(), velix::platform::SystemErrorText(error).c_str()),
@@ -111,6 +127,10 @@ bool COrvaneDoc::OnOpenDocument(const std::optional<std::string>& name) {
   if (name) {
     if (!velix::platform::FileExists(*name)) {
       sink_.Show(FileNotFoundText(*name), Icon::kStop);
+      return false;
+    }
+    if (!velix::platform::IsRegularFile(*name)) {
+      sink_.Show(NotRegularFileText(*name), Icon::kStop);
       return false;
     }
     if (!CopyToTemporaryFile(*name, &copy)) return false;
@@ -193,6 +213,7 @@ void COrvaneDoc::OnCloseDocument() {
   if (!app_.temp_copy_name.empty()) {
     Trace(" DeleteFile() TMP File : %s \n", app_.temp_copy_name.c_str());
     velix::platform::DeleteFileAt(app_.temp_copy_name);
+    velix::platform::ForgetTemporaryCopy(app_.temp_copy_name);
     app_.temp_copy_name.clear();
   }
 }

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/string_format.h"
 #include "platform/system_error.h"
+#include "platform/temporary_copies.h"
 #include "platform/trace.h"
 
 namespace orvane {
@@ -48,6 +49,7 @@ void CSamplingObj::DeleteTempCopy() {
   }
   // Forget the name once the copy is gone, so that a later clean-up does
   // not report a copy that no longer exists.
+  velix::platform::ForgetTemporaryCopy(app_.temp_copy_name);
   app_.temp_copy_name.clear();
 }
 

@@ -5,7 +5,7 @@
 namespace velix::daemon {
 
 const char kDaemonUsage[] =
-    "usage: velixd [--runtime-dir DIR] [--trace-level N]\n"
+    "usage: velixd [--runtime-dir DIR] [--trace-level N] [--help] [--version]\n"
     "              [--simulate SCENARIO|FILE.SIC [--personality operation|update|fx2|loader]\n"
     "               [--image analyzer|monitor] [--speed high|full] [--rate BYTES_PER_SECOND]\n"
     "               [--chunk BYTES] [--repeat N] [--size BYTES] [--reply-delay MS]\n"
@@ -38,6 +38,11 @@ bool ParseFault(const std::string& text, SimulatedFault* fault) {
   return at == std::string::npos || ParseNumber(text.substr(at + 1), &fault->at_byte);
 }
 
+constexpr std::initializer_list<const char*> kValueOptions = {
+    "--runtime-dir", "--trace-level", "--simulate", "--personality", "--image",       "--speed",
+    "--rate",        "--chunk",       "--repeat",   "--size",        "--reply-delay", "--fault",
+    "--state"};
+
 }  // namespace
 
 bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* options, bool* help,
@@ -49,6 +54,10 @@ bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* opt
       *help = true;
       return false;
     }
+    if (option == "--version") {
+      options->show_version = true;
+      return true;
+    }
     if (option == "--unplugged") {
       options->unplugged = true;
       continue;
@@ -57,8 +66,13 @@ bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* opt
       options->end_of_data = true;
       continue;
     }
+    // What the word is comes before whether a value follows it.
+    if (!OneOf(option, kValueOptions)) {
+      *error = option.rfind("-", 0) == 0 ? "unknown option: " + option : "unknown argument: " + option;
+      return false;
+    }
     if (i + 1 >= args.size()) {
-      *error = option.rfind("--", 0) == 0 ? option + " needs a value" : "unknown argument: " + option;
+      *error = option + " needs a value";
       return false;
     }
     const std::string& value = args[++i];
@@ -92,11 +106,8 @@ bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* opt
       SimulatedFault fault;
       ok = ParseFault(value, &fault);
       options->faults.push_back(fault);
-    } else if (option == "--state") {
-      options->state_file = value;
     } else {
-      *error = "unknown option: " + option;
-      return false;
+      options->state_file = value;
     }
     if (!ok) {
       *error = "bad value for " + option + ": " + value;

@@ -32,6 +32,7 @@ struct DaemonOptions {
   // End the stream with the end-of-data message when the source runs out,
   // instead of going on like an analyzer on a quiet bus.
   bool end_of_data = false;
+  bool show_version = false;  // --version: print the version and do nothing else
 };
 
 // Parses argv[1..]; false with a message in *error (or *help set) when the

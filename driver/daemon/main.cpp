@@ -17,6 +17,7 @@
 #include "platform/device_names.h"
 #include "platform/runtime_folder.h"
 #include "platform/trace.h"
+#include "velix_version.h"
 
 namespace {
 
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "velixd: %s\n%s", error.c_str(), velix::daemon::kDaemonUsage);
     return 1;
+  }
+  if (options.show_version) {
+    std::printf("velixd %s\n", velix::kVelixVersion);
+    return 0;
   }
   // Whatever the daemon creates is its own; the sockets get their modes
   // explicitly.

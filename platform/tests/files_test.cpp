@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <optional>
 #include <regex>
@@ -175,6 +177,47 @@ INSTANTIATE_TEST_SUITE_P(Inputs, UniqueTempFileNameErrorTest,
                                            BadTempCase{"EmptyFolder", "", "Zzz", EINVAL},
                                            BadTempCase{"SlashInPrefix", "/tmp/", "a/Zzz", EINVAL}),
                          testing::CaseName());
+
+}  // namespace
+}  // namespace velix::platform
+
+namespace velix::platform {
+namespace {
+
+using testing::PrintTo;
+
+struct SpecialSourceCase {
+  const char* name;
+  std::string (*make)(const testing::ScratchFolder& scratch);
+  uint32_t error;
+};
+
+class SpecialSourceTest : public ::testing::TestWithParam<SpecialSourceCase> {};
+
+// A device would be copied without end and a FIFO would wait for a writer:
+// neither is read, and no copy is left.
+TEST_P(SpecialSourceTest, IsRefusedWithoutReadingOrWaiting) {
+  testing::ScratchFolder scratch;
+  const std::string source = GetParam().make(scratch);
+  EXPECT_FALSE(IsRegularFile(source));
+  EXPECT_EQ(CopyFileTo(source, scratch.File("copy"), true), GetParam().error);
+  EXPECT_FALSE(FileExists(scratch.File("copy")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, SpecialSourceTest,
+    ::testing::Values(SpecialSourceCase{"Device", [](const testing::ScratchFolder&) { return std::string("/dev/zero"); },
+                                        EINVAL},
+                      SpecialSourceCase{"Fifo",
+                                        [](const testing::ScratchFolder& scratch) {
+                                          const std::string path = scratch.File("fifo");
+                                          mkfifo(path.c_str(), 0600);
+                                          return path;
+                                        },
+                                        EINVAL},
+                      SpecialSourceCase{"Folder", [](const testing::ScratchFolder& scratch) { return scratch.Path(); },
+                                        EISDIR}),
+    testing::CaseName());
 
 }  // namespace
 }  // namespace velix::platform

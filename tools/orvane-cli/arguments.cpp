@@ -9,6 +9,10 @@ bool Arguments::Parse(int argc, char** argv, int first, const std::vector<Option
                       std::string* error) {
   for (int i = first; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      help_ = true;
+      return true;
+    }
     // "--name", or "-x" for a one-letter option; "-" alone is a value.
     const bool long_option = arg.size() >= 3 && arg.compare(0, 2, "--") == 0;
     const bool short_option = arg.size() == 2 && arg[0] == '-' && arg[1] != '-';
@@ -50,6 +54,19 @@ bool Arguments::Parse(int argc, char** argv, int first, const std::vector<Option
       *error = "option --" + name + " needs a value";
       return false;
     }
+  }
+  return true;
+}
+
+bool Arguments::CheckPositional(size_t min, size_t max, const std::string& expected,
+                                std::string* error) const {
+  if (positional_.size() < min) {
+    *error = "missing " + expected;
+    return false;
+  }
+  if (positional_.size() > max) {
+    *error = "unexpected argument '" + positional_[max] + "'";
+    return false;
   }
   return true;
 }

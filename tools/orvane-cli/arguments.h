@@ -2,6 +2,8 @@
 // A small command-line reader: positional arguments and "--name value" /
 // "--flag" options, checked against what a command accepts.
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,9 +20,16 @@ struct OptionSpec {
 class Arguments {
  public:
   // Parses argv[first..]; false with a message in *error on an unknown
-  // option or a missing value.
+  // option or a missing value. "-h" or "--help" anywhere ends the parse
+  // with success and HelpRequested(): the user wants the usage, not a run.
   bool Parse(int argc, char** argv, int first, const std::vector<OptionSpec>& specs,
              std::string* error);
+
+  bool HelpRequested() const { return help_; }
+  // Checks the count of positional arguments: false with a message that
+  // names what is missing (`expected`) or the first surplus argument.
+  bool CheckPositional(size_t min, size_t max, const std::string& expected,
+                       std::string* error) const;
 
   const std::vector<std::string>& Positional() const { return positional_; }
   bool Has(const std::string& name) const { return values_.count(name) != 0; }
@@ -30,6 +39,7 @@ class Arguments {
  private:
   std::vector<std::string> positional_;
   std::multimap<std::string, std::string> values_;
+  bool help_ = false;
 };
 
 // Parses a whole unsigned decimal or 0x-hexadecimal number; false when the

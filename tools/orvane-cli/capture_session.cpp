@@ -6,10 +6,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
+#include <thread>
 
 #include "Orvane/capture/capture_start_checks.h"
 #include "Orvane/capture/general_settings.h"
 #include "Orvane/decode/live_end.h"
+#include "platform/daemon_hint.h"
 #include "platform/settings_store.h"
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/run_pump.h"
@@ -28,9 +31,41 @@ constexpr const char* kUsb1Question =
     "Probably connected with USB 1.x.\n USB1.x connection is not supported.\n\n Continue anyway?";
 constexpr const char* kCaptureStartFailed = "WARNING!!!  *** USB XFER Fail ***\n try again, or restart!!!\n";
 
-// Ctrl-C acts as the stop command.
+// Answered without a user (--yes), the "not found" question would be
+// retried for ever; a device that is being plugged in shows up within this.
+constexpr int kUnattendedRetries = 3;
+constexpr auto kRetryPause = std::chrono::milliseconds(500);
+
+// Ctrl-C, and the signals a service manager or a closed terminal send, act
+// as the stop command: what the device sent is drained and saved.
 std::atomic<bool> g_stop_requested{false};
-void OnInterrupt(int) { g_stop_requested = true; }
+void OnStopSignal(int) { g_stop_requested = true; }
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Holds the stop signals on OnStopSignal from the start of the capture
+// until what arrived is saved, then puts the previous handlers back.
+class StopSignals {
+ public:
+  StopSignals() {
+    g_stop_requested = false;
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+      ::sigaction(kStopSignals[i], nullptr, &previous_[i]);
+      // A signal ignored by whoever started us (nohup) stays ignored.
+      if (previous_[i].sa_handler != SIG_IGN) ::sigaction(kStopSignals[i], &action, nullptr);
+    }
+  }
+  ~StopSignals() {
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) ::sigaction(kStopSignals[i], &previous_[i], nullptr);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+ private:
+  struct sigaction previous_[std::size(kStopSignals)] {};
+};
 
 }  // namespace
 
@@ -48,10 +83,18 @@ CaptureSession::~CaptureSession() {
 }
 
 bool CaptureSession::OpenDevice(const std::string& name) {
+  int retries = 0;
   while (!client_.CloseOpenDriver(name)) {
-    if (sink_.MessageBox(kDeviceNotFound, Icon::kStop, Buttons::kRetryCancel, Answer::kCancel) != Answer::kRetry) {
-      return false;
+    const bool retry =
+        sink_.MessageBox(kDeviceNotFound, Icon::kStop, Buttons::kRetryCancel, Answer::kCancel) == Answer::kRetry;
+    if (retry && sink_.AnswersByItself() && ++retries > kUnattendedRetries) {
+      std::fprintf(stderr, "gave up after %d retries\n", kUnattendedRetries);
+    } else if (retry) {
+      if (sink_.AnswersByItself()) std::this_thread::sleep_for(kRetryPause);
+      continue;
     }
+    std::fputs(velix::platform::DeviceNotFoundHint().c_str(), stderr);
+    return false;
   }
   if (client_.Info()[1] < 2 &&
       sink_.MessageBox(kUsb1Question, Icon::kStop, Buttons::kYesNo, Answer::kNo) != Answer::kYes) {
@@ -85,7 +128,11 @@ bool CaptureSession::StartCapture(const CaptureOptions& options) {
   if (options.driver_buffer_mb) entries.driver_buffer_mb = *options.driver_buffer_mb;
   CaptureChoice choice;
   const auto set_driver_buffer = [this](uint8_t megabytes) { return client_.SetDriverBuffer(megabytes); };
-  if (!StartCaptureChecks(entries, set_driver_buffer, app_.lock_memory != 0, *buffer_, sink_, &choice)) {
+  // Without a user to ask, an unlocked buffer is a warning unless the
+  // command line requires the lock.
+  buffer_->SetLockFailurePolicy(options.lock_memory ? LockFailurePolicy::kFail : LockFailurePolicy::kContinue);
+  const bool lock = app_.lock_memory != 0 || options.lock_memory;
+  if (!StartCaptureChecks(entries, set_driver_buffer, lock, *buffer_, sink_, &choice)) {
     return false;
   }
   StoreCaptureChoice(choice, app_);
@@ -98,11 +145,6 @@ bool CaptureSession::StartCapture(const CaptureOptions& options) {
 }
 
 uint32_t CaptureSession::RunLive(const CaptureOptions& options) {
-  g_stop_requested = false;
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  struct sigaction previous {};
-  ::sigaction(SIGINT, &action, &previous);
   const auto started = Clock::now();
   auto last_report = started;
   bool stop_sent = false;
@@ -119,7 +161,6 @@ uint32_t CaptureSession::RunLive(const CaptureOptions& options) {
                    doc_->Sampling()->m_lenSamplingDataInBuffer.load(), doc_->Sampling()->transaction_counter.load());
     }
   });
-  ::sigaction(SIGINT, &previous, nullptr);
   if (options.progress) std::fprintf(stderr, "\n");
   worker_.WaitForWinThreadEnd();
   live_outcome_ = HandleRunEnd(*doc_, end.live, end.result, sink_, search_, nullptr);
@@ -150,6 +191,8 @@ int CaptureSession::Run(const CaptureOptions& options) {
   doc_->OnNewDocument();
   if (!OpenDevice(options.device)) return kExitOpenFailed;
   if (options.power && !ApplyPower(*options.power)) return kExitRunError;
+  std::optional<StopSignals> stop_signals;
+  stop_signals.emplace();
   if (!StartCapture(options)) return kExitRunError;
 
   const uint32_t result = RunLive(options);
@@ -164,6 +207,7 @@ int CaptureSession::Run(const CaptureOptions& options) {
     return fallback;
   };
   const bool saved = FinishLiveCapture(*doc_, *buffer_, sink_, save_as);
+  stop_signals.reset();
   if (!saved) return IsErrorResult(result) ? kExitRunError : kExitNoTransaction;
   if (app_.sampling_file_name != options.output) {
     std::fprintf(stderr, "saved to %s\n", app_.sampling_file_name.c_str());

@@ -31,6 +31,7 @@ struct CaptureOptions {
   std::optional<double> duration_seconds;
   std::string output;
   bool progress = false;
+  bool lock_memory = false;  // the buffer must be locked, whatever LockMemory says
 };
 
 class CaptureSession {

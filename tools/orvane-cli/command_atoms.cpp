@@ -10,30 +10,30 @@
 #include "tools/orvane-cli/arguments.h"
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/terminal_sink.h"
+#include "tools/orvane-cli/usage.h"
 
 namespace orvane::cli {
 namespace {
 
-int Usage(const std::string& error) {
-  std::fprintf(stderr, "usage: orvane-cli atoms FILE.SIC [--start POS] [--count N]\n");
-  if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
-  return kExitUsage;
-}
+constexpr char kUsage[] =
+    "usage: orvane-cli atoms FILE.SIC [--start POS] [--count N]\n"
+    "One line per sample atom: POS SIZE STATE COUNT.\n";
 
 }  // namespace
 
 int RunAtoms(int argc, char** argv) {
   Arguments args;
   std::string error;
-  if (!args.Parse(argc, argv, 2, {{"start", true}, {"count", true}}, &error)) return Usage(error);
-  if (args.Positional().size() != 1) return Usage("");
+  if (!args.Parse(argc, argv, 2, {{"start", true}, {"count", true}}, &error)) return UsageError(kUsage, error);
+  if (args.HelpRequested()) return ShowHelp(kUsage);
+  if (!args.CheckPositional(1, 1, "FILE.SIC", &error)) return UsageError(kUsage, error);
   uint32_t start = 0;
   uint32_t count = 0xFFFFFFFFu;
   if (args.Has("start") && !ParseUnsigned(*args.Value("start"), &start)) {
-    return Usage("--start needs a position");
+    return UsageError(kUsage, "--start needs a position");
   }
   if (args.Has("count") && !ParseUnsigned(*args.Value("count"), &count)) {
-    return Usage("--count needs a number");
+    return UsageError(kUsage, "--count needs a number");
   }
   AppState app;
   if (InitTempNames(app) != 0) {

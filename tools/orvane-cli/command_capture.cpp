@@ -1,32 +1,36 @@
-// orvane-cli capture [--device NAME] [--set FIELD=VALUE]... [--size MB]
-//   [--driver-buffer MB] [--power CODE] [--duration SECONDS] -o FILE.SIC
-//   [--csv PATH|-] [--progress] [--yes|--no]
+// orvane-cli capture -o FILE.SIC [--device NAME] [--bus ...] [--rate ...]
+//   [--set FIELD=VALUE]... [--size MB] [--driver-buffer MB] [--power CODE]
+//   [--duration SECONDS] [--csv PATH|-] [--progress] [--lock-memory] [--yes|--no]
 //
 // A live capture with live decoding, saved to FILE.SIC, reopened and
 // decoded offline as the application does at the end of a capture.
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
-#include "Orvane/decode/export_csv.h"
 #include "tools/orvane-cli/arguments.h"
 #include "tools/orvane-cli/capture_session.h"
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/decode_session.h"
+#include "tools/orvane-cli/export_target.h"
+#include "tools/orvane-cli/named_choices.h"
+#include "tools/orvane-cli/usage.h"
 
 namespace orvane::cli {
 namespace {
 
-int Usage(const std::string& error) {
-  std::fprintf(stderr,
-               "usage: orvane-cli capture [--device NAME] [--set FIELD=VALUE]... [--size MB] "
-               "[--driver-buffer MB] [--power CODE] [--duration SECONDS] -o FILE.SIC [--csv PATH|-] "
-               "[--progress] [--yes|--no]\n");
-  if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
-  return kExitUsage;
-}
+constexpr char kUsage[] =
+    "usage: orvane-cli capture -o FILE.SIC [--device NAME] [--bus spi|i2c0|i2c1] [--rate 50|20|10]\n"
+    "                          [--set FIELD=VALUE]... [--size MB] [--driver-buffer MB] [--power CODE]\n"
+    "                          [--duration SECONDS] [--csv PATH|-] [--progress] [--lock-memory]\n"
+    "                          [--yes|--no]\n"
+    "A live capture through velixd, saved to FILE.SIC, reopened and decoded.\n"
+    "Ctrl-C, SIGTERM and SIGHUP stop the capture; what arrived is saved.\n"
+    "  --bus spi|i2c0|i2c1  the bus channel (m_AnalyzeBusChannel 0, 1, 2)\n"
+    "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n"
+    "  --lock-memory        fail unless the capture buffer can be locked in memory\n";
+
+int Usage(const std::string& error) { return UsageError(kUsage, error); }
 
 bool ParseOptions(const Arguments& args, CaptureOptions* options, std::string* error) {
   options->output = args.Value("o").value_or(args.Value("output").value_or(""));
@@ -36,6 +40,7 @@ bool ParseOptions(const Arguments& args, CaptureOptions* options, std::string* e
   }
   if (const auto device = args.Value("device")) options->device = *device;
   options->overrides = args.Values("set");
+  if (!AppendNamedChoices(args, &options->overrides, error)) return false;
   if (!DecodeSession::CheckOverrides(options->overrides, error)) return false;
   uint32_t value = 0;
   for (const auto& [name, target] : {std::pair{"size", &options->size_mb}, {"driver-buffer", &options->driver_buffer_mb}}) {
@@ -64,6 +69,7 @@ bool ParseOptions(const Arguments& args, CaptureOptions* options, std::string* e
     options->duration_seconds = seconds;
   }
   options->progress = args.Has("progress");
+  options->lock_memory = args.Has("lock-memory");
   return true;
 }
 
@@ -73,11 +79,12 @@ int RunCapture(int argc, char** argv) {
   Arguments args;
   std::string error;
   const std::vector<OptionSpec> specs = {
-      {"device", true},   {"set", true, true}, {"size", true},   {"driver-buffer", true}, {"power", true},
-      {"duration", true}, {"o", true},         {"output", true}, {"csv", true},           {"progress", false},
-      {"yes", false},     {"no", false}};
+      {"device", true},   {"set", true, true}, {"bus", true},    {"rate", true},  {"size", true},
+      {"driver-buffer", true}, {"power", true}, {"duration", true}, {"o", true}, {"output", true},
+      {"csv", true},      {"progress", false}, {"lock-memory", false}, {"yes", false}, {"no", false}};
   if (!args.Parse(argc, argv, 2, specs, &error)) return Usage(error);
-  if (!args.Positional().empty()) return Usage("unexpected argument: " + args.Positional()[0]);
+  if (args.HelpRequested()) return ShowHelp(kUsage);
+  if (!args.CheckPositional(0, 0, "", &error)) return Usage(error + " (the capture file is given with -o)");
   if (args.Has("yes") && args.Has("no")) return Usage("--yes and --no exclude each other");
   CaptureOptions options;
   if (!ParseOptions(args, &options, &error)) return Usage(error);
@@ -92,9 +99,7 @@ int RunCapture(int argc, char** argv) {
   const std::optional<std::string> csv = args.Value("csv");
   if (!csv || session.Doc().Sampling() == nullptr || !session.Doc().Sampling()->HasBuffer()) return status;
   ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);
-  std::fflush(stdout);
-  const bool exported = *csv == "-" ? ExportTransactionCsv(env, STDOUT_FILENO).ok : ExportTransactionCsvFile(env, *csv).ok;
-  if (!exported) return kExitExportFailed;
+  if (!WriteExportTo(env, *csv, ExportKind::kCsv)) return kExitExportFailed;
   return status;
 }
 

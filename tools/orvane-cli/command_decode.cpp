@@ -1,59 +1,57 @@
-// orvane-cli decode FILE.SIC [--set FIELD=VALUE]... [--csv PATH|-]
-//   [--text PATH|-] [--all-data] [--progress]
+// orvane-cli decode FILE.SIC [--bus spi|i2c0|i2c1] [--rate 50|20|10]
+//   [--set FIELD=VALUE]... [--csv PATH|-] [--text PATH|-] [--all-data] [--progress]
 //
 // Decodes a capture as the application does after opening it, applies the
 // filter and writes the exports exactly as the export commands would.
 
-#include <unistd.h>
-
 #include <cstdio>
 
-#include "Orvane/decode/export_csv.h"
-#include "Orvane/decode/export_text.h"
 #include "tools/orvane-cli/arguments.h"
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/decode_session.h"
+#include "tools/orvane-cli/export_target.h"
+#include "tools/orvane-cli/named_choices.h"
+#include "tools/orvane-cli/usage.h"
 
 namespace orvane::cli {
 namespace {
 
-int Usage(const std::string& error) {
-  std::fprintf(stderr,
-               "usage: orvane-cli decode FILE.SIC [--set FIELD=VALUE]... [--csv PATH|-] "
-               "[--text PATH|-] [--all-data] [--progress]\n");
-  if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
-  return kExitUsage;
-}
-
-bool WriteExport(DecodeSession& session, const std::string& target, bool text, bool header_only) {
-  ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings,
-                                       session.Sink(), 0);
-  if (target == "-") {
-    std::fflush(stdout);
-    return (text ? ExportTransactionText(env, STDOUT_FILENO, header_only)
-                 : ExportTransactionCsv(env, STDOUT_FILENO))
-        .ok;
-  }
-  return (text ? ExportTransactionTextFile(env, target, header_only)
-               : ExportTransactionCsvFile(env, target))
-      .ok;
-}
+constexpr char kUsage[] =
+    "usage: orvane-cli decode FILE.SIC [--bus spi|i2c0|i2c1] [--rate 50|20|10] [--set FIELD=VALUE]...\n"
+    "                         [--csv PATH|-] [--text PATH|-] [--all-data] [--progress]\n"
+    "Decodes the capture, applies the transaction filter and writes the exports;\n"
+    "without --csv or --text the CSV rows go to standard output.\n"
+    "  --bus spi|i2c0|i2c1  the bus channel (m_AnalyzeBusChannel 0, 1, 2)\n"
+    "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n";
 
 }  // namespace
 
 int RunDecode(int argc, char** argv) {
   Arguments args;
   std::string error;
-  const std::vector<OptionSpec> specs = {{"set", true, true}, {"csv", true},      {"text", true},
-                                         {"all-data", false}, {"progress", false}};
-  if (!args.Parse(argc, argv, 2, specs, &error)) return Usage(error);
-  if (args.Positional().size() != 1) return Usage("");
-  const std::vector<std::string> overrides = args.Values("set");
-  if (!DecodeSession::CheckOverrides(overrides, &error)) return Usage(error);
+  const std::vector<OptionSpec> specs = {{"set", true, true}, {"bus", true},       {"rate", true},
+                                         {"csv", true},       {"text", true},      {"all-data", false},
+                                         {"progress", false}};
+  if (!args.Parse(argc, argv, 2, specs, &error)) return UsageError(kUsage, error);
+  if (args.HelpRequested()) return ShowHelp(kUsage);
+  if (!args.CheckPositional(1, 1, "FILE.SIC", &error)) return UsageError(kUsage, error);
+  std::vector<std::string> overrides = args.Values("set");
+  if (!AppendNamedChoices(args, &overrides, &error)) return UsageError(kUsage, error);
+  if (!DecodeSession::CheckOverrides(overrides, &error)) return UsageError(kUsage, error);
   if (args.Value("csv") == std::optional<std::string>("-") &&
       args.Value("text") == std::optional<std::string>("-")) {
-    return Usage("only one export can go to standard output");
+    return UsageError(kUsage, "only one export can go to standard output");
   }
+  if (args.Has("all-data") && !args.Has("text")) {
+    return UsageError(kUsage, "--all-data selects the content of the --text report; there is none");
+  }
+  // A first try without any export option shows the rows rather than
+  // nothing at all.
+  std::vector<std::pair<std::string, bool>> exports;
+  if (const auto csv = args.Value("csv")) exports.emplace_back(*csv, false);
+  if (const auto text = args.Value("text")) exports.emplace_back(*text, true);
+  const bool implicit_export = exports.empty();
+  if (implicit_export) exports.emplace_back("-", false);
 
   DecodeSession session;
   session.Sink().SetShowProgress(args.Has("progress"));
@@ -64,15 +62,18 @@ int RunDecode(int argc, char** argv) {
   if (outcome.no_valid_transaction) return outcome.error ? kExitRunError : kExitNoTransaction;
 
   bool exported = true;
-  for (const auto& [option, text] : {std::pair{"csv", false}, std::pair{"text", true}}) {
-    const std::optional<std::string> target = args.Value(option);
-    if (!target) continue;
+  for (const auto& [target, text] : exports) {
     if (session.App().settings.ForcedDisplay) {
-      std::fprintf(stderr, "error: the exports are not available in forced display mode\n");
-      exported = false;
+      // Only an export that was asked for fails; the rows shown by default
+      // are simply not there in this mode.
+      std::fprintf(stderr, "%s: the exports are not available in forced display mode\n",
+                   implicit_export ? "note" : "error");
+      exported = implicit_export;
       continue;
     }
-    exported = WriteExport(session, *target, text, !args.Has("all-data")) && exported;
+    ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);
+    const ExportKind kind = !text ? ExportKind::kCsv : args.Has("all-data") ? ExportKind::kTextAllData : ExportKind::kText;
+    exported = WriteExportTo(env, target, kind) && exported;
   }
   if (outcome.error) return kExitRunError;
   return exported ? kExitOk : kExitExportFailed;

@@ -9,17 +9,25 @@
 #include "tools/orvane-cli/arguments.h"
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/terminal_sink.h"
+#include "tools/orvane-cli/usage.h"
 
 namespace orvane::cli {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: orvane-cli info FILE.SIC\n"
+    "Opens the file as the application does and prints every field of its\n"
+    "settings record as name=value.\n";
+
+}  // namespace
 
 int RunInfo(int argc, char** argv) {
   Arguments args;
   std::string error;
-  if (!args.Parse(argc, argv, 2, {}, &error) || args.Positional().size() != 1) {
-    std::fprintf(stderr, "usage: orvane-cli info FILE.SIC\n%s%s", error.c_str(),
-                 error.empty() ? "" : "\n");
-    return kExitUsage;
-  }
+  if (!args.Parse(argc, argv, 2, {}, &error)) return UsageError(kUsage, error);
+  if (args.HelpRequested()) return ShowHelp(kUsage);
+  if (!args.CheckPositional(1, 1, "FILE.SIC", &error)) return UsageError(kUsage, error);
   AppState app;
   if (InitTempNames(app) != 0) {
     std::fprintf(stderr, "error: no temporary folder\n");

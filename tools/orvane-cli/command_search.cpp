@@ -1,5 +1,5 @@
 // orvane-cli search FILE.SIC KIND [ARG] [--from ROW] [--backward]
-//   [--length N] [--10bit] [--yes] [--set FIELD=VALUE]...
+//   [--length N] [--10bit] [--yes] [--bus ...] [--rate ...] [--set FIELD=VALUE]...
 //
 // Decodes the capture like `decode`, then runs one search or jump from the
 // given row over the filtered rows and prints the found row's Index (and,
@@ -12,19 +12,22 @@
 #include "tools/orvane-cli/arguments.h"
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/decode_session.h"
+#include "tools/orvane-cli/named_choices.h"
+#include "tools/orvane-cli/usage.h"
 
 namespace orvane::cli {
 namespace {
 
-int Usage(const std::string& error) {
-  std::fprintf(stderr,
-               "usage: orvane-cli search FILE.SIC KIND [ARG] [--from ROW] [--backward]\n"
-               "         [--length N] [--10bit] [--yes] [--set FIELD=VALUE]...\n"
-               "  KIND: jump NUMBER | address VALUE | subaddress BYTES | data BYTES |\n"
-               "        nack | error | trigger\n");
-  if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
-  return kExitUsage;
-}
+constexpr char kUsage[] =
+    "usage: orvane-cli search FILE.SIC KIND [ARG] [--from ROW] [--backward] [--length N]\n"
+    "                         [--10bit] [--yes] [--bus spi|i2c0|i2c1] [--rate 50|20|10]\n"
+    "                         [--set FIELD=VALUE]...\n"
+    "  KIND: jump NUMBER | address VALUE | subaddress BYTES | data BYTES |\n"
+    "        nack | error | trigger\n"
+    "  --bus spi|i2c0|i2c1  the bus channel (m_AnalyzeBusChannel 0, 1, 2)\n"
+    "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n";
+
+int Usage(const std::string& error) { return UsageError(kUsage, error); }
 
 struct Request {
   std::string kind;
@@ -102,15 +105,22 @@ int RunSearch(int argc, char** argv) {
   Arguments args;
   std::string error;
   const std::vector<OptionSpec> specs = {{"from", true},    {"backward", false}, {"length", true},
-                                         {"10bit", false},  {"yes", false},      {"set", true, true}};
+                                         {"10bit", false},  {"yes", false},      {"set", true, true},
+                                         {"bus", true},     {"rate", true}};
   if (!args.Parse(argc, argv, 2, specs, &error)) return Usage(error);
+  if (args.HelpRequested()) return ShowHelp(kUsage);
+  if (!args.CheckPositional(2, 3, args.Positional().empty() ? "FILE.SIC and KIND" : "KIND", &error)) {
+    return Usage(error);
+  }
   const auto& positional = args.Positional();
-  if (positional.size() < 2 || positional.size() > 3) return Usage("");
   Request request;
   request.kind = positional[1];
   const bool needs_value = request.kind == "jump" || request.kind == "address" ||
                            request.kind == "subaddress" || request.kind == "data";
-  if (needs_value != (positional.size() == 3)) return Usage("wrong arguments for " + request.kind);
+  if (needs_value && positional.size() == 2) return Usage("missing the value to search for with " + request.kind);
+  if (!needs_value && positional.size() == 3) {
+    return Usage("unexpected argument '" + positional[2] + "': " + request.kind + " takes no value");
+  }
   if (needs_value) request.value = positional[2];
   uint32_t number = 0;
   if (const auto from = args.Value("from")) {
@@ -123,7 +133,8 @@ int RunSearch(int argc, char** argv) {
   }
   request.direction = args.Has("backward") ? SearchDirection::kBackward : SearchDirection::kForward;
   request.ten_bit = args.Has("10bit");
-  const std::vector<std::string> overrides = args.Values("set");
+  std::vector<std::string> overrides = args.Values("set");
+  if (!AppendNamedChoices(args, &overrides, &error)) return Usage(error);
   if (!DecodeSession::CheckOverrides(overrides, &error)) return Usage(error);
 
   SearchMemory memory;

@@ -2,36 +2,58 @@
 //   [--rate 50|20|10] [--truth FILE] [--repeat N] [--size BYTES]
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
 #include "sim/synthesizer.h"
 #include "tools/orvane-cli/arguments.h"
+#include "tools/orvane-cli/bounded_read.h"
 #include "tools/orvane-cli/commands.h"
+#include "tools/orvane-cli/named_choices.h"
+#include "tools/orvane-cli/usage.h"
 
 namespace orvane::cli {
 namespace {
 
-int Usage(const std::string& error) {
-  std::fprintf(stderr,
-               "usage: orvane-cli synth SCENARIO -o FILE.SIC [--mode analyzer|monitor] "
-               "[--rate 50|20|10] [--truth FILE] [--repeat N] [--size BYTES]\n");
-  if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
-  return kExitUsage;
-}
+constexpr char kUsage[] =
+    "usage: orvane-cli synth SCENARIO -o FILE.SIC [--mode analyzer|monitor] [--rate 50|20|10]\n"
+    "                        [--truth FILE] [--repeat N] [--size BYTES]\n"
+    "Synthesizes a capture from a scenario text (a file, or - for standard input).\n";
 
-bool ReadScenario(const std::string& path, std::string* text) {
-  if (path == "-") {
-    *text = std::string(std::istreambuf_iterator<char>(std::cin), {});
-    return true;
+// A scenario is a page of text; anything far larger is the wrong file.
+constexpr size_t kMaxScenarioBytes = 16u << 20;
+
+bool ParseSynthOptions(const Arguments& args, velix::sim::SynthOptions* options, std::string* error) {
+  if (const auto mode = args.Value("mode")) {
+    if (*mode == "monitor") {
+      options->mode = velix::sim::CaptureMode::kMonitor;
+    } else if (*mode != "analyzer") {
+      *error = "--mode is analyzer or monitor";
+      return false;
+    }
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream content;
-  content << file.rdbuf();
-  *text = content.str();
+  if (const auto rate = args.Value("rate")) {
+    const std::optional<uint8_t> code = SamplePeriodCodeOfRate(*rate);
+    if (!code) {
+      *error = "--rate is 50, 20 or 10 (MHz)";
+      return false;
+    }
+    options->rate_code = *code;
+  }
+  uint32_t number = 0;
+  if (const auto repeat = args.Value("repeat")) {
+    if (!ParseUnsigned(*repeat, &number) || number == 0) {
+      *error = "--repeat needs a count";
+      return false;
+    }
+    options->repeat = number;
+  }
+  if (const auto size = args.Value("size")) {
+    if (!ParseUnsigned(*size, &number) || number == 0) {
+      *error = "--size needs a byte count";
+      return false;
+    }
+    options->target_size = number;
+  }
   return true;
 }
 
@@ -42,46 +64,29 @@ int RunSynth(int argc, char** argv) {
   std::string error;
   const std::vector<OptionSpec> specs = {{"o", true},     {"mode", true},   {"rate", true},
                                          {"truth", true}, {"repeat", true}, {"size", true}};
-  if (!args.Parse(argc, argv, 2, specs, &error)) return Usage(error);
-  if (args.Positional().size() != 1 || !args.Has("o")) return Usage("");
-
+  if (!args.Parse(argc, argv, 2, specs, &error)) return UsageError(kUsage, error);
+  if (args.HelpRequested()) return ShowHelp(kUsage);
+  if (!args.CheckPositional(1, 1, "SCENARIO", &error)) return UsageError(kUsage, error);
+  if (!args.Has("o")) return UsageError(kUsage, "missing -o FILE.SIC");
+  // The file header is written again at the end, once the data size is
+  // known, which a pipe or a terminal cannot take.
+  if (*args.Value("o") == "-") return UsageError(kUsage, "-o must name a file: standard output cannot be rewound");
   velix::sim::SynthOptions options;
-  if (const auto mode = args.Value("mode")) {
-    if (*mode == "monitor") {
-      options.mode = velix::sim::CaptureMode::kMonitor;
-    } else if (*mode != "analyzer") {
-      return Usage("--mode is analyzer or monitor");
-    }
-  }
-  if (const auto rate = args.Value("rate")) {
-    if (*rate == "50") {
-      options.rate_code = 2;
-    } else if (*rate == "20") {
-      options.rate_code = 5;
-    } else if (*rate == "10") {
-      options.rate_code = 10;
-    } else {
-      return Usage("--rate is 50, 20 or 10 (MHz)");
-    }
-  }
-  uint32_t number = 0;
-  if (const auto repeat = args.Value("repeat")) {
-    if (!ParseUnsigned(*repeat, &number) || number == 0) return Usage("--repeat needs a count");
-    options.repeat = number;
-  }
-  if (const auto size = args.Value("size")) {
-    if (!ParseUnsigned(*size, &number) || number == 0) return Usage("--size needs a byte count");
-    options.target_size = number;
-  }
+  if (!ParseSynthOptions(args, &options, &error)) return UsageError(kUsage, error);
+
   std::string scenario;
-  if (!ReadScenario(args.Positional()[0], &scenario)) {
-    std::fprintf(stderr, "error: cannot read the scenario %s\n", args.Positional()[0].c_str());
+  const std::string& source = args.Positional()[0];
+  const bool read = source == "-" ? ReadBounded(std::cin, kMaxScenarioBytes, &scenario, &error)
+                                  : ReadRegularFileBounded(source, kMaxScenarioBytes, &scenario, &error);
+  if (!read) {
+    std::fprintf(stderr, "error: cannot read the scenario %s: %s\n", source.c_str(), error.c_str());
     return kExitOpenFailed;
   }
-  if (!velix::sim::SynthesizeSicFile(scenario, options, *args.Value("o"),
-                                     args.Value("truth").value_or(""), &error)) {
+  bool write_failed = false;
+  if (!velix::sim::SynthesizeSicFile(scenario, options, *args.Value("o"), args.Value("truth").value_or(""), &error,
+                                     &write_failed)) {
     std::fprintf(stderr, "error: %s\n", error.c_str());
-    return kExitBadData;
+    return write_failed ? kExitExportFailed : kExitBadData;
   }
   return kExitOk;
 }

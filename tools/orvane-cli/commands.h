@@ -1,9 +1,10 @@
 #pragma once
 // The sub-commands of orvane-cli. Each returns the process exit status:
 // 0 success, 1 usage error, 2 the file cannot be opened or is not a
-// sampling data file, 3 the data are corrupt or unreadable, 4 the decode
-// run ended with an error result, 5 no valid transaction, 6 an export
-// could not be written, 7 a search found nothing.
+// sampling data file (or no device was found), 3 the data are corrupt or
+// unreadable or a scenario is wrong, 4 the decode run ended with an error
+// result, 5 no valid transaction, 6 an export, an output file or standard
+// output could not be written, 7 a search found nothing.
 
 namespace orvane::cli {
 

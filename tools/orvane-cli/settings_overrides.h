@@ -8,10 +8,10 @@
 
 namespace orvane::cli {
 
-// Numbers: C-style prefixes, an unparsable value reads as all ones (as in
-// the dialogs); byte arrays: hexadecimal byte tokens. False with a message
-// for an unknown field or a malformed assignment; `warning` is set when the
-// value was unparsable or does not fit the field.
+// Numbers: C-style prefixes as in the dialogs; byte arrays: hexadecimal
+// byte tokens. False with a message for an unknown field, a malformed
+// assignment or a number that does not parse; `warning` is set when the
+// value does not fit the field.
 bool ApplySettingOverride(const std::string& assignment, SettingsRecord* settings,
                           std::string* error, std::string* warning);
 

@@ -13,6 +13,8 @@ namespace orvane::cli {
 class TerminalSink final : public velix::platform::InteractionSink {
  public:
   void SetPresetAnswer(std::optional<bool> yes) { preset_yes_ = yes; }
+  // Questions are answered from the preset, never by a user.
+  bool AnswersByItself() const { return preset_yes_.has_value(); }
   void SetShowProgress(bool show) { show_progress_ = show; }
   int MessagesShown() const { return messages_shown_; }
 

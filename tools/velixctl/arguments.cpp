@@ -7,6 +7,8 @@ constexpr OptionSpec kDeviceOption{"device", true};
 
 bool IsOptionWord(std::string_view word) { return word.size() > 2 && word.substr(0, 2) == "--"; }
 
+bool IsHelpWord(std::string_view word) { return word == "-h" || word == "--help"; }
+
 const OptionSpec* FindOption(std::span<const OptionSpec> specs, std::string_view name) {
   for (const OptionSpec& spec : specs) {
     if (spec.name == name) return &spec;
@@ -61,7 +63,11 @@ std::optional<std::string> CommandLine::Value(std::string_view name) const {
 bool ParseCommandLine(std::span<const std::string> args, std::span<const CommandSpec> commands,
                       CommandLine* line, std::string* error) {
   size_t index = 0;
-  for (; index < args.size() && IsOptionWord(args[index]); ++index) {
+  for (; index < args.size() && (IsOptionWord(args[index]) || IsHelpWord(args[index])); ++index) {
+    if (IsHelpWord(args[index]) || args[index] == "--version") {
+      (IsHelpWord(args[index]) ? line->help : line->version) = true;
+      return true;
+    }
     if (!TakeOption(args, &index, {}, line, error)) return false;
   }
   if (index >= args.size()) {
@@ -77,6 +83,10 @@ bool ParseCommandLine(std::span<const std::string> args, std::span<const Command
   }
   const CommandSpec& command = *line->command;
   for (++index; index < args.size(); ++index) {
+    if (IsHelpWord(args[index]) && (!command.verbatim || line->positional.empty())) {
+      line->help = true;
+      return true;
+    }
     if (command.verbatim || !IsOptionWord(args[index])) {
       line->positional.push_back(args[index]);
     } else if (!TakeOption(args, &index, command.options, line, error)) {

@@ -35,6 +35,9 @@ struct CommandLine {
   const CommandSpec* command = nullptr;
   std::vector<std::string> positional;
   std::map<std::string, std::string, std::less<>> options;  // flags hold ""
+  // -h/--help or --version asked for instead of a command.
+  bool help = false;
+  bool version = false;
 
   bool Has(std::string_view name) const { return options.find(name) != options.end(); }
   std::optional<std::string> Value(std::string_view name) const;
@@ -42,7 +45,10 @@ struct CommandLine {
 
 // False with a message in *error for an unknown command or option, a
 // missing or surplus value, an option given twice or a wrong number of
-// positional words.
+// positional words. "-h" or "--help" before the command or among a
+// command's words (the first word of a verbatim command), and "--version"
+// before the command, end the parse with success and line->help or
+// line->version set.
 bool ParseCommandLine(std::span<const std::string> args, std::span<const CommandSpec> commands,
                       CommandLine* line, std::string* error);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/daemon_hint.h"
 #include "platform/device_file.h"
 #include "tools/velixctl/commands.h"
 #include "tools/velixctl/requests.h"
@@ -18,7 +19,10 @@ int RunList(const CommandLine& line) {
     AppendLine(&text, "interface", path);
   }
   std::fputs(text.c_str(), stdout);
-  return answers ? kExitOk : kExitNoDevice;
+  if (answers) return kExitOk;
+  std::fprintf(stderr, "velixctl: no device answers to %s\n%s", line.device.c_str(),
+               platform::DeviceNotFoundHint().c_str());
+  return kExitNoDevice;
 }
 
 }  // namespace velix::ctl

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/velixctl/command_options.h"
+#include "platform/daemon_hint.h"
 #include "tools/velixctl/commands.h"
 #include "tools/velixctl/request_commands.h"
 
@@ -56,7 +57,8 @@ std::unique_ptr<DeviceFileChannel> OpenDeviceOrReport(const CommandLine& line) {
   std::unique_ptr<DeviceFileChannel> channel = DeviceFileChannel::Open(line.device, &error);
   if (!channel) {
     std::printf("ok=0\nerror=%u\n", error);
-    std::fprintf(stderr, "velixctl: cannot open %s (error %u)\n", line.device.c_str(), error);
+    std::fprintf(stderr, "velixctl: cannot open %s (error %u)\n%s", line.device.c_str(), error,
+                 platform::DeviceNotFoundHint().c_str());
   }
   return channel;
 }

@@ -6,13 +6,14 @@
 
 #include "tools/velixctl/command_options.h"
 #include "tools/velixctl/commands.h"
+#include "velix_version.h"
 
 namespace velix::ctl {
 namespace {
 
 void PrintUsage(std::FILE* stream) {
   std::fputs(
-      "usage: velixctl [--device NAME] COMMAND ...\n"
+      "usage: velixctl [--device NAME] COMMAND ...   (velixctl --help, velixctl --version)\n"
       "  list                                  the device name and the device interfaces\n"
       "  ioctl CODE [--in HEX] [--out N] [--event]\n"
       "                                        one control request (CODE: number or name)\n"
@@ -37,13 +38,21 @@ int UsageError(const std::string& message) {
 int main(int argc, char** argv) {
   using namespace velix::ctl;
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "help")) {
+  if (args.size() == 1 && args[0] == "help") {
     PrintUsage(stdout);
     return kExitOk;
   }
   CommandLine line;
   std::string error;
   if (!ParseCommandLine(args, VelixctlCommands(), &line, &error)) return UsageError(error);
+  if (line.help) {
+    PrintUsage(stdout);
+    return kExitOk;
+  }
+  if (line.version) {
+    std::printf("velixctl %s\n", velix::kVelixVersion);
+    return kExitOk;
+  }
 
   const std::string_view command = line.command->name;
   if (command == "list") return RunList(line);

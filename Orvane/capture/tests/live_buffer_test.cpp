@@ -25,6 +25,15 @@ const std::string kQuestionTail =
     "\n"
     "If possible, please select [NO] and close the application. And please try to execute the "
     "application again.";
+const std::string kLimitHint =
+    "Raise the memory-lock limit (ulimit -l, or LimitMEMLOCK= in a service unit), or set LockMemory=0 "
+    "in the [Setting] section.\n";
+// The failures name the system call that failed and its reason.
+const std::string kRaiseRefused = "*** memory allocation error *** \n( setrlimit(RLIMIT_MEMLOCK)  error : 1, " +
+                                  velix::platform::SystemErrorText(EPERM) + " )\n" + kLimitHint;
+const std::string kLockRefused =
+    "*** memory lock failed. *** \n( mlock()  error : 12, " + velix::platform::SystemErrorText(ENOMEM) + " )\n" +
+    kLimitHint;
 
 TEST(LiveBuffer, LockedAllocationAndRelease) {
   FakeLiveMemory memory;
@@ -79,17 +88,17 @@ struct FailureCase {
 TEST(LiveBuffer, FailuresAskOrTellAndUndo) {
   const std::vector<FailureCase> cases = {
       {"working set refused, No", EPERM, 0, 0, Answer::kNo, false, false, false, false,
-       "*** memory allocation error *** \n( SetProcessWorkingSetSize()  error : 1)\n\n" + kQuestionTail,
+       kRaiseRefused + "\n" + kQuestionTail,
        Icon::kStop, Buttons::kYesNo},
       {"working set refused, Yes: committed but never locked", EPERM, 0, 0, Answer::kYes, true, true,
        false, false,
-       "*** memory allocation error *** \n( SetProcessWorkingSetSize()  error : 1)\n\n" + kQuestionTail,
+       kRaiseRefused + "\n" + kQuestionTail,
        Icon::kStop, Buttons::kYesNo},
       {"lock refused, No", 0, 0, ENOMEM, Answer::kNo, false, false, false, false,
-       "*** memory lock failed. *** \n( VirtualLock()  error : 12 )\n\n" + kQuestionTail, Icon::kStop,
+       kLockRefused + "\n" + kQuestionTail, Icon::kStop,
        Buttons::kYesNo},
       {"lock refused, Yes: runs unlocked", 0, 0, ENOMEM, Answer::kYes, true, true, false, true,
-       "*** memory lock failed. *** \n( VirtualLock()  error : 12 )\n\n" + kQuestionTail, Icon::kStop,
+       kLockRefused + "\n" + kQuestionTail, Icon::kStop,
        Buttons::kYesNo},
       {"commit refused", 0, ENOMEM, 0, Answer::kYes, false, false, false, false,
        "*** Memory allocation failed. ***\n( VirtualAlloc()  error:12 )\n" +
@@ -122,6 +131,45 @@ TEST(LiveBuffer, FailuresAskOrTellAndUndo) {
     buffer.Release(sink);
     EXPECT_EQ(memory.restored.size(), restores_after_allocate + (c.raised ? 1u : 0u)) << c.name;
     EXPECT_EQ(memory.unlocks, 0) << c.name;
+  }
+}
+
+struct PolicyCase {
+  const char* name;
+  LockFailurePolicy policy;
+  uint32_t raise_error, lock_error;
+  bool allocated;
+  std::string message;
+  Icon icon;
+};
+
+// Without a user to ask, a refused limit or lock is either a warning and
+// the capture goes on unlocked, or an error that stops it.
+TEST(LiveBuffer, LockFailurePolicyWarnsOrFailsWithoutAsking) {
+  const std::string kGoesOn = "The capture goes on with memory that is not locked.";
+  const std::vector<PolicyCase> cases = {
+      {"limit refused, continue", LockFailurePolicy::kContinue, EPERM, 0, true, kRaiseRefused + kGoesOn,
+       Icon::kExclamation},
+      {"lock refused, continue", LockFailurePolicy::kContinue, 0, ENOMEM, true, kLockRefused + kGoesOn,
+       Icon::kExclamation},
+      {"limit refused, required", LockFailurePolicy::kFail, EPERM, 0, false, kRaiseRefused, Icon::kStop},
+      {"lock refused, required", LockFailurePolicy::kFail, 0, ENOMEM, false, kLockRefused, Icon::kStop},
+  };
+  for (const PolicyCase& c : cases) {
+    FakeLiveMemory memory;
+    memory.raise_error = c.raise_error;
+    memory.lock_error = c.lock_error;
+    RecordingSink sink;
+    LiveBuffer buffer(memory, kStartupLimits);
+    buffer.SetLockFailurePolicy(c.policy);
+    EXPECT_EQ(buffer.Allocate(4, true, sink), c.allocated) << c.name;
+    EXPECT_EQ(buffer.Committed(), c.allocated) << c.name;
+    EXPECT_FALSE(buffer.Locked()) << c.name;
+    const auto messages = sink.Messages();
+    ASSERT_EQ(messages.size(), 1u) << c.name;
+    EXPECT_EQ(messages[0].text, c.message) << c.name;
+    EXPECT_EQ(messages[0].icon, c.icon) << c.name;
+    EXPECT_EQ(messages[0].buttons, Buttons::kOk) << c.name;
   }
 }
 

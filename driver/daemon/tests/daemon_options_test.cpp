@@ -25,6 +25,9 @@ TEST(DaemonOptions, AcceptsWhatItDocumentsAndNamesWhatItRefuses) {
       {{"--trace-level", "-1"}, false, "bad value for --trace-level"},
       {{"--simulate"}, false, "--simulate needs a value"},
       {{"--bogus", "1"}, false, "unknown option: --bogus"},
+      {{"--frobnicate"}, false, "unknown option: --frobnicate"},
+      {{"--simulate", "a.scn", "--frobnicate"}, false, "unknown option: --frobnicate"},
+      {{"--version", "--bogus"}, true, ""},
       {{"stray"}, false, "unknown argument: stray"},
   };
   for (const Line& line : lines) {
@@ -53,6 +56,9 @@ TEST(DaemonOptions, KeepsValuesAndFaultsInOrder) {
   EXPECT_TRUE(options.unplugged);
   EXPECT_FALSE(ParseDaemonOptions({"--help"}, &options, &help, &error));
   EXPECT_TRUE(help);
+  EXPECT_FALSE(options.show_version);
+  EXPECT_TRUE(ParseDaemonOptions({"--version"}, &options, &help, &error));
+  EXPECT_TRUE(options.show_version);
 }
 
 }  // namespace

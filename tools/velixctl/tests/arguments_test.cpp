@@ -16,6 +16,37 @@ struct ParseCase {
   std::map<std::string, std::string, std::less<>> options;
 };
 
+struct HelpCase {
+  std::vector<std::string> args;
+  bool help;
+  bool version;
+};
+
+TEST(ParseCommandLine, HelpAndVersionWinOverTheRestOfTheLine) {
+  const std::vector<HelpCase> cases{
+      {{"--help"}, true, false},
+      {{"-h"}, true, false},
+      {{"--device", "x", "-h"}, true, false},
+      {{"list", "--help"}, true, false},
+      {{"ioctl", "-h", "--bogus"}, true, false},
+      {{"read", "--help"}, true, false},
+      {{"sim", "-h"}, true, false},
+      {{"--version"}, false, true},
+      // A verbatim command passes its later words on, help included.
+      {{"sim", "fault", "--help"}, false, false},
+  };
+  for (const HelpCase& c : cases) {
+    std::string joined;
+    for (const std::string& a : c.args) joined += "[" + a + "]";
+    SCOPED_TRACE(joined);
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine(c.args, VelixctlCommands(), &line, &error)) << error;
+    EXPECT_EQ(line.help, c.help);
+    EXPECT_EQ(line.version, c.version);
+  }
+}
+
 TEST(ParseCommandLine, AcceptsWhatEachCommandTakesAndRefusesTheRest) {
   const std::string kDefault(kDefaultDeviceName);
   const std::vector<ParseCase> cases{

@@ -21,6 +21,19 @@ expect() {  # expect OUTPUT KEY=VALUE
 $1"
 }
 
+# The command-line conventions, and a first run without a daemon.
+"$velixctl" --help | grep -q '^usage: velixctl' || fail "velixctl --help"
+"$velixctl" list -h | grep -q '^usage: velixctl' || fail "velixctl list -h"
+"$velixctl" --version | grep -q '^velixctl [0-9]' || fail "velixctl --version"
+"$velixd" --version | grep -q '^velixd [0-9]' || fail "velixd --version"
+err=$("$velixd" --frobnicate 2>&1) && fail "velixd took an unknown option"
+printf '%s\n' "$err" | grep -q 'unknown option: --frobnicate' || fail "velixd --frobnicate said: $err"
+status=0
+err=$("$velixctl" list 2>&1 >/dev/null) || status=$?
+[ "$status" = 2 ] || fail "list without a daemon exited with $status"
+printf '%s\n' "$err" | grep -qF "runtime folder $folder " || fail "list without a daemon does not name $folder: $err"
+printf '%s\n' "$err" | grep -q 'start it with `velixd`' || fail "list without a daemon does not say how to start it: $err"
+
 "$velixd" --trace-level 0 --simulate "$scenario" --size 1048576 --rate 20000000 --end-of-data 2>/dev/null &
 daemon=$!
 for _ in $(seq 200); do [ -S "$folder/VELIX0" ] && break; sleep 0.05; done
