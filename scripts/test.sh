@@ -37,4 +37,10 @@ for target in build/fuzz/fuzz/*_fuzz; do
   "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$work" 2>&1 | tail -n 3
   rm -rf "$work"
 done
+echo "== the demo on a fresh home folder (no settings file, no caches)"
+fresh_home=$(mktemp -d)
+HOME="$fresh_home" XDG_CONFIG_HOME="$fresh_home/.config" XDG_CACHE_HOME="$fresh_home/.cache" \
+  CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}" VELIX_DEMO_PRESET=ci JOBS="$jobs" scripts/demo.sh
+rm -rf "$fresh_home"
+
 echo "all tests passed"
