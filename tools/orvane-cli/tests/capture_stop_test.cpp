@@ -5,14 +5,11 @@
 // every question is answered Yes.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -21,7 +18,7 @@
 #include "Orvane/capture/sic_header.h"
 #include "driver/daemon/tests/daemon_process.h"
 #include "platform/tests/case_name.h"
-#include "tools/orvane-cli/tests/run_command.h"
+#include "tools/orvane-cli/tests/capture_support.h"
 
 namespace orvane::testing {
 namespace {
@@ -31,16 +28,6 @@ using velix::platform::testing::PrintTo;
 
 constexpr char kScenario[] =
     "bus i2c0\nrate 50\nscl 400k\nstart\naddr 0x50 w\nwrite 00 10\nstop\nidle 20us\n";
-
-uint64_t SentBytes(const DaemonProcess& daemon) {
-  const std::string value = DaemonProcess::Value(daemon.Sim("sent"), "bytes");
-  return value.empty() ? 0 : std::stoull(value);
-}
-
-size_t FileSize(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::vector<char>(std::istreambuf_iterator<char>(file), {}).size();
-}
 
 struct StopCase {
   const char* name;
@@ -54,17 +41,10 @@ TEST_P(CaptureStopSignalTest, StopsDrainsAndSavesLikeTheStopCommand) {
   ASSERT_TRUE(daemon.running());
   const std::string output = daemon.folder() + "/capture.SIC";
   ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int null_fd = ::open("/dev/null", O_RDWR);
-    ::dup2(null_fd, STDIN_FILENO);
-    ::dup2(null_fd, STDOUT_FILENO);
-    ::dup2(null_fd, STDERR_FILENO);
-    ::execl(ORVANE_CLI_PATH, ORVANE_CLI_PATH, "capture", "-o", output.c_str(), "--size", "3", "--driver-buffer",
-            "1", "--bus", "i2c0", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  const pid_t child = Spawn({ORVANE_CLI_PATH, "capture", "-o", output, "--size", "3", "--driver-buffer", "1", "--bus",
+                             "i2c0"});
   ::unsetenv("VELIX_RUNTIME_DIR");
+  ASSERT_GT(child, 0);
   // Signalled only once the device streams and some data have arrived.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (SentBytes(daemon) < (64u << 10) && std::chrono::steady_clock::now() < deadline) {
@@ -77,7 +57,7 @@ TEST_P(CaptureStopSignalTest, StopsDrainsAndSavesLikeTheStopCommand) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_NE(daemon.Sim("received").find("packet=c4000000000000000000"), std::string::npos)
       << "the device was left streaming";
-  const size_t saved = FileSize(output);
+  const size_t saved = ReadFile(output).size();
   ASSERT_GT(saved, kSicHeaderSize);
   EXPECT_EQ(saved - kSicHeaderSize, SentBytes(daemon)) << "the stop must drain everything the device sent";
 }

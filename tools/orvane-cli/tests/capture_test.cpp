@@ -4,23 +4,18 @@
 // settings and decodes; the device saw its start and stop commands.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <optional>
-#include <iterator>
 #include <sstream>
 
 #include "Orvane/capture/sic_header.h"
 #include "driver/daemon/tests/daemon_process.h"
 #include "sim/device/stream_source.h"
-#include "tools/orvane-cli/tests/run_command.h"
+#include "tools/orvane-cli/tests/capture_support.h"
 
 namespace orvane::testing {
 namespace {
@@ -28,17 +23,6 @@ namespace {
 using velix::daemon::testing::DaemonProcess;
 
 constexpr uint64_t kCaptureBytes = 2u << 20;  // --size 2 (the driver buffer, 1 MB, must be smaller)
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
-
-std::string Hex64(uint64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "0x%016llx", static_cast<unsigned long long>(value));
-  return text;
-}
 
 std::string Scenario(const std::string& bus, const char* rate) {
   std::ostringstream text;
@@ -103,7 +87,7 @@ TEST_P(CaptureTest, SavedFileHoldsTheStreamedBytesAndDecodes) {
   } else {
     ASSERT_EQ(data.size(), sent) << "the stop must drain everything the device sent";
   }
-  const std::string actual = Hex64(velix::sim::StreamChecksum(velix::sim::kStreamChecksumSeed, data));
+  const std::string actual = ChecksumText(data);
   const auto expected_at = [&](uint64_t offset) {
     return DaemonProcess::Value(
         daemon.Sim("checksum " + std::to_string(offset) + " " + std::to_string(data.size())), "checksum");
@@ -147,34 +131,6 @@ INSTANTIATE_TEST_SUITE_P(
 namespace orvane::testing {
 namespace {
 
-// Runs the command with its standard error in `err_path`; while the device
-// streams, the process is held stopped for `stall`, as a worker that falls
-// behind would be.
-int RunStalled(const std::vector<std::string>& argv, const std::string& err_path, const DaemonProcess& daemon,
-               std::chrono::milliseconds stall) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(err, STDERR_FILENO);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (DaemonProcess::Value(daemon.Sim("status"), "streaming") != "1" &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  ::kill(child, SIGSTOP);
-  std::this_thread::sleep_for(stall);
-  ::kill(child, SIGCONT);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 struct FaultCase {
   const char* name;
   std::vector<std::string> daemon_args;
@@ -198,15 +154,7 @@ TEST_P(CaptureFaultTest, EndsWithTheApplicationsMessageAndSavesWhatArrived) {
   const std::string output = daemon.folder() + "/capture.SIC";
   const std::vector<std::string> command = {ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2",
                                             "--driver-buffer", "1", "--set", "m_AnalyzeBusChannel=1"};
-  CommandResult result;
-  if (c.stall) {
-    const std::string err_path = daemon.folder() + "/capture.err";
-    result.status = RunStalled(command, err_path, daemon, std::chrono::milliseconds(800));
-    const std::vector<uint8_t> err = ReadFile(err_path);
-    result.err.assign(err.begin(), err.end());
-  } else {
-    result = RunCommand(command);
-  }
+  const CommandResult result = RunStalled(command, daemon, std::chrono::milliseconds(c.stall ? 800 : 0));
   ::unsetenv("VELIX_RUNTIME_DIR");
   EXPECT_EQ(result.status, 4);
   EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
@@ -221,7 +169,7 @@ TEST_P(CaptureFaultTest, EndsWithTheApplicationsMessageAndSavesWhatArrived) {
   }
   const std::string expected =
       DaemonProcess::Value(daemon.Sim("checksum 0 " + std::to_string(data.size())), "checksum");
-  EXPECT_EQ(Hex64(velix::sim::StreamChecksum(velix::sim::kStreamChecksumSeed, data)), expected);
+  EXPECT_EQ(ChecksumText(data), expected);
   const bool stop_sent = daemon.Sim("received").find("packet=c4000000000000000000") != std::string::npos;
   EXPECT_EQ(stop_sent, c.stop_command_sent);
 }

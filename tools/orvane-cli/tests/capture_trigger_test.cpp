@@ -31,7 +31,7 @@
 #include "driver/daemon/tests/daemon_process.h"
 #include "sim/device/stream_source.h"
 #include "sim/synthesizer.h"
-#include "tools/orvane-cli/tests/run_command.h"
+#include "tools/orvane-cli/tests/capture_support.h"
 
 namespace orvane::testing {
 namespace {
@@ -62,17 +62,6 @@ std::vector<uint8_t> MonitorUnits(const std::string& scenario) {
   std::string error;
   EXPECT_TRUE(velix::sim::SynthesizeToMemory(scenario, options, 1u << 20, &result, &error)) << error;
   return result.data;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
-
-std::string Hex64(uint64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "0x%016llx", static_cast<unsigned long long>(value));
-  return text;
 }
 
 // The device's stream: `lead` bytes of writes to 0x50 (`lead` even), the
@@ -113,40 +102,6 @@ std::string WriteReplayFile(const std::vector<uint8_t>& data) {
   file.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
   file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
   return file ? path : std::string();
-}
-
-// Runs the command; with a stall, the process is held stopped for that long
-// once the device streams, as a worker that falls behind would be.
-CommandResult RunCapture(const std::vector<std::string>& argv, const DaemonProcess& daemon,
-                         std::chrono::milliseconds stall) {
-  if (stall.count() == 0) return RunCommand(argv);
-  const std::string err_path = daemon.folder() + "/capture.err";
-  const pid_t child = ::fork();
-  if (child < 0) return {};
-  if (child == 0) {
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(err, STDERR_FILENO);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (DaemonProcess::Value(daemon.Sim("status"), "streaming") != "1" &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  ::kill(child, SIGSTOP);
-  std::this_thread::sleep_for(stall);
-  ::kill(child, SIGCONT);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  CommandResult result;
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const std::vector<uint8_t> err = ReadFile(err_path);
-  result.err.assign(err.begin(), err.end());
-  return result;
 }
 
 std::vector<std::string> LinesWith(const std::string& text, const std::string& part) {
@@ -199,7 +154,7 @@ TEST_P(CaptureTriggerTest, RingStopsAtTheTriggerPositionAndHoldsTheTrigger) {
   const std::string csv_path = daemon.folder() + "/capture.csv";
   // The duration only keeps a capture that misses its stop from hanging
   // the test; the stop positions below tell a trigger stop from it.
-  const CommandResult result = RunCapture(
+  const CommandResult result = RunStalled(
       {ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2", "--driver-buffer", "1", "--set", "FreeRun=1",
        "--set", "m_AnalyzeBusChannel=1", "--set", "TriggerEnable=1", "--set", "AddressEnable=1", "--set",
        "AddressValue=0x51", "--set", "TriggerPosition=" + std::to_string(c.percent), "--set", "FilterEnable=1",
@@ -224,7 +179,7 @@ TEST_P(CaptureTriggerTest, RingStopsAtTheTriggerPositionAndHoldsTheTrigger) {
   ASSERT_LE(end, stream.bytes.size());
   EXPECT_TRUE(std::equal(data.begin(), data.end(), stream.bytes.begin() + static_cast<std::ptrdiff_t>(first)))
       << "the saved data are not one piece of the stream";
-  EXPECT_EQ(Hex64(velix::sim::StreamChecksum(velix::sim::kStreamChecksumSeed, data)),
+  EXPECT_EQ(ChecksumText(data),
             DaemonProcess::Value(daemon.Sim("checksum " + std::to_string(first) + " " + std::to_string(data.size())),
                                  "checksum"));
   // A ring that never wrapped is saved from its start; a wrapped one is a
