@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "Orvane/capture/little_endian.h"
 #include "velix/device_interface.h"
 #include "platform/trace.h"
 
@@ -17,14 +18,6 @@ constexpr int kWriteAttempts = 5;
 constexpr int kCountAttempts = 5;
 constexpr auto kReopenPause = std::chrono::milliseconds(100);
 
-std::array<uint8_t, 4> Le32(uint32_t value) {
-  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
-          static_cast<uint8_t>(value >> 24)};
-}
-
-uint32_t FromLe32(const std::array<uint8_t, 4>& bytes) {
-  return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
 
 }  // namespace
 
@@ -167,14 +160,14 @@ bool DriverClient::SetDriverBulkTransaferLength(uint32_t length) {
   TraceDebug(" *** IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT  *** \n");
   TraceDebug("       EventHandle = 0x%X\n", handle);
   std::array<uint8_t, 4> status{};
-  if (!Control(io::IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT, Le32(static_cast<uint32_t>(handle)), status,
+  if (!Control(io::IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT, Le32Bytes(static_cast<uint32_t>(handle)), status,
                nullptr)) {
     Trace(" *** IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT  ERROR!!! *** \n");
-    Trace("     EventHandle = 0x%X,  Status = %u,  lastError = %u\n", handle, FromLe32(status),
+    Trace("     EventHandle = 0x%X,  Status = %u,  lastError = %u\n", handle, Le32Value(status),
           m_dwLastError);
   }
   TraceDebug("*** IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH  *** OneXferLength = %u (0x%X)\n", length, length);
-  if (Control(io::IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, Le32(length), {}, nullptr)) return true;
+  if (Control(io::IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, Le32Bytes(length), {}, nullptr)) return true;
   Trace(" DeviceIoControl Fail...  lastError = %u\n", m_dwLastError);
   return false;
 }
@@ -188,8 +181,8 @@ bool DriverClient::StartDriverBulkIn(uint32_t* status) {
   std::array<uint8_t, 4> output{};
   uint32_t returned = 0;
   const bool ok =
-      Control(io::IOCTL_BULKUSB_BULK_START, Le32(static_cast<uint32_t>(handle)), output, &returned);
-  *status = FromLe32(output);
+      Control(io::IOCTL_BULKUSB_BULK_START, Le32Bytes(static_cast<uint32_t>(handle)), output, &returned);
+  *status = Le32Value(output);
   Trace(" *** IOCTL_BULKUSB_BULK_START (StartDriverBulkIn)   bret:%u *** \n", ok ? 1u : 0u);
   Trace("      EventHandle = 0x%X,  Returned=%u,  *pStatus=%u,  lastError = %u\n", handle, returned, *status,
         m_dwLastError);
@@ -209,7 +202,7 @@ bool DriverClient::GetDriverEventStatus(uint32_t* status) {
   if (!EnsureOpen()) return false;
   std::array<uint8_t, 4> output{};
   if (!Control(io::IOCTL_BULKUSB_GET_STATUS, {}, output, nullptr)) return false;
-  *status = FromLe32(output);
+  *status = Le32Value(output);
   return true;
 }
 
@@ -223,7 +216,7 @@ bool DriverClient::GetAccumulatedCount(uint32_t* count) {
       TraceDebug(" IOCTL_BULKUSB_GET_COUNT : FALSE!! : lastError = %u\n", m_dwLastError);
       continue;
     }
-    const uint32_t value = FromLe32(output);
+    const uint32_t value = Le32Value(output);
     if (static_cast<int32_t>(value) < 0) {
       TraceDebug(" IOCTL_GET_COUNT : count < 0  !!!  (0x%08X)\n", value);
       continue;

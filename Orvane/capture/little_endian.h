@@ -3,7 +3,9 @@
 // header, settings record). They hold bytes, so a packed record has the same
 // layout on every host and the byte order is explicit where values are read.
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <type_traits>
 
 namespace orvane {
@@ -38,5 +40,16 @@ using le_u32 = LittleEndian<uint32_t>;
 static_assert(sizeof(le_u16) == 2 && alignof(le_u16) == 1);
 static_assert(sizeof(le_u32) == 4 && alignof(le_u32) == 1);
 static_assert(std::is_trivially_copyable_v<le_u32> && std::is_trivially_default_constructible_v<le_u32>);
+
+// A 32-bit value as the four bytes a control buffer carries, and back; the
+// span must hold at least four bytes.
+inline std::array<uint8_t, 4> Le32Bytes(uint32_t value) {
+  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
+          static_cast<uint8_t>(value >> 24)};
+}
+inline uint32_t Le32Value(std::span<const uint8_t> bytes) {
+  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "Orvane/capture/little_endian.h"
 #include "velix/device_interface.h"
 
 namespace velix::ctl {
@@ -41,8 +42,8 @@ RequestOutcome SendRead(DeviceChannel& channel, uint32_t size) {
 }
 
 std::vector<uint8_t> LittleEndian32(uint32_t value) {
-  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  const std::array<uint8_t, 4> bytes = orvane::Le32Bytes(value);
+  return {bytes.begin(), bytes.end()};
 }
 
 RequestResult SendControlValue(DeviceChannel& channel, uint32_t code, uint32_t value) {
@@ -55,9 +56,7 @@ std::optional<uint32_t> QueryControlValue(DeviceChannel& channel, uint32_t code,
   const RequestOutcome outcome = SendControl(channel, code, {}, 4);
   if (result != nullptr) *result = outcome.result;
   if (!outcome.result.ok || outcome.output.size() < 4) return std::nullopt;
-  const std::vector<uint8_t>& b = outcome.output;
-  return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-         static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+  return orvane::Le32Value(outcome.output);
 }
 
 std::optional<uint32_t> QueryDriverStatus(DeviceChannel& channel) {

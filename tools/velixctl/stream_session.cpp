@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "Orvane/capture/little_endian.h"
 #include "velix/device_interface.h"
 #include "platform/device_file.h"
 #include "platform/event.h"
@@ -82,8 +83,7 @@ class StreamRun {
                     LittleEndian32(static_cast<uint32_t>(start_event_.Fd())), 4);
     const std::vector<uint8_t>& out = started.output;
     if (out.size() == 4) {
-      const uint32_t value = static_cast<uint32_t>(out[0]) | static_cast<uint32_t>(out[1]) << 8 |
-                             static_cast<uint32_t>(out[2]) << 16 | static_cast<uint32_t>(out[3]) << 24;
+      const uint32_t value = orvane::Le32Value(out);
       if (value != 0) result_.start_status = value;
     }
     const bool answered = started.result.ok && out.size() == 4;

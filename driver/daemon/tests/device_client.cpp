@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "Orvane/capture/little_endian.h"
 #include "sim/device/stream_source.h"
 
 namespace velix::daemon::testing {
@@ -25,13 +26,12 @@ IoctlResult Ioctl(platform::DeviceFile* file, uint32_t code, const std::vector<u
 }
 
 uint32_t U32(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() < 4) return 0xFFFFFFFFu;
-  return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+  return bytes.size() < 4 ? 0xFFFFFFFFu : orvane::Le32Value(bytes);
 }
 
 std::vector<uint8_t> LE32(uint32_t value) {
-  return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
-          static_cast<uint8_t>(value >> 24)};
+  const std::array<uint8_t, 4> bytes = orvane::Le32Bytes(value);
+  return {bytes.begin(), bytes.end()};
 }
 
 uint32_t DriverStatusOf(platform::DeviceFile* file) { return U32(Ioctl(file, IOCTL_BULKUSB_GET_STATUS, {}, 4).out); }
