@@ -128,10 +128,7 @@ void StreamingEngine::Stop(StopWait wait) {
     // the bus; nobody would then complete its interrupt transfer, and the
     // wait for the watcher below would never end, so it is cancelled too.
     if (StreamArmed.exchange(false) || DeviceGone.load()) CancelInterrupt();
-    // A client that stops on its own is not woken. A handle closed under
-    // its client (the daemon shutting down) is: the client would otherwise
-    // wait for the end of a stream that is already over.
-    ReleaseStartEvent(wait == StopWait::kClose);
+    ReleaseStartEvent(false);
   }
   reader_thread_.Join(limit);
   watcher_thread_.Join(limit);

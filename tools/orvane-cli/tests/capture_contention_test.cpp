@@ -1,6 +1,7 @@
 // Captures that meet on one device: a second capture is told the device is
-// busy and leaves the first alone, and clients killed at any moment never
-// leave anything behind for the captures that follow them.
+// busy and leaves the first alone, a capture whose stream is ended under it
+// says so, and clients killed at any moment never leave anything behind for
+// the captures that follow them.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -109,6 +110,16 @@ TEST_F(ContentionTest, ASecondCaptureIsToldTheDeviceIsInUseAndTheFirstCompletes)
   EXPECT_NE(second.err.find("VELIX is in use by another capture."), std::string::npos) << second.err;
   EXPECT_EQ(second.err.find("Failed to set the Driver buffer size"), std::string::npos) << second.err;
   ExpectCompleteCapture(daemon_, first, first_output);
+}
+
+TEST_F(ContentionTest, ACaptureWhoseDaemonStopsUnderItSaysSoAndFails) {
+  CommandResult capture;
+  std::thread run([&] { capture = RunCommand(CaptureCommand(daemon_.folder() + "/cut.SIC")); });
+  ASSERT_TRUE(WaitUntilStreaming(daemon_));
+  daemon_.Stop();
+  run.join();
+  EXPECT_EQ(capture.status, 4) << capture.err;
+  EXPECT_NE(capture.err.find("*** VELIX removed ***"), std::string::npos) << capture.err;
 }
 
 // A killed client's last requests may still be on their way to the daemon,
