@@ -128,7 +128,10 @@ void StreamingEngine::Stop(StopWait wait) {
     // the bus; nobody would then complete its interrupt transfer, and the
     // wait for the watcher below would never end, so it is cancelled too.
     if (StreamArmed.exchange(false) || DeviceGone.load()) CancelInterrupt();
-    ReleaseStartEvent(false);
+    // A client that stops on its own is not woken. A handle closed under a
+    // live client (the daemon ends its sessions at shutdown) is: the client
+    // may be waiting on its events, and no transfer event comes any more.
+    ReleaseStartEvent(wait == StopWait::kClose);
   }
   reader_thread_.Join(limit);
   watcher_thread_.Join(limit);

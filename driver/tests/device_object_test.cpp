@@ -488,13 +488,16 @@ TEST_F(DeviceObjectTest, TheOwnersCloseStopsTheDeviceAndDropsWhatItLeft) {
   HandleContext* const mine = owner.handle.get();
   ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {8}, 0, nullptr, mine).status, STATUS_SUCCESS);
   ASSERT_EQ(Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(4096), 0, nullptr, mine).status, STATUS_SUCCESS);
-  ASSERT_EQ(Control(IOCTL_BULKUSB_BULK_START, U32(1), 4, NewEvent(), mine).output, U32(0));
+  const std::shared_ptr<platform::Event> start_event = NewEvent();
+  ASSERT_EQ(Control(IOCTL_BULKUSB_BULK_START, U32(1), 4, start_event, mine).output, U32(0));
   ASSERT_EQ(object_.Write(mine, Packet({0xC4, 0x01})).status, STATUS_SUCCESS);
   while (object_.Buffer().Count() == 0) std::this_thread::yield();
   ASSERT_TRUE(device_.streaming());
 
-  // The client goes away without its stop command.
+  // The client goes away without its stop command (or the daemon closes the
+  // handle under it, which wakes it).
   object_.Close(mine);
+  EXPECT_TRUE(start_event->TryConsume());
   EXPECT_FALSE(device_.streaming());
   EXPECT_EQ(device_.ReceivedBulkOut().back(), Packet({0xC4}));
   EXPECT_FALSE(object_.Engine().IsArmed());
