@@ -138,6 +138,13 @@ void AccumulationBuffer::Reset() {
   status_.Clear();
 }
 
+void AccumulationBuffer::Discard() {
+  Guard guard(lock_);
+  ReadOffset = 0;
+  WriteOffset = 0;
+  Wrapped = false;
+}
+
 bool AccumulationBuffer::OneTransferEventRegistered() {
   Guard guard(lock_);
   return OneTransferEvent != nullptr;

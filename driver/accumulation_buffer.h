@@ -43,6 +43,8 @@ class AccumulationBuffer {
   NtStatus Fill(uint8_t value);
   // Positions to 0, wrap flag and status word cleared, contents unchanged.
   void Reset();
+  // Drops every byte waiting; the status word keeps its cause.
+  void Discard();
 
   // The per-transfer event; registering replaces any held one.
   bool OneTransferEventRegistered();

@@ -62,6 +62,37 @@ size_t RequiredInputBytes(uint32_t code) {
   }
 }
 
+// Codes that prepare or run a stream: the handle that sends one owns the
+// stream until it stops or closes.
+bool ClaimsStream(uint32_t code) {
+  switch (code) {
+    case IOCTL_BULKUSB_BULK_START:
+    case IOCTL_BULKUSB_SET_BUFFER_SIZE:
+    case IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH:
+    case IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT:
+    case IOCTL_BULKUSB_FILL_BUFFER:
+    case IOCTL_BULKUSB_RESET_BUFFER:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Codes that stop the stream or talk to the device: while a stream has an
+// owner, only the owner may send them. The codes in neither list only look.
+bool DisturbsStream(uint32_t code) {
+  switch (code) {
+    case IOCTL_BULKUSB_RESET_DEVICE:
+    case IOCTL_BULKUSB_RESET_PIPE:
+    case IOCTL_BULKUSB_VENDOR_REQUEST:
+    case IOCTL_BULKUSB_BULK_STOP:
+    case IOCTL_BULKUSB_FIRM_COMMAND:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 ControlResult DeviceObject::DeviceControl(HandleContext* handle, const ControlRequest& request) {
@@ -76,6 +107,10 @@ ControlResult DeviceObject::DeviceControl(HandleContext* handle, const ControlRe
     status_.Record(driver_status::kControlBadDeviceState);
     return Completed(STATUS_INVALID_DEVICE_STATE);
   }
+  const bool allowed = ClaimsStream(request.code)     ? ownership_.TryClaim(handle)
+                       : DisturbsStream(request.code) ? ownership_.Permits(handle)
+                                                      : true;
+  if (!allowed) return Completed(STATUS_PIPE_BUSY);
   if (request.output_size < FixedOutputBytes(request.code)) return Completed(STATUS_BUFFER_TOO_SMALL);
   if (request.input.size() < RequiredInputBytes(request.code)) return Completed(STATUS_INVALID_PARAMETER);
 
@@ -90,12 +125,11 @@ ControlResult DeviceObject::DeviceControl(HandleContext* handle, const ControlRe
       return ResetPipe(handle);
     case IOCTL_BULKUSB_VENDOR_REQUEST:
       return VendorRequestCall(request);
-    case IOCTL_BULKUSB_BULK_START: {
-      const RequestOutcome outcome = engine_.Start(has_handle ? request.event : nullptr);
-      return WithU32(outcome.status, outcome.output);
-    }
+    case IOCTL_BULKUSB_BULK_START:
+      return BulkStart(handle, request, has_handle);
     case IOCTL_BULKUSB_BULK_STOP:
       engine_.Stop(StopWait::kUnlimited);
+      ownership_.Release(handle);
       return Completed(STATUS_SUCCESS);
     case IOCTL_BULKUSB_RESERVED6:
     case IOCTL_BULKUSB_RESERVED7:
@@ -127,6 +161,14 @@ ControlResult DeviceObject::DeviceControl(HandleContext* handle, const ControlRe
       status_.Record(driver_status::kUnknownControlCode);
       return Completed(STATUS_INVALID_DEVICE_REQUEST);
   }
+}
+
+ControlResult DeviceObject::BulkStart(const HandleContext* handle, const ControlRequest& request, bool has_handle) {
+  const RequestOutcome outcome = engine_.Start(has_handle ? request.event : nullptr);
+  // Every start that got as far as arming fills the buffer for this handle:
+  // also one refused afterwards, and one the device ended at once.
+  if (NtSuccess(outcome.status) || engine_.IsArmed()) ownership_.NoteStreamed(handle);
+  return WithU32(outcome.status, outcome.output);
 }
 
 ControlResult DeviceObject::GetConfigDescriptor(uint32_t output_size) {
@@ -210,6 +252,7 @@ ControlResult DeviceObject::VendorRequestCall(const ControlRequest& request) {
 }
 
 ControlResult DeviceObject::FirmCommand(std::span<const uint8_t> input, uint32_t output_size) {
+  std::lock_guard one_at_a_time(firm_command_lock_);
   if (!input.empty() && !NtSuccess(edge_.BulkOut(input, kSyncTransferTimeoutMs).status)) {
     status_.Record(driver_status::kFirmOutFailed);
     return Completed(STATUS_UNSUCCESSFUL);

@@ -139,20 +139,29 @@ void DeviceObject::Close(HandleContext* handle) {
     std::lock_guard lock(pipes_lock_);
     if (*handle->pipe < static_cast<int>(pipes_.size())) pipes_[*handle->pipe].open = false;
   }
-  // Closing any handle ends streaming for every client.
-  engine_.Stop(StopWait::kClose);
+  // A client that dies leaves its stream running, the device's included;
+  // the close is where that is undone, in the order a client stops: the
+  // device's stop command first, then the driver's stop.
+  const CloseCleanup cleanup = ownership_.CleanupFor(handle);
+  if (cleanup.device_stop && state_.load() == PnpState::kWorking) {
+    edge_.BulkOut(*cleanup.device_stop, kSyncTransferTimeoutMs);
+  }
+  if (cleanup.stop_streaming) engine_.Stop(StopWait::kClose);
+  if (cleanup.empty_buffer) buffer_.Discard();
+  ownership_.Forget(handle);
   open_handles_.fetch_sub(1);
 }
 
-IoResult DeviceObject::Read(HandleContext* /*handle*/, std::span<uint8_t> out) {
+IoResult DeviceObject::Read(HandleContext* handle, std::span<uint8_t> out) {
   const RequestScope scope(*this);
   if (state_.load() == PnpState::kRemoved) return {STATUS_DELETE_PENDING, 0};
+  if (!ownership_.Permits(handle)) return {STATUS_PIPE_BUSY, 0};
   const NtStatus status = buffer_.Take(out);
   if (!NtSuccess(status)) return {status, 0};
   return {STATUS_SUCCESS, static_cast<uint32_t>(out.size())};
 }
 
-IoResult DeviceObject::Write(HandleContext* /*handle*/, std::span<const uint8_t> in) {
+IoResult DeviceObject::Write(HandleContext* handle, std::span<const uint8_t> in) {
   const RequestScope scope(*this);
   const PnpState state = state_.load();
   if (state == PnpState::kRemoved) return {STATUS_DELETE_PENDING, 0};
@@ -160,6 +169,7 @@ IoResult DeviceObject::Write(HandleContext* /*handle*/, std::span<const uint8_t>
     status_.Record(driver_status::kWriteNotWorking);
     return {STATUS_INVALID_DEVICE_STATE, 0};
   }
+  if (!ownership_.Permits(handle)) return {STATUS_PIPE_BUSY, 0};
   IoResult result{STATUS_SUCCESS, 0};
   for (size_t offset = 0; offset < in.size(); offset += kWriteStageBytes) {
     const size_t stage = std::min<size_t>(kWriteStageBytes, in.size() - offset);
@@ -173,6 +183,7 @@ IoResult DeviceObject::Write(HandleContext* /*handle*/, std::span<const uint8_t>
     }
     break;
   }
+  if (NtSuccess(result.status)) ownership_.NoteWrite(handle, in);
   return result;
 }
 

@@ -18,6 +18,7 @@
 #include "driver/accumulation_buffer.h"
 #include "driver/cancel_word.h"
 #include "driver/driver_status.h"
+#include "driver/stream_ownership.h"
 #include "driver/streaming_engine.h"
 #include "driver/usb_lower_edge.h"
 #include "platform/event.h"
@@ -97,6 +98,9 @@ class DeviceObject {
 
   // `file_name` absent: the request carries no file object.
   CreateResult Create(std::optional<std::string_view> file_name);
+  // A handle that owns the stream stops it (the device's too, if the handle
+  // started it) and empties the accumulation buffer; any other close leaves
+  // the stream alone.
   void Close(HandleContext* handle);
   IoResult Read(HandleContext* handle, std::span<uint8_t> out);
   IoResult Write(HandleContext* handle, std::span<const uint8_t> in);
@@ -118,6 +122,7 @@ class DeviceObject {
   ControlResult GetUsbSpeed();
   NtStatus ResetDevice();
   SyncTransferResult SyncBulkIn(std::span<uint8_t> data);
+  ControlResult BulkStart(const HandleContext* handle, const ControlRequest& request, bool has_handle);
 
   // Counts a dispatched request for as long as it is being carried out.
   class RequestScope {
@@ -140,6 +145,7 @@ class DeviceObject {
   DriverStatusWord status_;
   AccumulationBuffer buffer_{status_};
   StreamingEngine engine_{edge_, buffer_, status_};
+  StreamOwnership ownership_;
   std::atomic<PnpState> state_{PnpState::kNotStarted};
   std::atomic<int> open_handles_{0};
   mutable std::mutex outstanding_lock_;
@@ -151,6 +157,10 @@ class DeviceObject {
   std::vector<uint8_t> config_descriptor_;
   // Shared by every synchronous transfer; clients issue them one at a time.
   CancelWord sync_cancel_;
+  // A firmware command's reply comes back on the bulk IN pipe with nothing
+  // to say whose it is: commands from two clients (a capture opening while
+  // a dying client's last command is still served) must not interleave.
+  std::mutex firm_command_lock_;
   std::atomic<TransferId> next_sync_id_{0};
 };
 

@@ -107,7 +107,10 @@ void StreamingEngine::Stop(StopWait wait) {
     AccumGuard guard(buffer_.Lock());
     StreamStopEvent.Set();
     StreamActive.store(false);
-    if (!DeviceGone.load()) {
+    // A device that left the bus has its transfers completed by the bus; one
+    // that only failed a transaction is still there and completes nothing
+    // it is not asked to.
+    if (!DeviceRemoved.load()) {
       SubmitGuard submit(submit_lock_);
       CancelAll.store(true);
       // Oldest submission first: the slot after the one being handled.
@@ -119,18 +122,25 @@ void StreamingEngine::Stop(StopWait wait) {
       }
     }
     buffer_.DropOneTransferEvent();
-    if (!DeviceGone.load()) {
-      if (StreamArmed.exchange(false)) CancelInterrupt();
-      ReleaseStartEvent(false);
-    } else {
-      // A transaction error marks the device gone while it may still be on
-      // the bus; nobody would then complete its interrupt transfer, and the
-      // wait for the watcher below would never end.
-      CancelInterrupt();
-    }
+    // Disarmed whatever ended the stream: an armed flag left behind would
+    // refuse every later start and setting until the device is replugged.
+    // A transaction error marks the device gone while it may still be on
+    // the bus; nobody would then complete its interrupt transfer, and the
+    // wait for the watcher below would never end, so it is cancelled too.
+    if (StreamArmed.exchange(false) || DeviceGone.load()) CancelInterrupt();
+    // A client that stops on its own is not woken. A handle closed under a
+    // live client (the daemon ends its sessions at shutdown) is: the client
+    // may be waiting on its events, and no transfer event comes any more.
+    ReleaseStartEvent(wait == StopWait::kClose);
   }
   reader_thread_.Join(limit);
   watcher_thread_.Join(limit);
+  // The stream a transaction error ended is over; a device still on the
+  // bus may stream again after the next start. A removal meanwhile wins.
+  if (!DeviceRemoved.load()) {
+    DeviceGone.store(false);
+    if (DeviceRemoved.load()) DeviceGone.store(true);
+  }
 }
 
 RequestOutcome StreamingEngine::SetOneTransferEvent(std::shared_ptr<platform::Event> event) {

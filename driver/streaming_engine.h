@@ -71,7 +71,10 @@ class StreamingEngine {
   uint32_t Count() { return buffer_.Count(); }
 
   // Surprise removal; never cleared.
-  void SetDeviceGone() { DeviceGone.store(true); }
+  void SetDeviceGone() {
+    DeviceRemoved.store(true);
+    DeviceGone.store(true);
+  }
   bool IsDeviceGone() const { return DeviceGone.load(); }
   bool IsArmed() const { return StreamArmed.load(); }
 
@@ -126,7 +129,11 @@ class StreamingEngine {
   std::atomic<bool> StreamArmed{false};
   std::atomic<bool> StreamActive{false};
   std::atomic<bool> DeviceEnded{false};  // the watcher reported the device's message
+  // Set on surprise removal and on a bulk IN transaction error. A device
+  // that left the bus stays gone; one that only failed a transaction is
+  // still there, and the stop that ends that stream clears the flag again.
   std::atomic<bool> DeviceGone{false};
+  std::atomic<bool> DeviceRemoved{false};  // surprise removal; never cleared
   // A reader runs for this start; cleared under the accumulation lock when it
   // ends. While it runs, it wakes the client after an interrupt transfer
   // that failed instead of carrying a message.

@@ -138,6 +138,7 @@ uint32_t Win32ErrorFromStatus(uint32_t nt_status) {
     case 0xC0000056u: return kErrorAccessDenied;
     case 0xC000009Au: return kErrorNoSystemResources;
     case 0xC000009Du: return kErrorDeviceNotConnected;
+    case 0xC00000AEu: return kErrorPipeBusy;
     case 0xC0000120u: return kErrorOperationAborted;
     case 0xC0000184u: return kErrorBadCommand;
     default: return kErrorGenFailure;

@@ -36,6 +36,8 @@ inline constexpr uint32_t kErrorBadCommand = 22;
 inline constexpr uint32_t kErrorGenFailure = 31;
 inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+// The device streams for another handle (STATUS_PIPE_BUSY).
+inline constexpr uint32_t kErrorPipeBusy = 231;
 inline constexpr uint32_t kErrorOperationAborted = 995;
 inline constexpr uint32_t kErrorDeviceNotConnected = 1167;
 inline constexpr uint32_t kErrorNoSystemResources = 1450;

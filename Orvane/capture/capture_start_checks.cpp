@@ -31,8 +31,10 @@ bool StartCaptureChecks(const CaptureEntries& entries, const SetDriverBufferFn& 
     return false;
   }
   const auto driver_buffer_mb = static_cast<uint8_t>(entries.driver_buffer_mb);
-  if (!set_driver_buffer || !set_driver_buffer(driver_buffer_mb)) {
-    sink.Show(kDriverBufferFailedMessage);
+  const DriverBufferResult set =
+      set_driver_buffer ? set_driver_buffer(driver_buffer_mb) : DriverBufferResult::kFailed;
+  if (set != DriverBufferResult::kSet) {
+    sink.Show(set == DriverBufferResult::kDeviceInUse ? kDeviceInUseMessage : kDriverBufferFailedMessage);
     return false;
   }
   if (!buffer.Allocate(entries.capture_size_mb, lock_memory, sink)) return false;

@@ -20,9 +20,15 @@ inline constexpr const char* kDriverBufferFailedMessage =
     "Failed to set the Driver buffer size.\nPlease set the smaller size. \n or reconnect VELIX and "
     "restart the application.";
 
+inline constexpr const char* kDeviceInUseMessage = "VELIX is in use by another capture.";
+
+// What setting the driver buffer size came to: the device refuses it while
+// another capture streams, which no smaller size or reconnection cures.
+enum class DriverBufferResult { kSet, kFailed, kDeviceInUse };
+
 // Sets the driver's accumulation buffer size in MB (the driver client's
-// SetDriverBuffer); true on success.
-using SetDriverBufferFn = std::function<bool(uint8_t megabytes)>;
+// SetDriverBuffer).
+using SetDriverBufferFn = std::function<DriverBufferResult(uint8_t megabytes)>;
 
 // The choices in the dialog when "Start Capture" is pressed.
 struct CaptureEntries {

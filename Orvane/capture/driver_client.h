@@ -64,6 +64,9 @@ class DriverClient final : public DriverLink {
   bool ReadData(uint8_t* buffer, uint32_t length, uint32_t* read) override;
   bool GetDriverEventStatus(uint32_t* status) override;
   uint32_t LastError() const override { return m_dwLastError; }
+  // The last failure was the driver refusing because another client's
+  // capture owns the stream.
+  bool DeviceInUse() const { return m_dwLastError == velix::platform::kErrorPipeBusy; }
 
   uint32_t m_dwLastError = 0;
 

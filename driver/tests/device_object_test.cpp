@@ -348,7 +348,7 @@ TEST_F(DeviceObjectTest, VendorRequestFailureCompletesWithTheTransferStatus) {
 TEST_F(DeviceObjectTest, SurpriseRemovalKeepsReadsAndRemovalWaitsForRequests) {
   CreateResult handle = object_.Create(std::string_view());
   ASSERT_TRUE(handle.handle);
-  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {1}).status, STATUS_SUCCESS);
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {1}, 0, nullptr, handle.handle.get()).status, STATUS_SUCCESS);
   device_.Unplug();
   object_.SurpriseRemoval();
   EXPECT_TRUE(object_.Engine().IsDeviceGone());
@@ -365,7 +365,9 @@ TEST_F(DeviceObjectTest, SurpriseRemovalKeepsReadsAndRemovalWaitsForRequests) {
   device_.Plug();
   device_.SetReplyDelay(std::chrono::milliseconds(200));
   object_.SetPnpState(PnpState::kWorking);
-  std::thread command([&] { Control(IOCTL_BULKUSB_FIRM_COMMAND, Packet({0xC8, 0, 0, 0, 0, 0, 0, 0, 4}), 4); });
+  std::thread command([&] {
+    Control(IOCTL_BULKUSB_FIRM_COMMAND, Packet({0xC8, 0, 0, 0, 0, 0, 0, 0, 4}), 4, nullptr, handle.handle.get());
+  });
   while (object_.OutstandingRequests() == 0) std::this_thread::yield();
   object_.Close(handle.handle.get());
   object_.RemoveDevice();
@@ -381,42 +383,125 @@ TEST_F(DeviceObjectTest, StreamingRequestsAndCloseStopsStreaming) {
   CreateResult first = object_.Create(std::string_view());
   CreateResult second = object_.Create(std::string_view("\\PIPE00"));
   ASSERT_TRUE(first.handle && second.handle);
-  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {4}).status, STATUS_SUCCESS);
+  HandleContext* const mine = first.handle.get();
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {4}, 0, nullptr, mine).status, STATUS_SUCCESS);
 
-  const ControlResult zero_length = Control(IOCTL_BULKUSB_BULK_START, U32(0), 4, NewEvent());
+  const ControlResult zero_length = Control(IOCTL_BULKUSB_BULK_START, U32(0), 4, NewEvent(), mine);
   EXPECT_EQ(zero_length.status, STATUS_SUCCESS);
   EXPECT_EQ(zero_length.output, U32(driver_status::kZeroTransferLength));
   // That start left the watcher armed: a second start is refused until a stop.
-  EXPECT_EQ(Control(IOCTL_BULKUSB_BULK_START, U32(0), 4, NewEvent()).output, U32(driver_status::kAlreadyArmed));
-  ASSERT_EQ(Control(IOCTL_BULKUSB_BULK_STOP).status, STATUS_SUCCESS);
-  const ControlResult no_event = Control(IOCTL_BULKUSB_BULK_START, U32(1), 4, nullptr);
+  EXPECT_EQ(Control(IOCTL_BULKUSB_BULK_START, U32(0), 4, NewEvent(), mine).output, U32(driver_status::kAlreadyArmed));
+  ASSERT_EQ(Control(IOCTL_BULKUSB_BULK_STOP, {}, 0, nullptr, mine).status, STATUS_SUCCESS);
+  const ControlResult no_event = Control(IOCTL_BULKUSB_BULK_START, U32(1), 4, nullptr, mine);
   EXPECT_NE(no_event.status, STATUS_SUCCESS);
   EXPECT_EQ(no_event.output, U32(driver_status::kStartEventInvalid));
 
-  ASSERT_EQ(Control(IOCTL_BULKUSB_RESET_BUFFER).status, STATUS_SUCCESS);
-  const ControlResult registered = Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT, U32(7), 4, NewEvent());
+  ASSERT_EQ(Control(IOCTL_BULKUSB_RESET_BUFFER, {}, 0, nullptr, mine).status, STATUS_SUCCESS);
+  const ControlResult registered = Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT, U32(7), 4, NewEvent(), mine);
   EXPECT_EQ(registered.status, STATUS_SUCCESS);
   EXPECT_EQ(registered.output, U32(0));
-  const ControlResult again = Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT, U32(8), 4, NewEvent());
+  const ControlResult again = Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT, U32(8), 4, NewEvent(), mine);
   EXPECT_EQ(again.status, STATUS_UNSUCCESSFUL);
   EXPECT_EQ(again.information, 4u);
   EXPECT_EQ(again.output, U32(driver_status::kEventAlreadyRegistered));
 
-  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(65536)).status, STATUS_SUCCESS);
-  const ControlResult start = Control(IOCTL_BULKUSB_BULK_START, U32(9), 4, NewEvent());
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(65536), 0, nullptr, mine).status, STATUS_SUCCESS);
+  const ControlResult start = Control(IOCTL_BULKUSB_BULK_START, U32(9), 4, NewEvent(), mine);
   EXPECT_EQ(start.status, STATUS_SUCCESS);
   EXPECT_EQ(start.information, 4u);
   ASSERT_TRUE(object_.Engine().IsArmed());
-  EXPECT_EQ(Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(4096)).status, STATUS_UNSUCCESSFUL);
+  EXPECT_EQ(Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(4096), 0, nullptr, mine).status,
+            STATUS_UNSUCCESSFUL);
   EXPECT_EQ(StatusWord(), driver_status::kStreamingBusy);
 
-  // The pipe handle's close ends the stream the other handle started.
+  // The pipe handle's close leaves the stream the other handle started;
+  // the owner's close ends it.
   object_.Close(second.handle.get());
-  EXPECT_FALSE(object_.Engine().IsArmed());
+  EXPECT_TRUE(object_.Engine().IsArmed());
   EXPECT_FALSE(object_.PipeOpen(0));
   EXPECT_EQ(object_.OpenHandles(), 1);
   object_.Close(first.handle.get());
+  EXPECT_FALSE(object_.Engine().IsArmed());
   EXPECT_EQ(object_.OpenHandles(), 0);
+}
+
+struct BusyCase {
+  const char* name;
+  uint32_t code;
+  std::vector<uint8_t> input;
+  uint32_t output_size;
+  bool refused;
+};
+
+TEST_F(DeviceObjectTest, WhileAHandleStreamsTheOthersMayOnlyLook) {
+  CreateResult owner = object_.Create(std::string_view());
+  CreateResult other = object_.Create(std::string_view("\\PIPE01"));
+  ASSERT_TRUE(owner.handle && other.handle);
+  HandleContext* const mine = owner.handle.get();
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {1}, 0, nullptr, mine).status, STATUS_SUCCESS);
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(4096), 0, nullptr, mine).status, STATUS_SUCCESS);
+  ASSERT_EQ(Control(IOCTL_BULKUSB_BULK_START, U32(1), 4, NewEvent(), mine).output, U32(0));
+  const uint32_t status_word = StatusWord();
+
+  const std::vector<BusyCase> cases = {
+      {"start", IOCTL_BULKUSB_BULK_START, U32(2), 4, true},
+      {"stop", IOCTL_BULKUSB_BULK_STOP, {}, 0, true},
+      {"buffer size", IOCTL_BULKUSB_SET_BUFFER_SIZE, {1}, 0, true},
+      {"transfer length", IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(512), 0, true},
+      {"transfer event", IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT, U32(3), 4, true},
+      {"reset buffer", IOCTL_BULKUSB_RESET_BUFFER, {}, 0, true},
+      {"fill buffer", IOCTL_BULKUSB_FILL_BUFFER, {0xAA}, 0, true},
+      {"firmware command", IOCTL_BULKUSB_FIRM_COMMAND, Packet({0xC8, 0, 0, 0, 0, 0, 0, 0, 4}), 4, true},
+      {"vendor request", IOCTL_BULKUSB_VENDOR_REQUEST, std::vector<uint8_t>(24), 0, true},
+      {"reset pipe", IOCTL_BULKUSB_RESET_PIPE, {}, 0, true},
+      {"reset device", IOCTL_BULKUSB_RESET_DEVICE, {}, 0, true},
+      {"status", IOCTL_BULKUSB_GET_STATUS, {}, 4, false},
+      {"count", IOCTL_BULKUSB_GET_COUNT, {}, 4, false},
+      {"version", IOCTL_BULKUSB_GET_DRIVER_VERSION, {}, 2, false},
+      {"speed", IOCTL_BULKUSB_GET_USB_SPEED, {}, 1, false},
+      {"descriptor", IOCTL_BULKUSB_GET_CONFIG_DESCRIPTOR, {}, 256, false},
+  };
+  for (const BusyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ControlResult result = Control(c.code, c.input, c.output_size, NewEvent(), other.handle.get());
+    EXPECT_EQ(result.status == STATUS_PIPE_BUSY, c.refused);
+    EXPECT_EQ(object_.Engine().IsArmed(), true);
+  }
+  std::vector<uint8_t> byte(1);
+  EXPECT_EQ(object_.Read(other.handle.get(), byte).status, STATUS_PIPE_BUSY);
+  EXPECT_EQ(object_.Write(other.handle.get(), Packet({0xC4})).status, STATUS_PIPE_BUSY);
+  // The refusals leave the owner's status word as it was.
+  EXPECT_EQ(StatusWord(), status_word);
+
+  // Once the owner has stopped, the stream is anyone's again.
+  ASSERT_EQ(Control(IOCTL_BULKUSB_BULK_STOP, {}, 0, nullptr, mine).status, STATUS_SUCCESS);
+  EXPECT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {1}, 0, nullptr, other.handle.get()).status, STATUS_SUCCESS);
+  object_.Close(other.handle.get());
+  object_.Close(mine);
+}
+
+TEST_F(DeviceObjectTest, TheOwnersCloseStopsTheDeviceAndDropsWhatItLeft) {
+  device_.SetStreamData(std::make_shared<const std::vector<uint8_t>>(4u << 20, 0x5A));
+  device_.SetStreamConfig({20'000'000, 4096, false});
+  CreateResult owner = object_.Create(std::string_view());
+  ASSERT_TRUE(owner.handle);
+  HandleContext* const mine = owner.handle.get();
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_BUFFER_SIZE, {8}, 0, nullptr, mine).status, STATUS_SUCCESS);
+  ASSERT_EQ(Control(IOCTL_BULKUSB_SET_ONE_TRANSFER_LENGTH, U32(4096), 0, nullptr, mine).status, STATUS_SUCCESS);
+  const std::shared_ptr<platform::Event> start_event = NewEvent();
+  ASSERT_EQ(Control(IOCTL_BULKUSB_BULK_START, U32(1), 4, start_event, mine).output, U32(0));
+  ASSERT_EQ(object_.Write(mine, Packet({0xC4, 0x01})).status, STATUS_SUCCESS);
+  while (object_.Buffer().Count() == 0) std::this_thread::yield();
+  ASSERT_TRUE(device_.streaming());
+
+  // The client goes away without its stop command (or the daemon closes the
+  // handle under it, which wakes it).
+  object_.Close(mine);
+  EXPECT_TRUE(start_event->TryConsume());
+  EXPECT_FALSE(device_.streaming());
+  EXPECT_EQ(device_.ReceivedBulkOut().back(), Packet({0xC4}));
+  EXPECT_FALSE(object_.Engine().IsArmed());
+  EXPECT_EQ(object_.Buffer().Count(), 0u);
 }
 
 }  // namespace

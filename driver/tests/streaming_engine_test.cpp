@@ -208,6 +208,30 @@ TEST_F(StreamingEngineTest, FailedTransferEndsTheStreamAndWakesTheClient) {
   engine_.Stop(StopWait::kUnlimited);
 }
 
+TEST_F(StreamingEngineTest, TransactionErrorThenStopReturnsToIdleAndTheNextStreamRuns) {
+  Arm(4096);
+  edge_.Produce(8192);
+  EXPECT_TRUE(Eventually([&] { return engine_.Count() == 8192; }));
+  edge_.FailNextBulk(kUsbdXactError);
+  EXPECT_TRUE(Fires(start_event_));
+  EXPECT_EQ(status_.Get(), driver_status::kBulkTransactionError);
+  engine_.Stop(StopWait::kUnlimited);
+  ReadAndCheck();
+  // Idle again: the device is still on the bus, so every setting and a new
+  // start are accepted and the new stream arrives.
+  EXPECT_FALSE(engine_.IsArmed());
+  EXPECT_FALSE(engine_.IsDeviceGone());
+  status_.Clear();  // as a client does before it starts again
+  start_event_ = NewClientEvent();
+  Arm(4096);
+  edge_.Produce(8192);
+  EXPECT_TRUE(Eventually([&] { return engine_.Count() == 8192; }));
+  engine_.Stop(StopWait::kUnlimited);
+  std::vector<uint8_t> out(engine_.Count());
+  ASSERT_EQ(buffer_.Take(out), STATUS_SUCCESS);
+  EXPECT_EQ(out.size(), 8192u);
+}
+
 TEST_F(StreamingEngineTest, ExactFillThenOverrunKeepsEveryByteStoredBefore) {
   Arm(65536);
   edge_.Produce(kMegabyte + 65536);

@@ -90,8 +90,7 @@ class StreamingRaces : public ::testing::TestWithParam<Race> {
       }
     }
     ExpectStoredPrefixOfStream();
-    // A device that left stays marked gone, and the stop then leaves its
-    // armed flag alone (no request reaches that device object again).
+    // A device that left stays marked gone.
     const bool unplugged = GetParam() == Race::kUnplug || GetParam() == Race::kUnplugWhileStopping;
     EXPECT_EQ(object_->Engine().IsDeviceGone(), unplugged);
     if (!unplugged) {

@@ -25,6 +25,11 @@ inline constexpr NtStatus STATUS_DEVICE_NOT_CONNECTED = 0xC000009Du;
 inline constexpr NtStatus STATUS_CANCELLED = 0xC0000120u;
 inline constexpr NtStatus STATUS_INVALID_DEVICE_STATE = 0xC0000184u;
 inline constexpr NtStatus STATUS_INSUFFICIENT_RESOURCES = 0xC000009Au;
+// Another handle owns the stream. An error-class status on purpose: the
+// warning STATUS_DEVICE_BUSY (0x80000011) would pass NtSuccess and look like
+// success to a caller that only tests that. Nothing is recorded in the
+// status word for it, which belongs to the owner's stream.
+inline constexpr NtStatus STATUS_PIPE_BUSY = 0xC00000AEu;
 
 inline constexpr bool NtSuccess(NtStatus status) { return (status & 0xC0000000u) != 0xC0000000u; }
 

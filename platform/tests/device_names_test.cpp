@@ -110,6 +110,7 @@ TEST(DeviceFile, CallsOnNoDeviceFailWithWin32Errors) {
                                                     {0xC000000Du, kErrorInvalidParameter},
                                                     {0xC0000184u, kErrorBadCommand},
                                                     {0xC000009Du, kErrorDeviceNotConnected},
+                                                    {0xC00000AEu, kErrorPipeBusy},
                                                     {0xC0000056u, kErrorAccessDenied}};
   for (const auto& [status, error] : statuses) EXPECT_EQ(Win32ErrorFromStatus(status), error);
 }

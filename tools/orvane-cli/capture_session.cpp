@@ -85,6 +85,12 @@ CaptureSession::~CaptureSession() {
 bool CaptureSession::OpenDevice(const std::string& name) {
   int retries = 0;
   while (!client_.CloseOpenDriver(name)) {
+    // Retrying cannot help while another capture streams, and "not found"
+    // would send the user looking for a cable.
+    if (client_.DeviceInUse()) {
+      sink_.Show(kDeviceInUseMessage, Icon::kStop);
+      return false;
+    }
     const bool retry =
         sink_.MessageBox(kDeviceNotFound, Icon::kStop, Buttons::kRetryCancel, Answer::kCancel) == Answer::kRetry;
     if (retry && sink_.AnswersByItself() && ++retries > kUnattendedRetries) {
@@ -127,7 +133,10 @@ bool CaptureSession::StartCapture(const CaptureOptions& options) {
   if (options.size_mb) entries.capture_size_mb = *options.size_mb;
   if (options.driver_buffer_mb) entries.driver_buffer_mb = *options.driver_buffer_mb;
   CaptureChoice choice;
-  const auto set_driver_buffer = [this](uint8_t megabytes) { return client_.SetDriverBuffer(megabytes); };
+  const auto set_driver_buffer = [this](uint8_t megabytes) {
+    if (client_.SetDriverBuffer(megabytes)) return DriverBufferResult::kSet;
+    return client_.DeviceInUse() ? DriverBufferResult::kDeviceInUse : DriverBufferResult::kFailed;
+  };
   // Without a user to ask, an unlocked buffer is a warning unless the
   // command line requires the lock.
   buffer_->SetLockFailurePolicy(options.lock_memory ? LockFailurePolicy::kFail : LockFailurePolicy::kContinue);
@@ -140,7 +149,7 @@ bool CaptureSession::StartCapture(const CaptureOptions& options) {
   if (capture_.StartCapture_Sampling(*doc_, worker_, choice.buffer_start, choice.size_bytes)) return true;
   app_.live_capture = false;
   buffer_->Release(sink_);
-  sink_.Show(kCaptureStartFailed, Icon::kStop);
+  sink_.Show(client_.DeviceInUse() ? kDeviceInUseMessage : kCaptureStartFailed, Icon::kStop);
   return false;
 }
 

@@ -32,10 +32,10 @@ struct Harness {
   RecordingSink sink;
   LiveBuffer buffer{memory, kStartupLimits};
   std::vector<uint8_t> driver_sizes;
-  bool driver_accepts = true;
+  DriverBufferResult driver_answer = DriverBufferResult::kSet;
   SetDriverBufferFn set_driver = [this](uint8_t mb) {
     driver_sizes.push_back(mb);
-    return driver_accepts;
+    return driver_answer;
   };
 
   bool Start(const CaptureEntries& entries, CaptureChoice* choice) {
@@ -47,27 +47,29 @@ TEST(StartCapture, RefusalsKeepTheDialogOpenWithoutSideEffects) {
   struct Case {
     const char* name;
     uint32_t capture_mb, driver_mb;
-    bool driver_accepts;
+    DriverBufferResult driver_answer;
     std::string message;
     size_t driver_calls;
   };
+  constexpr DriverBufferResult kSet = DriverBufferResult::kSet;
   const std::vector<Case> cases = {
-      {"driver buffer equal to capture", 16, 16, true,
+      {"driver buffer equal to capture", 16, 16, kSet,
        "Capture data size need to be larger than driver buffer size.", 0},
-      {"driver buffer above capture", 8, 9, true,
+      {"driver buffer above capture", 8, 9, kSet,
        "Capture data size need to be larger than driver buffer size.", 0},
-      {"driver refuses the size", 256, 16, false,
+      {"driver refuses the size", 256, 16, DriverBufferResult::kFailed,
        "Failed to set the Driver buffer size.\nPlease set the smaller size. \n or reconnect VELIX and "
        "restart the application.",
        1},
-      {"capture size above its maximum", 481, 16, true, std::string(kRangeMessage) + "481", 0},
-      {"capture size 0", 0, 16, true, std::string(kRangeMessage) + "0", 0},
-      {"driver buffer above 16", 256, 17, true, std::string(kRangeMessage) + "17", 0},
-      {"driver buffer 0", 256, 0, true, std::string(kRangeMessage) + "0", 0},
+      {"another capture streams", 256, 16, DriverBufferResult::kDeviceInUse, "VELIX is in use by another capture.", 1},
+      {"capture size above its maximum", 481, 16, kSet, std::string(kRangeMessage) + "481", 0},
+      {"capture size 0", 0, 16, kSet, std::string(kRangeMessage) + "0", 0},
+      {"driver buffer above 16", 256, 17, kSet, std::string(kRangeMessage) + "17", 0},
+      {"driver buffer 0", 256, 0, kSet, std::string(kRangeMessage) + "0", 0},
   };
   for (const Case& c : cases) {
     Harness h;
-    h.driver_accepts = c.driver_accepts;
+    h.driver_answer = c.driver_answer;
     CaptureChoice choice;
     EXPECT_FALSE(h.Start(Entries(c.capture_mb, c.driver_mb), &choice)) << c.name;
     ASSERT_EQ(h.sink.Messages().size(), 1u) << c.name;

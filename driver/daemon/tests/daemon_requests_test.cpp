@@ -146,21 +146,24 @@ TEST_F(DaemonTest, VendorRequestCarriesTheDataStageBothWays) {
   CloseDeviceFile(file);
 }
 
-TEST_F(DaemonTest, TwoClientsShareTheDeviceAndAnyCloseStopsStreaming) {
+TEST_F(DaemonTest, TwoClientsShareTheDeviceButOnlyTheOwnerEndsItsStream) {
   platform::DeviceFile* capture = CreateDeviceFile("\\\\.\\VELIX0");
   platform::DeviceFile* other = CreateDeviceFile("\\\\.\\VELIX0\\PIPE00");
   ASSERT_NE(capture, nullptr);
   ASSERT_NE(other, nullptr);
   Stream stream;
   ASSERT_TRUE(stream.Start(capture));
-  // A second start from the other client finds the stream armed.
+  // A second start from the other client is refused: the device is busy.
   platform::Event second = platform::Event::Create(platform::ResetMode::kManual);
   const IoctlResult again = Ioctl(other, IOCTL_BULKUSB_BULK_START, LE32(static_cast<uint32_t>(second.Fd())), 4);
-  EXPECT_TRUE(again.ok);
-  EXPECT_EQ(U32(again.out), 29u);
-  // Closing the other handle stops streaming for both: a new start works.
+  EXPECT_FALSE(again.ok);
+  EXPECT_EQ(again.error, platform::kErrorPipeBusy);
+  // Closing the other handle leaves the stream armed; the owner's stop ends
+  // it, and then a new start works.
   EXPECT_TRUE(CloseDeviceFile(other));
-  EXPECT_TRUE(stream.Drain(capture));
+  const IoctlResult armed = Ioctl(capture, IOCTL_BULKUSB_BULK_START, LE32(static_cast<uint32_t>(second.Fd())), 4);
+  EXPECT_EQ(U32(armed.out), 29u);
+  EXPECT_TRUE(stream.Finish(capture));
   Stream restart;
   EXPECT_TRUE(restart.Start(capture));
   EXPECT_TRUE(Ioctl(capture, IOCTL_BULKUSB_BULK_STOP).ok);

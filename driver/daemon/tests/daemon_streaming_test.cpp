@@ -2,6 +2,7 @@
 // arrives, in order, in another process; faults end the stream with the
 // right status and keep what was stored before them.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@ using platform::CloseDeviceFile;
 using platform::CreateDeviceFile;
 
 const std::vector<uint8_t> kStartSampling = Packet({0xC4, 0x01});
+const std::vector<uint8_t> kStopSampling = Packet({0xC4});
 
 std::string DemoScenario() {
   std::ifstream file(std::string(VELIX_SOURCE_DIR) + "/sim/scenarios/i2c_demo.scn");
@@ -129,6 +131,36 @@ TEST_F(StreamingTest, TransactionErrorEndsTheStreamAndTheStopReturns) {
   EXPECT_LE(stream.bytes, 1000000u);
 }
 
+TEST_F(StreamingTest, AfterATransactionErrorTheNextStreamRunsComplete) {
+  constexpr uint64_t kSize = 2u << 20;
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--fault", "xact-error@1000000"});
+  Open(daemon);
+  Stream failed;
+  ASSERT_TRUE(failed.Start(file_));
+  ASSERT_TRUE(Write(file_, kStartSampling));
+  ASSERT_TRUE(failed.ReadUntilEnded(file_, 10000));
+  EXPECT_EQ(DriverStatusOf(file_), 12u);
+  ASSERT_TRUE(Write(file_, kStopSampling));
+  ASSERT_TRUE(failed.Finish(file_));
+  // The device is still on the bus: the driver is idle again and the next
+  // stream, on this handle and on a fresh one, is the device's whole stream.
+  for (const bool fresh_handle : {false, true}) {
+    SCOPED_TRACE(fresh_handle ? "fresh handle" : "same handle");
+    if (fresh_handle) {
+      CloseDeviceFile(file_);
+      file_ = CreateDeviceFile("\\\\.\\VELIX0");
+      ASSERT_NE(file_, nullptr);
+    }
+    Stream next;
+    ASSERT_TRUE(next.Start(file_));
+    ASSERT_TRUE(Write(file_, kStartSampling));
+    ASSERT_TRUE(next.ReadUntilEnded(file_, 10000));
+    ASSERT_TRUE(next.Finish(file_));
+    EXPECT_EQ(next.bytes, kSize);
+    EXPECT_EQ(Hex64(next.checksum), SentChecksum(daemon));
+  }
+}
+
 TEST_F(StreamingTest, UnplugWakesTheClientWhichStillReadsWhatWasStored) {
   DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(3u << 20), "--fault", "unplug@2000000"});
   Open(daemon);
@@ -177,6 +209,87 @@ TEST_F(StreamingTest, AClientThatDiesMidStreamLeavesTheDaemonHealthy) {
   Stream stream;
   EXPECT_TRUE(stream.Start(file_));
   EXPECT_TRUE(stream.Finish(file_));
+}
+
+// Waits until the simulated device reports the streaming state wanted.
+bool DeviceStreaming(const DaemonProcess& daemon, bool wanted) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while ((DaemonProcess::Value(daemon.Sim("status"), "streaming") == "1") != wanted) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+TEST(StreamOwnershipTest, AKilledClientsStreamStopsOnTheDeviceAndLeavesNothingBehind) {
+  constexpr uint64_t kSize = 2u << 20;
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "4000000"});
+  ASSERT_TRUE(daemon.running());
+  ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    platform::DeviceFile* file = CreateDeviceFile("\\\\.\\VELIX0");
+    Stream stream;
+    if (!file || !stream.Start(file) || !Write(file, kStartSampling)) ::_exit(1);
+    for (;;) ::pause();
+  }
+  ASSERT_TRUE(DeviceStreaming(daemon, true));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  // The dead client's handle is closed as if it had stopped: the device
+  // gets its stop command.
+  EXPECT_TRUE(DeviceStreaming(daemon, false));
+  platform::DeviceFile* file = CreateDeviceFile("\\\\.\\VELIX0");
+  ASSERT_NE(file, nullptr);
+  // Nothing of the dead client's stream is left for the next one.
+  EXPECT_EQ(U32(Ioctl(file, IOCTL_BULKUSB_GET_COUNT, {}, 4).out), 0u);
+  Stream next;
+  EXPECT_TRUE(next.Start(file));
+  EXPECT_TRUE(Write(file, kStartSampling));
+  EXPECT_TRUE(next.ReadUntilEnded(file, 10000));
+  EXPECT_TRUE(next.Finish(file));
+  EXPECT_EQ(next.bytes, kSize);
+  EXPECT_EQ(Hex64(next.checksum), SentChecksum(daemon));
+  CloseDeviceFile(file);
+  ::unsetenv("VELIX_RUNTIME_DIR");
+}
+
+TEST(StreamOwnershipTest, ASecondClientIsToldTheDeviceIsBusyAndCannotDisturbTheFirst) {
+  constexpr uint64_t kSize = 2u << 20;
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "8000000"});
+  ASSERT_TRUE(daemon.running());
+  ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  platform::DeviceFile* first = CreateDeviceFile("\\\\.\\VELIX0");
+  ASSERT_NE(first, nullptr);
+  Stream stream;
+  ASSERT_TRUE(stream.Start(first));
+  ASSERT_TRUE(Write(first, kStartSampling));
+
+  platform::DeviceFile* second = CreateDeviceFile("\\\\.\\VELIX0");
+  ASSERT_NE(second, nullptr);
+  // Looking is allowed; everything that would touch the stream is refused
+  // with its own error, not a driver failure.
+  EXPECT_TRUE(Ioctl(second, IOCTL_BULKUSB_GET_DRIVER_VERSION, {}, 2).ok);
+  const IoctlResult refused = Ioctl(second, IOCTL_BULKUSB_SET_BUFFER_SIZE, {16});
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error, platform::kErrorPipeBusy);
+  EXPECT_EQ(platform::GetLastDeviceStatus(), STATUS_PIPE_BUSY);
+  EXPECT_FALSE(Ioctl(second, IOCTL_BULKUSB_BULK_STOP).ok);
+  EXPECT_FALSE(Write(second, Packet({0xC4})));
+  EXPECT_EQ(platform::GetLastDeviceError(), platform::kErrorPipeBusy);
+  EXPECT_TRUE(CloseDeviceFile(second));
+
+  // The second client's close stopped nothing: the first gets the device's
+  // whole stream.
+  EXPECT_TRUE(stream.ReadUntilEnded(first, 10000));
+  EXPECT_EQ(DriverStatusOf(first), 0x80000002u);
+  EXPECT_TRUE(stream.Finish(first));
+  EXPECT_EQ(stream.bytes, kSize);
+  EXPECT_EQ(Hex64(stream.checksum), SentChecksum(daemon));
+  CloseDeviceFile(first);
+  ::unsetenv("VELIX_RUNTIME_DIR");
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+// Captures that meet on one device: a second capture is told the device is
+// busy and leaves the first alone, a capture whose stream is ended under it
+// says so, and clients killed at any moment never leave anything behind for
+// the captures that follow them.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "Orvane/capture/sic_header.h"
+#include "driver/daemon/tests/daemon_process.h"
+#include "sim/device/stream_source.h"
+#include "tools/orvane-cli/tests/run_command.h"
+
+namespace orvane::testing {
+namespace {
+
+using velix::daemon::testing::DaemonProcess;
+
+constexpr uint64_t kCaptureBytes = 2u << 20;  // --size 2
+constexpr uint64_t kStreamBytes = 3u << 20;   // what the device streams per start
+
+const char* const kScenario =
+    "bus i2c0\nrate 50\nscl 400k\nstart\naddr 0x50 w\nwrite 00 10\nstop\nidle 20us\nstart\naddr 0x50 r\n"
+    "read 11 22\nstop\nidle 30us\n";
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
+}
+
+std::string Hex64(uint64_t value) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "0x%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::vector<std::string> CaptureCommand(const std::string& output) {
+  return {ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2", "--driver-buffer", "1",
+          "--set", "m_AnalyzeBusChannel=1", "--no"};
+}
+
+std::vector<std::string> StreamCommand() {
+  return {VELIXCTL_PATH, "stream", "--bytes", "100000000", "--start", "C4010000000000000000", "--stop",
+          "C4000000000000000000"};
+}
+
+bool WaitUntilStreaming(const DaemonProcess& daemon) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (DaemonProcess::Value(daemon.Sim("status"), "streaming") != "1") {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// The value of `key` in velixctl's key=value output.
+std::string OutputValue(const std::string& text, const std::string& key) {
+  return DaemonProcess::Value(text, key);
+}
+
+// A capture saved to `output` holds the device's stream from its start, and
+// nothing else.
+void ExpectCompleteCapture(const DaemonProcess& daemon, const CommandResult& result, const std::string& output) {
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<uint8_t> file = ReadFile(output);
+  ASSERT_EQ(file.size(), kSicHeaderSize + kCaptureBytes);
+  const std::span<const uint8_t> data = std::span<const uint8_t>(file).subspan(kSicHeaderSize);
+  const std::string expected =
+      DaemonProcess::Value(daemon.Sim("checksum 0 " + std::to_string(data.size())), "checksum");
+  EXPECT_EQ(Hex64(velix::sim::StreamChecksum(velix::sim::kStreamChecksumSeed, data)), expected);
+}
+
+// A streaming run holds exactly what the device sent since its start.
+void ExpectCompleteStream(const DaemonProcess& daemon, const CommandResult& result) {
+  ASSERT_EQ(result.status, 0) << result.out << result.err;
+  EXPECT_EQ(OutputValue(result.out, "bytes"), std::to_string(kStreamBytes)) << result.out;
+  EXPECT_EQ(OutputValue(result.out, "checksum"), DaemonProcess::Value(daemon.Sim("sent"), "checksum"));
+}
+
+class ContentionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(daemon_.running());
+    ::setenv("VELIX_RUNTIME_DIR", daemon_.folder().c_str(), 1);
+  }
+  void TearDown() override { ::unsetenv("VELIX_RUNTIME_DIR"); }
+
+  DaemonProcess daemon_{kScenario, {"--size", std::to_string(kStreamBytes), "--rate", "3000000"}};
+};
+
+TEST_F(ContentionTest, ASecondCaptureIsToldTheDeviceIsInUseAndTheFirstCompletes) {
+  const std::string first_output = daemon_.folder() + "/first.SIC";
+  CommandResult first;
+  std::thread first_run([&] { first = RunCommand(CaptureCommand(first_output)); });
+  ASSERT_TRUE(WaitUntilStreaming(daemon_));
+  const CommandResult second = RunCommand(CaptureCommand(daemon_.folder() + "/second.SIC"));
+  first_run.join();
+
+  EXPECT_NE(second.status, 0);
+  EXPECT_NE(second.err.find("VELIX is in use by another capture."), std::string::npos) << second.err;
+  EXPECT_EQ(second.err.find("Failed to set the Driver buffer size"), std::string::npos) << second.err;
+  ExpectCompleteCapture(daemon_, first, first_output);
+}
+
+TEST_F(ContentionTest, ACaptureWhoseDaemonStopsUnderItSaysSoAndFails) {
+  CommandResult capture;
+  std::thread run([&] { capture = RunCommand(CaptureCommand(daemon_.folder() + "/cut.SIC")); });
+  ASSERT_TRUE(WaitUntilStreaming(daemon_));
+  daemon_.Stop();
+  run.join();
+  EXPECT_EQ(capture.status, 4) << capture.err;
+  EXPECT_NE(capture.err.find("*** VELIX removed ***"), std::string::npos) << capture.err;
+}
+
+// A killed client's last requests may still be on their way to the daemon,
+// which serves them before it sees the connection's end: until it has closed
+// that handle, the device is busy, and a capture is told so.
+CommandResult RunWhileBusy(const std::vector<std::string>& command) {
+  for (int attempt = 0;; ++attempt) {
+    CommandResult result = RunCommand(command);
+    const bool busy = result.err.find("VELIX is in use by another capture.") != std::string::npos ||
+                      result.out.find("error=231") != std::string::npos;
+    if (!busy || attempt == 100) return result;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+// Starts a program with its output discarded; its process id.
+pid_t Spawn(const std::vector<std::string>& argv) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, STDIN_FILENO);
+    ::dup2(null, STDOUT_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  return child;
+}
+
+TEST_F(ContentionTest, ClientsKilledAtRandomMomentsLeaveNothingForTheNextCapture) {
+  std::mt19937 random(20261210);
+  constexpr int kRounds = 6;
+  for (int round = 0; round < kRounds; ++round) {
+    const bool victim_captures = random() % 2 == 0;
+    const auto victim_life = std::chrono::milliseconds(random() % 400);
+    const bool checker_captures = random() % 2 == 0;
+    SCOPED_TRACE("round " + std::to_string(round) + (victim_captures ? ": capture" : ": stream") + " killed after " +
+                 std::to_string(victim_life.count()) + " ms, then a " + (checker_captures ? "capture" : "stream"));
+
+    // A slow device, so that the victim is mostly killed mid-stream.
+    daemon_.Sim("rate 3000000");
+    const pid_t victim =
+        Spawn(victim_captures ? CaptureCommand(daemon_.folder() + "/victim.SIC") : StreamCommand());
+    ASSERT_GT(victim, 0);
+    std::this_thread::sleep_for(victim_life);
+    ::kill(victim, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(victim, &status, 0), victim);
+
+    daemon_.Sim("rate 30000000");
+    if (checker_captures) {
+      const std::string output = daemon_.folder() + "/check.SIC";
+      ExpectCompleteCapture(daemon_, RunWhileBusy(CaptureCommand(output)), output);
+    } else {
+      ExpectCompleteStream(daemon_, RunWhileBusy(StreamCommand()));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orvane::testing
