@@ -133,7 +133,7 @@ TEST_F(StreamingTest, TransactionErrorEndsTheStreamAndTheStopReturns) {
 
 TEST_F(StreamingTest, AfterATransactionErrorTheNextStreamRunsComplete) {
   constexpr uint64_t kSize = 2u << 20;
-  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--fault", "xact-error@1000000"});
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--fault", "xact-error@1000000", "--end-of-data"});
   Open(daemon);
   Stream failed;
   ASSERT_TRUE(failed.Start(file_));
@@ -223,7 +223,7 @@ bool DeviceStreaming(const DaemonProcess& daemon, bool wanted) {
 
 TEST(StreamOwnershipTest, AKilledClientsStreamStopsOnTheDeviceAndLeavesNothingBehind) {
   constexpr uint64_t kSize = 2u << 20;
-  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "4000000"});
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "4000000", "--end-of-data"});
   ASSERT_TRUE(daemon.running());
   ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
   const pid_t child = ::fork();
@@ -258,7 +258,7 @@ TEST(StreamOwnershipTest, AKilledClientsStreamStopsOnTheDeviceAndLeavesNothingBe
 
 TEST(StreamOwnershipTest, ASecondClientIsToldTheDeviceIsBusyAndCannotDisturbTheFirst) {
   constexpr uint64_t kSize = 2u << 20;
-  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "8000000"});
+  DaemonProcess daemon(DemoScenario(), {"--size", std::to_string(kSize), "--rate", "8000000", "--end-of-data"});
   ASSERT_TRUE(daemon.running());
   ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
   platform::DeviceFile* first = CreateDeviceFile("\\\\.\\VELIX0");

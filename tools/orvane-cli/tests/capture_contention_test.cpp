@@ -4,22 +4,15 @@
 // the captures that follow them.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "Orvane/capture/sic_header.h"
 #include "driver/daemon/tests/daemon_process.h"
-#include "sim/device/stream_source.h"
-#include "tools/orvane-cli/tests/run_command.h"
+#include "tools/orvane-cli/tests/capture_support.h"
 
 namespace orvane::testing {
 namespace {
@@ -33,17 +26,6 @@ const char* const kScenario =
     "bus i2c0\nrate 50\nscl 400k\nstart\naddr 0x50 w\nwrite 00 10\nstop\nidle 20us\nstart\naddr 0x50 r\n"
     "read 11 22\nstop\nidle 30us\n";
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
-}
-
-std::string Hex64(uint64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "0x%016llx", static_cast<unsigned long long>(value));
-  return text;
-}
-
 std::vector<std::string> CaptureCommand(const std::string& output) {
   return {ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2", "--driver-buffer", "1",
           "--set", "m_AnalyzeBusChannel=1", "--no"};
@@ -52,15 +34,6 @@ std::vector<std::string> CaptureCommand(const std::string& output) {
 std::vector<std::string> StreamCommand() {
   return {VELIXCTL_PATH, "stream", "--bytes", "100000000", "--start", "C4010000000000000000", "--stop",
           "C4000000000000000000"};
-}
-
-bool WaitUntilStreaming(const DaemonProcess& daemon) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (DaemonProcess::Value(daemon.Sim("status"), "streaming") != "1") {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
 }
 
 // The value of `key` in velixctl's key=value output.
@@ -77,7 +50,7 @@ void ExpectCompleteCapture(const DaemonProcess& daemon, const CommandResult& res
   const std::span<const uint8_t> data = std::span<const uint8_t>(file).subspan(kSicHeaderSize);
   const std::string expected =
       DaemonProcess::Value(daemon.Sim("checksum 0 " + std::to_string(data.size())), "checksum");
-  EXPECT_EQ(Hex64(velix::sim::StreamChecksum(velix::sim::kStreamChecksumSeed, data)), expected);
+  EXPECT_EQ(ChecksumText(data), expected);
 }
 
 // A streaming run holds exactly what the device sent since its start.
@@ -95,7 +68,9 @@ class ContentionTest : public ::testing::Test {
   }
   void TearDown() override { ::unsetenv("VELIX_RUNTIME_DIR"); }
 
-  DaemonProcess daemon_{kScenario, {"--size", std::to_string(kStreamBytes), "--rate", "3000000"}};
+  // The device ends each stream itself, so a streaming run can be held to
+  // exactly what was sent.
+  DaemonProcess daemon_{kScenario, {"--size", std::to_string(kStreamBytes), "--rate", "3000000", "--end-of-data"}};
 };
 
 TEST_F(ContentionTest, ASecondCaptureIsToldTheDeviceIsInUseAndTheFirstCompletes) {
@@ -135,23 +110,6 @@ CommandResult RunWhileBusy(const std::vector<std::string>& command) {
   }
 }
 
-// Starts a program with its output discarded; its process id.
-pid_t Spawn(const std::vector<std::string>& argv) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(null, STDOUT_FILENO);
-    ::dup2(null, STDERR_FILENO);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  return child;
-}
-
 TEST_F(ContentionTest, ClientsKilledAtRandomMomentsLeaveNothingForTheNextCapture) {
   std::mt19937 random(20261210);
   constexpr int kRounds = 6;
@@ -169,8 +127,7 @@ TEST_F(ContentionTest, ClientsKilledAtRandomMomentsLeaveNothingForTheNextCapture
     ASSERT_GT(victim, 0);
     std::this_thread::sleep_for(victim_life);
     ::kill(victim, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(victim, &status, 0), victim);
+    WaitExit(victim);
 
     daemon_.Sim("rate 30000000");
     if (checker_captures) {
