@@ -20,6 +20,10 @@ inline std::vector<uint8_t> Packet(std::initializer_list<uint8_t> bytes) {
   return packet;
 }
 
+// The start commands of the two personalities' streams.
+inline const std::vector<uint8_t> kAnalyzerStart = Packet({0xC4, 0x03, 0x00, 0x00, 0x22});
+inline const std::vector<uint8_t> kMonitorStart = Packet({0xC6, 0x00, 0x00, 0x00, 0x06});
+
 struct ReadResult {
   driver::UsbdStatus status = driver::kUsbdPending;
   std::vector<uint8_t> bytes;

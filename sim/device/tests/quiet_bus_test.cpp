@@ -16,12 +16,10 @@
 namespace velix::sim {
 namespace {
 
-using testing::Packet;
+using testing::kAnalyzerStart;
+using testing::kMonitorStart;
 using testing::ReaderHost;
 using testing::Send;
-
-const std::vector<uint8_t> kAnalyzerStart = Packet({0xC4, 0x03, 0x00, 0x00, 0x22});
-const std::vector<uint8_t> kMonitorStart = Packet({0xC6, 0x00, 0x00, 0x00, 0x06});
 
 // Every atom of `bytes`, read from stream position `from` of a stream whose
 // atoms are aligned there.

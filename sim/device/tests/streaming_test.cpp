@@ -15,13 +15,13 @@
 namespace velix::sim {
 namespace {
 
+using testing::kAnalyzerStart;
+using testing::kMonitorStart;
 using testing::Packet;
 using testing::ReaderHost;
 using testing::Send;
 
-const std::vector<uint8_t> kAnalyzerStart = Packet({0xC4, 0x03, 0x00, 0x00, 0x22});
 const std::vector<uint8_t> kAnalyzerStop = Packet({0xC4});
-const std::vector<uint8_t> kMonitorStart = Packet({0xC6, 0x00, 0x00, 0x00, 0x06});
 
 StreamData Pattern(size_t size) {
   std::vector<uint8_t> bytes(size);
