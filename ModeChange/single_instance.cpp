@@ -33,7 +33,9 @@ bool SingleInstanceLock::Acquire(const std::string& folder, const std::string& n
   if (fd_ >= 0) return true;
   if (!EnsureFolder(folder)) return false;
   const std::string path = folder + "/" + name;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // The fallback is the shared temporary folder: a planted link is not
+  // followed.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return false;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
@@ -45,7 +47,9 @@ bool SingleInstanceLock::Acquire(const std::string& folder, const std::string& n
 
 std::string InstanceLockFolder() {
   const std::string runtime = platform::DeviceRuntimeFolder();
-  if (EnsureFolder(runtime)) return runtime;
+  // A system daemon's folder admits its group to the sockets only; the lock
+  // then lives in the temporary folder.
+  if (EnsureFolder(runtime) && ::access(runtime.c_str(), W_OK) == 0) return runtime;
   std::string temp = platform::TempFolder();
   if (!temp.empty() && temp.back() == '/') temp.pop_back();
   return temp;

@@ -71,6 +71,16 @@ TEST(SingleInstance, ASecondLockFailsUntilTheFirstIsReleased) {
   EXPECT_FALSE(blocked.Acquire(folder.File("run/USBI2C/below-a-file")));
 }
 
+TEST(SingleInstance, APlantedLinkIsNotFollowed) {
+  ScratchFolder folder;
+  const std::string lock_folder = folder.File("shared");
+  std::filesystem::create_directory(lock_folder);
+  std::filesystem::create_symlink(folder.File("victim"), lock_folder + "/USBI2C");
+  SingleInstanceLock lock;
+  EXPECT_FALSE(lock.Acquire(lock_folder));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("victim")));
+}
+
 TEST(DriverCommands, PacketsAndTheModeReply) {
   EXPECT_EQ(ModeQueryPacket(), (CommandPacket{0xC8, 0, 0, 0, 0, 0, 0, 0, 4, 0}));
   EXPECT_EQ(EnterUpdateModePacket(), (CommandPacket{0xD9, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
