@@ -15,6 +15,7 @@
 #include "platform/device_names.h"
 #include "platform/device_wire.h"
 #include "platform/runtime_folder.h"
+#include "velix/device_interface.h"
 
 namespace velix::platform {
 
@@ -27,16 +28,10 @@ class DeviceFile {
   std::mutex lock;
 };
 
-namespace {
+// The statuses, control codes and vendor record this layer carries.
+using namespace driver;
 
-// The driver's status codes the client layer produces itself.
-constexpr uint32_t kStatusUnsuccessful = 0xC0000001u;
-constexpr uint32_t kStatusInvalidHandle = 0xC0000008u;
-constexpr uint32_t kStatusInvalidParameter = 0xC000000Du;
-constexpr uint32_t kStatusDeviceNotConnected = 0xC000009Du;
-constexpr uint32_t kControlBulkStart = 0x220010u;
-constexpr uint32_t kControlVendorRequest = 0x22000Cu;
-constexpr uint32_t kControlSetOneTransferEvent = 0x220044u;
+namespace {
 
 thread_local uint32_t t_last_error = kErrorSuccess;
 thread_local uint32_t t_last_status = 0;
@@ -130,17 +125,17 @@ uint32_t ReadU32(const uint8_t* bytes) {
 
 uint32_t Win32ErrorFromStatus(uint32_t nt_status) {
   switch (nt_status) {
-    case 0x00000000u: return kErrorSuccess;
-    case 0xC0000008u: return kErrorInvalidHandle;
-    case 0xC000000Du: return kErrorInvalidParameter;
-    case 0xC0000010u: return kErrorInvalidFunction;
-    case 0xC0000023u: return kErrorInsufficientBuffer;
-    case 0xC0000056u: return kErrorAccessDenied;
-    case 0xC000009Au: return kErrorNoSystemResources;
-    case 0xC000009Du: return kErrorDeviceNotConnected;
-    case 0xC00000AEu: return kErrorPipeBusy;
-    case 0xC0000120u: return kErrorOperationAborted;
-    case 0xC0000184u: return kErrorBadCommand;
+    case STATUS_SUCCESS: return kErrorSuccess;
+    case STATUS_INVALID_HANDLE: return kErrorInvalidHandle;
+    case STATUS_INVALID_PARAMETER: return kErrorInvalidParameter;
+    case STATUS_INVALID_DEVICE_REQUEST: return kErrorInvalidFunction;
+    case STATUS_BUFFER_TOO_SMALL: return kErrorInsufficientBuffer;
+    case STATUS_DELETE_PENDING: return kErrorAccessDenied;
+    case STATUS_INSUFFICIENT_RESOURCES: return kErrorNoSystemResources;
+    case STATUS_DEVICE_NOT_CONNECTED: return kErrorDeviceNotConnected;
+    case STATUS_PIPE_BUSY: return kErrorPipeBusy;
+    case STATUS_CANCELLED: return kErrorOperationAborted;
+    case STATUS_INVALID_DEVICE_STATE: return kErrorBadCommand;
     default: return kErrorGenFailure;
   }
 }
@@ -152,7 +147,7 @@ uint32_t GetLastDeviceStatus() { return t_last_status; }
 DeviceFile* CreateDeviceFile(std::string_view name) {
   const std::optional<DeviceOpenTarget> target = ParseDeviceOpenName(name);
   if (!target) {
-    FailLocally(kStatusInvalidParameter, kErrorFileNotFound);
+    FailLocally(STATUS_INVALID_PARAMETER, kErrorFileNotFound);
     return nullptr;
   }
   // A socket in a folder that others can change may be anybody's.
@@ -161,12 +156,12 @@ DeviceFile* CreateDeviceFile(std::string_view name) {
   if (!CheckRuntimeFolder(folder, FolderUse::kConnect, &untrusted)) {
     struct stat info {};
     const bool missing = ::lstat(folder.c_str(), &info) != 0 && errno == ENOENT;
-    FailLocally(kStatusDeviceNotConnected, missing ? kErrorFileNotFound : kErrorAccessDenied);
+    FailLocally(STATUS_DEVICE_NOT_CONNECTED, missing ? kErrorFileNotFound : kErrorAccessDenied);
     return nullptr;
   }
   const int fd = ConnectTo(folder + "/" + target->socket_name);
   if (fd < 0) {
-    FailLocally(kStatusDeviceNotConnected, ErrorFromConnect(errno));
+    FailLocally(STATUS_DEVICE_NOT_CONNECTED, ErrorFromConnect(errno));
     return nullptr;
   }
   auto file = std::make_unique<DeviceFile>(fd);
@@ -176,7 +171,7 @@ DeviceFile* CreateDeviceFile(std::string_view name) {
   exchange.request.input_size = static_cast<uint32_t>(target->file_name.size());
   exchange.input = {reinterpret_cast<const uint8_t*>(target->file_name.data()), target->file_name.size()};
   if (!Transact(*file, exchange)) {
-    FailLocally(kStatusDeviceNotConnected, kErrorFileNotFound);
+    FailLocally(STATUS_DEVICE_NOT_CONNECTED, kErrorFileNotFound);
     return nullptr;
   }
   if (!Finish(exchange.reply.status)) return nullptr;
@@ -184,7 +179,7 @@ DeviceFile* CreateDeviceFile(std::string_view name) {
 }
 
 bool CloseDeviceFile(DeviceFile* file) {
-  if (file == nullptr) return FailLocally(kStatusInvalidHandle, kErrorInvalidHandle);
+  if (file == nullptr) return FailLocally(STATUS_INVALID_HANDLE, kErrorInvalidHandle);
   Exchange exchange;
   exchange.request.op = static_cast<uint8_t>(WireOp::kClose);
   // The daemon closes the handle also when the connection just ends; waiting
@@ -198,9 +193,9 @@ bool CloseDeviceFile(DeviceFile* file) {
 bool DeviceIoControl(DeviceFile* file, uint32_t code, const void* input, uint32_t input_size, void* output,
                      uint32_t output_size, uint32_t* bytes_returned) {
   if (bytes_returned != nullptr) *bytes_returned = 0;
-  if (file == nullptr) return FailLocally(kStatusInvalidHandle, kErrorInvalidHandle);
+  if (file == nullptr) return FailLocally(STATUS_INVALID_HANDLE, kErrorInvalidHandle);
   if ((input == nullptr && input_size > 0) || (output == nullptr && output_size > 0)) {
-    return FailLocally(kStatusInvalidParameter, kErrorInvalidParameter);
+    return FailLocally(STATUS_INVALID_PARAMETER, kErrorInvalidParameter);
   }
   const auto* in = static_cast<const uint8_t*>(input);
   Exchange exchange;
@@ -214,24 +209,27 @@ bool DeviceIoControl(DeviceFile* file, uint32_t code, const void* input, uint32_
 
   // An event handle is the eventfd itself; it goes along with the request
   // when it names an open descriptor.
-  if ((code == kControlBulkStart || code == kControlSetOneTransferEvent) && input_size >= 4) {
+  if ((code == IOCTL_BULKUSB_BULK_START || code == IOCTL_BULKUSB_SET_ONE_TRANSFER_EVENT) && input_size >= 4) {
     const int fd = static_cast<int>(ReadU32(in));
     if (fd >= 0 && ::fcntl(fd, F_GETFD) != -1) exchange.descriptor = fd;
   }
 
   // The vendor request's data stage is carried in the frames.
-  constexpr size_t kRecordBytes = sizeof(void*) == 4 ? 16 : 24;
+  constexpr size_t kRecordBytes = sizeof(void*) == 4 ? kVendorRecord32Bytes : kVendorRecord64Bytes;
   uint8_t* caller_data = nullptr;
   uint8_t direction = 0;
   uint32_t stage_length = 0;
-  if (code == kControlVendorRequest && input_size >= kRecordBytes) {
-    direction = in[6];
-    stage_length = ReadU32(in + 8);
-    uint64_t address = ReadU32(in + 12);
-    if (kRecordBytes == 24) address = ReadU32(in + 16) | (static_cast<uint64_t>(ReadU32(in + 20)) << 32);
+  if (code == IOCTL_BULKUSB_VENDOR_REQUEST && input_size >= kRecordBytes) {
+    direction = in[kVendorRecordDirection];
+    stage_length = ReadU32(in + kVendorRecordLength);
+    uint64_t address = ReadU32(in + kVendorRecord32Address);
+    if (kRecordBytes == kVendorRecord64Bytes) {
+      address = ReadU32(in + kVendorRecord64Address) |
+                (static_cast<uint64_t>(ReadU32(in + kVendorRecord64Address + 4)) << 32);
+    }
     caller_data = reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(address));
     if (stage_length > kWireMaxStageBytes || (caller_data == nullptr && stage_length > 0)) {
-      return FailLocally(kStatusInvalidParameter, kErrorInvalidParameter);
+      return FailLocally(STATUS_INVALID_PARAMETER, kErrorInvalidParameter);
     }
     exchange.request.stage_size = stage_length;
     if (direction == 0) {
@@ -242,37 +240,37 @@ bool DeviceIoControl(DeviceFile* file, uint32_t code, const void* input, uint32_
     }
   }
 
-  if (!Transact(*file, exchange)) return FailLocally(kStatusDeviceNotConnected, kErrorDeviceNotConnected);
+  if (!Transact(*file, exchange)) return FailLocally(STATUS_DEVICE_NOT_CONNECTED, kErrorDeviceNotConnected);
   if (bytes_returned != nullptr) *bytes_returned = exchange.reply.information;
   return Finish(exchange.reply.status);
 }
 
 bool ReadDeviceFile(DeviceFile* file, void* buffer, uint32_t size, uint32_t* bytes_read) {
   if (bytes_read != nullptr) *bytes_read = 0;
-  if (file == nullptr) return FailLocally(kStatusInvalidHandle, kErrorInvalidHandle);
+  if (file == nullptr) return FailLocally(STATUS_INVALID_HANDLE, kErrorInvalidHandle);
   if ((buffer == nullptr && size > 0) || size > kWireMaxReadBytes) {
-    return FailLocally(kStatusInvalidParameter, kErrorInvalidParameter);
+    return FailLocally(STATUS_INVALID_PARAMETER, kErrorInvalidParameter);
   }
   Exchange exchange;
   exchange.request.op = static_cast<uint8_t>(WireOp::kRead);
   exchange.request.output_size = size;
   exchange.output = {static_cast<uint8_t*>(buffer), size};
-  if (!Transact(*file, exchange)) return FailLocally(kStatusDeviceNotConnected, kErrorDeviceNotConnected);
+  if (!Transact(*file, exchange)) return FailLocally(STATUS_DEVICE_NOT_CONNECTED, kErrorDeviceNotConnected);
   if (bytes_read != nullptr) *bytes_read = exchange.reply.output_size;
   return Finish(exchange.reply.status);
 }
 
 bool WriteDeviceFile(DeviceFile* file, const void* buffer, uint32_t size, uint32_t* bytes_written) {
   if (bytes_written != nullptr) *bytes_written = 0;
-  if (file == nullptr) return FailLocally(kStatusInvalidHandle, kErrorInvalidHandle);
+  if (file == nullptr) return FailLocally(STATUS_INVALID_HANDLE, kErrorInvalidHandle);
   if ((buffer == nullptr && size > 0) || size > kWireMaxWriteBytes) {
-    return FailLocally(kStatusInvalidParameter, kErrorInvalidParameter);
+    return FailLocally(STATUS_INVALID_PARAMETER, kErrorInvalidParameter);
   }
   Exchange exchange;
   exchange.request.op = static_cast<uint8_t>(WireOp::kWrite);
   exchange.request.input_size = size;
   exchange.input = {static_cast<const uint8_t*>(buffer), size};
-  if (!Transact(*file, exchange)) return FailLocally(kStatusDeviceNotConnected, kErrorDeviceNotConnected);
+  if (!Transact(*file, exchange)) return FailLocally(STATUS_DEVICE_NOT_CONNECTED, kErrorDeviceNotConnected);
   if (bytes_written != nullptr) *bytes_written = exchange.reply.information;
   return Finish(exchange.reply.status);
 }
