@@ -36,13 +36,14 @@ namespace {
 thread_local uint32_t t_last_error = kErrorSuccess;
 thread_local uint32_t t_last_status = 0;
 
-bool NtSuccess(uint32_t status) { return status < 0x80000000u; }
+// Stricter than NtSuccess: a warning status fails the call here too.
+bool CompletedCleanly(uint32_t status) { return status < 0x80000000u; }
 
 // Records the outcome of a request as the calling thread's last status and,
 // on failure, its last error.
 bool Finish(uint32_t status) {
   t_last_status = status;
-  if (NtSuccess(status)) return true;
+  if (CompletedCleanly(status)) return true;
   t_last_error = Win32ErrorFromStatus(status);
   return false;
 }

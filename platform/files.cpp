@@ -10,6 +10,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/descriptor_io.h"
+
 namespace velix::platform {
 namespace {
 
@@ -34,20 +36,6 @@ void Report(uint32_t* error, uint32_t code) {
   if (error != nullptr) *error = code;
 }
 
-// Writes all of `size` bytes, riding over short writes and signals.
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t written = write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
 // Copies the remaining content of `from` into `to`; 0 or errno.
 uint32_t CopyContent(int from, int to) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyChunk]);
@@ -59,7 +47,7 @@ uint32_t CopyContent(int from, int to) {
       if (errno == EINTR) continue;
       return static_cast<uint32_t>(errno);
     }
-    if (!WriteAll(to, buffer.get(), static_cast<size_t>(got))) return static_cast<uint32_t>(errno);
+    if (!WriteExactly(to, buffer.get(), static_cast<size_t>(got))) return static_cast<uint32_t>(errno);
   }
 }
 

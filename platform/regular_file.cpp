@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/descriptor_io.h"
 #include "platform/system_error.h"
 
 namespace velix::platform {
@@ -25,28 +26,6 @@ class Descriptor {
  private:
   const int fd_;
 };
-
-bool ReadExactly(int fd, uint8_t* data, size_t size) {
-  while (size > 0) {
-    const ssize_t got = ::read(fd, data, size);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    data += got;
-    size -= static_cast<size_t>(got);
-  }
-  return true;
-}
-
-bool WriteExactly(int fd, const uint8_t* data, size_t size) {
-  while (size > 0) {
-    const ssize_t put = ::write(fd, data, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    data += put;
-    size -= static_cast<size_t>(put);
-  }
-  return true;
-}
 
 }  // namespace
 
