@@ -208,7 +208,6 @@ bool CMainFrame::DefaultCaptureSettings(const CaptureDialogValues& values, const
 void CMainFrame::OnCapture() {
   if (doc_->Sampling() == nullptr || (app_.live_capture && client_.IsOpen()) || app_.analysis_running) return;
   CaptureCommandSteps steps;
-  steps.device = device_name_;
   steps.pause_after_new_document = [] { QThread::msleep(kPauseAfterNewDocumentMs); };
   steps.settings = [this](const CaptureDialogValues& values, const StartCaptureFn& start) {
     return DefaultCaptureSettings(values, start);

@@ -64,9 +64,6 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   DriverClient& Client() { return client_; }
   bool Split() const { return split_; }
   FrameState CurrentState() const;
-  // The number of the device the capture command opens (tests point it at
-  // a private daemon's device).
-  void SetDeviceName(const std::string& name) { device_name_ = name; }
   // The capture settings step of the capture command; tests replace the
   // dialog with a scripted choice.
   using CaptureSettingsStep =
@@ -131,7 +128,6 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   int wait_cursor_depth_ = 0;
   std::optional<uint32_t> selected_index_;
   QString current_path_;
-  std::string device_name_ = kDriverDeviceName;
   CaptureSettingsStep capture_settings_;
   std::function<std::optional<std::string>()> save_as_;
   QTimer select_first_row_;
