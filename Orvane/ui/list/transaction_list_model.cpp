@@ -1,0 +1,150 @@
+#include "Orvane/ui/list/transaction_list_model.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QCoreApplication>
+
+#include <cstring>
+
+#include "Orvane/ui/list/list_rows.h"
+#include "Orvane/ui/list/row_colours.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr char kContext[] = "TransactionListModel";
+
+// Every header the column sets use, so the translation tools see them; the
+// headers themselves come from the column sets.
+constexpr const char* kHeaderTexts[] = {
+    QT_TRANSLATE_NOOP("TransactionListModel", "Number"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "Time(s:ms:us)"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "Time(s:ms:μs)"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "time span(us)"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "Adrs"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "R/W"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "S/R/P"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "NACK"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "Error, Info"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "DataLen"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "MISO Data  (Hex)"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "MOSI Data  (Hex)"),
+    QT_TRANSLATE_NOOP("TransactionListModel", "Data  (Hex)"),
+};
+
+QString Translated(const char* header) {
+  for (const char* known : kHeaderTexts) {
+    if (std::strcmp(known, header) == 0) return QCoreApplication::translate(kContext, known);
+  }
+  return QString::fromUtf8(header);
+}
+
+Qt::Alignment AlignmentOf(CellAlign align) {
+  switch (align) {
+    case CellAlign::kLeft: return Qt::AlignLeft | Qt::AlignVCenter;
+    case CellAlign::kCenter: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case CellAlign::kRight: break;
+  }
+  return Qt::AlignRight | Qt::AlignVCenter;
+}
+
+QColor ToColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+}  // namespace
+
+TransactionListModel::TransactionListModel(COrvaneDoc& doc, AppState& app, QObject* parent)
+    : QAbstractTableModel(parent), doc_(doc), app_(app) {
+  columns_ = ListColumns(app_.settings);
+  mode_ = TextModeOf(app_.settings);
+}
+
+int TransactionListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(announced_);
+}
+
+int TransactionListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant TransactionListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return {};
+  const ListColumn& column = columns_[static_cast<size_t>(index.column())];
+  if (role == Qt::TextAlignmentRole) {
+    // The first column is always drawn right-aligned.
+    return QVariant::fromValue(index.column() == 0 ? AlignmentOf(CellAlign::kRight)
+                                                   : AlignmentOf(column.align));
+  }
+  if (role != Qt::DisplayRole && role != Qt::BackgroundRole && role != Qt::ForegroundRole) return {};
+  TransactionInfo record{};
+  const uint32_t row = static_cast<uint32_t>(index.row());
+  const bool found = RecordAt(row, &record);
+  if (role == Qt::DisplayRole) {
+    return found ? QString::fromStdString(CellText(record, column.id, mode_)) : QString();
+  }
+  const RowColours colours = ListRowColours(row, found && (record.RecordFlags & kRecordTrigger) != 0);
+  if (role == Qt::ForegroundRole) return QBrush(ToColor(colours.text));
+  if (colours.window_background) return {};
+  return QBrush(ToColor(colours.background));
+}
+
+QVariant TransactionListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(columns_.size())) {
+    return {};
+  }
+  if (role == Qt::DisplayRole) return HeaderText(section);
+  if (role == Qt::TextAlignmentRole) {
+    return QVariant::fromValue(AlignmentOf(columns_[static_cast<size_t>(section)].align));
+  }
+  return {};
+}
+
+QString TransactionListModel::HeaderText(int section) const {
+  return Translated(columns_[static_cast<size_t>(section)].header);
+}
+
+void TransactionListModel::Rebuild() {
+  beginResetModel();
+  snapshot_.Release();
+  announced_ = 0;
+  columns_ = ListColumns(app_.settings);
+  mode_ = TextModeOf(app_.settings);
+  endResetModel();
+}
+
+void TransactionListModel::Announce(uint32_t count) {
+  if (count > announced_) {
+    beginInsertRows(QModelIndex(), static_cast<int>(announced_), static_cast<int>(count - 1));
+    announced_ = count;
+    endInsertRows();
+  } else if (count < announced_) {
+    beginRemoveRows(QModelIndex(), static_cast<int>(count), static_cast<int>(announced_ - 1));
+    announced_ = count;
+    endRemoveRows();
+  }
+}
+
+bool TransactionListModel::TakeSnapshot() {
+  CSamplingObj* sampling = doc_.Sampling();
+  if (sampling == nullptr || !snapshot_.Take(*sampling)) return false;
+  AllRowsChanged();
+  return true;
+}
+
+void TransactionListModel::LeaveSnapshot() {
+  if (!snapshot_.Active()) return;
+  snapshot_.Leave();
+  AllRowsChanged();
+}
+
+void TransactionListModel::AllRowsChanged() {
+  // One signal for every row: the view repaints only what it shows.
+  if (announced_ == 0 || columns_.empty()) return;
+  emit dataChanged(index(0, 0), index(static_cast<int>(announced_ - 1), columnCount() - 1));
+}
+
+bool TransactionListModel::RecordAt(uint32_t row, TransactionInfo* out, RecordRef* ref) const {
+  return ListRecordAt(doc_.Sampling(), snapshot_, announced_, row, out, ref);
+}
+
+}  // namespace orvane
