@@ -19,7 +19,7 @@
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/capture_start_checks.h"
 #include "Orvane/ui/main_frame.h"
-#include "Orvane/ui/orvane_view.h"
+#include "Orvane/ui/list/orvane_view.h"
 #include "bench/bench_captures.h"
 #include "driver/daemon/tests/daemon_process.h"
 #include "platform/files.h"

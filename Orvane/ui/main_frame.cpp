@@ -16,8 +16,8 @@
 #include "Orvane/decode/capture_command.h"
 #include "Orvane/decode/live_end.h"
 #include "Orvane/decode/run_end.h"
-#include "Orvane/ui/orvane_view.h"
-#include "Orvane/ui/dlg_capture_setting.h"
+#include "Orvane/ui/list/orvane_view.h"
+#include "Orvane/ui/dialogs/dlg_capture_setting.h"
 #include "platform/locked_memory.h"
 
 namespace orvane::ui {
@@ -82,7 +82,10 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::ConnectCommands() {
-  const auto on = [this](Command command, auto slot) { connect(Action(command), &QAction::triggered, this, slot); };
+  const auto on = [this](Command command, auto slot) {
+    handled_.insert(command);
+    connect(Action(command), &QAction::triggered, this, slot);
+  };
   on(Command::kCapture, &CMainFrame::OnCapture);
   on(Command::kStop, &CMainFrame::OnStop);
   on(Command::kPause, &CMainFrame::OnPause);
@@ -91,10 +94,10 @@ void CMainFrame::ConnectCommands() {
   on(Command::kFileSaveAs, &CMainFrame::OnFileSaveAs);
   on(Command::kFileClose, &CMainFrame::OnFileClose);
   on(Command::kExit, &QWidget::close);
-  connect(Action(Command::kVersionInfo), &QAction::triggered, this, [this] {
+  on(Command::kVersionInfo, [this] {
     if (services_.show_info) services_.show_info();
   });
-  connect(Action(Command::kAbout), &QAction::triggered, this, [this] {
+  on(Command::kAbout, [this] {
     if (services_.show_about) services_.show_about();
   });
   QAction* tool_bar = Action(Command::kToolBar);
@@ -134,7 +137,9 @@ void CMainFrame::UpdateCommandStates() {
   for (const auto& [command, action] : menus_.actions) {
     if (command == Command::kToolBar || command == Command::kStatusBar) continue;
     const CommandState rule = CommandStateOf(command, state);
-    action->setEnabled(rule.enabled && receivers(action) != nullptr);
+    // A command whose window does not exist yet stays disabled rather
+    // than doing nothing.
+    action->setEnabled(rule.enabled && handled_.count(command) != 0);
     if (action->isCheckable()) action->setChecked(rule.checked);
   }
   Action(Command::kStop)->setText(StopCommandText(StopLabelOf(state)));

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/driver_client.h"
@@ -19,6 +20,7 @@
 #include "Orvane/capture/orvane_doc.h"
 #include "Orvane/capture/run_events.h"
 #include "Orvane/decode/analysis_worker.h"
+#include "Orvane/decode/capture_command.h"
 #include "Orvane/decode/device_capture.h"
 #include "Orvane/decode/transaction_search.h"
 #include "Orvane/ui/frame_menu.h"
@@ -26,9 +28,11 @@
 #include "Orvane/ui/qt_interaction_sink.h"
 #include "Orvane/ui/sleep_inhibitor.h"
 
-namespace orvane::ui {
-
+namespace orvane {
 class COrvaneView;
+}
+
+namespace orvane::ui {
 
 // What the window asks of the application object.
 struct FrameServices {
@@ -119,6 +123,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   SleepInhibitor inhibitor_;
 
   FrameMenus menus_;
+  std::set<Command> handled_;
   FrameStatusBar* status_ = nullptr;
   COrvaneView* list_ = nullptr;
   QTabWidget* tabs_ = nullptr;

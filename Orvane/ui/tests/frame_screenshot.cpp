@@ -5,6 +5,7 @@
 // Usage: orvane_screenshot SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png
 #include <QApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <cstdio>
 #include <filesystem>
@@ -13,7 +14,7 @@
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/ui/main_frame.h"
-#include "Orvane/ui/orvane_view.h"
+#include "Orvane/ui/list/orvane_view.h"
 #include "sim/synthesizer.h"
 
 namespace {

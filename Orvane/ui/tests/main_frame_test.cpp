@@ -12,7 +12,7 @@
 #include "Orvane/capture/capture_start_checks.h"
 #include "Orvane/decode/capture_command.h"
 #include "Orvane/decode/live_end.h"
-#include "Orvane/ui/orvane_view.h"
+#include "Orvane/ui/list/orvane_view.h"
 #include "Orvane/ui/tests/frame_fixture.h"
 #include "driver/daemon/tests/daemon_process.h"
 
@@ -93,6 +93,7 @@ TEST_F(FrameTest, LiveCaptureFollowsPausesStopsAndReopensTheSavedFile) {
   DaemonProcess daemon(I2cScenario(), {"--rate", "2000000", "--size", "4000000"});
   ASSERT_TRUE(daemon.running());
   ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  app_.lock_memory = 0;  // a test machine's lock limit is not the point here
   frame_->SetCaptureSettingsStep([](const CaptureDialogValues& values, const StartCaptureFn& start) {
     CaptureEntries entries = EntriesFromDialogValues(values);
     entries.bus = 1;
@@ -136,6 +137,8 @@ TEST_F(FrameTest, LiveCaptureFollowsPausesStopsAndReopensTheSavedFile) {
 }  // namespace orvane::ui::testing
 
 int main(int argc, char** argv) {
+  // Tests and their discovery run without a display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
