@@ -17,7 +17,6 @@
 #include "Orvane/decode/live_end.h"
 #include "Orvane/decode/run_end.h"
 #include "Orvane/ui/list/orvane_view.h"
-#include "Orvane/ui/dialogs/dlg_capture_setting.h"
 #include "platform/locked_memory.h"
 
 namespace orvane::ui {
@@ -54,6 +53,11 @@ CMainFrame::CMainFrame(AppState& app, FrameServices services, QWidget* parent)
   tabs_->hide();
   setCentralWidget(list_);
   connect(list_, &COrvaneView::transactionSelected, this, &CMainFrame::OnSelectionChanged);
+  // Commands that need rows follow the list as it announces them.
+  QAbstractItemModel* rows = list_->model();
+  connect(rows, &QAbstractItemModel::rowsInserted, this, &CMainFrame::UpdateCommandStates);
+  connect(rows, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::UpdateCommandStates);
+  connect(rows, &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateCommandStates);
 
   // The worker posts from its own thread; one queued call drains whatever
   // has gathered by the time the window's thread gets to it.
@@ -94,6 +98,7 @@ void CMainFrame::ConnectCommands() {
   on(Command::kFileSaveAs, &CMainFrame::OnFileSaveAs);
   on(Command::kFileClose, &CMainFrame::OnFileClose);
   on(Command::kExit, &QWidget::close);
+  on(Command::kOtherSetting, &CMainFrame::OnOtherSetting);
   on(Command::kVersionInfo, [this] {
     if (services_.show_info) services_.show_info();
   });
@@ -204,18 +209,12 @@ std::optional<std::string> CMainFrame::AskSaveSamplingData() {
   return dialog.selectedFiles().first().toStdString();
 }
 
-bool CMainFrame::DefaultCaptureSettings(const CaptureDialogValues& values, const StartCaptureFn& start) {
-  if (capture_settings_) return capture_settings_(values, start);
-  DlgCaptureSetting dialog(values, start, this);
-  return dialog.exec() == QDialog::Accepted;
-}
-
 void CMainFrame::OnCapture() {
   if (doc_->Sampling() == nullptr || (app_.live_capture && client_.IsOpen()) || app_.analysis_running) return;
   CaptureCommandSteps steps;
   steps.pause_after_new_document = [] { QThread::msleep(kPauseAfterNewDocumentMs); };
   steps.settings = [this](const CaptureDialogValues& values, const StartCaptureFn& start) {
-    return DefaultCaptureSettings(values, start);
+    return CaptureSettingsDialog(values, start);
   };
   CaptureCommandContext context{app_, *doc_, client_, capture_, worker_, *buffer_, sink_, this};
   selected_index_.reset();

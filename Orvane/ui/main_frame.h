@@ -16,6 +16,7 @@
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/driver_client.h"
+#include "Orvane/capture/general_settings.h"
 #include "Orvane/capture/live_buffer.h"
 #include "Orvane/capture/orvane_doc.h"
 #include "Orvane/capture/run_events.h"
@@ -87,6 +88,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnFileSave();
   void OnFileSaveAs();
   void OnFileClose();
+  void OnOtherSetting();
   void UpdateCommandStates();
 
  signals:
@@ -108,7 +110,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void FocusNextPane(bool forward);
   bool Busy() const { return app_.live_capture || app_.analysis_running; }
   std::optional<std::string> AskSaveSamplingData();
-  bool DefaultCaptureSettings(const CaptureDialogValues& values, const StartCaptureFn& start);
+  bool CaptureSettingsDialog(const CaptureDialogValues& values, const StartCaptureFn& start);
+  PowerSense QueryPowerSense();
 
   AppState& app_;
   FrameServices services_;
