@@ -15,8 +15,9 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-// A text marked with QT_TRANSLATE_NOOP, translated in its context. Carriage
-// returns of the resource texts are dropped: a line break is "\n" here.
+// A text marked with QT_TRANSLATE_NOOP, translated in its context. The
+// resource texts break lines with "\r\n" or a lone "\r" as well; here
+// every line break is "\n".
 QString TranslatedText(const char* context, const char* text);
 // A text with its line breaks as spaces, as a screen reader should say it.
 QString AccessibleText(const QString& text);
