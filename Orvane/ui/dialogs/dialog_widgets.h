@@ -6,14 +6,26 @@
 #include <QColor>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 class QComboBox;
 class QFormLayout;
 class QLabel;
 class QPushButton;
 class QWidget;
+
+// True when a dialog's list texts, marked for the translation tools, are
+// the core's texts: checked at compile time, so the two never drift apart.
+template <size_t N>
+constexpr bool SameTexts(const char* const (&ours)[N], const std::array<const char*, N>& core) {
+  for (size_t i = 0; i < N; ++i) {
+    if (std::string_view(ours[i]) != core[i]) return false;
+  }
+  return true;
+}
 
 // A text marked with QT_TRANSLATE_NOOP, translated in its context. The
 // resource texts break lines with "\r\n" or a lone "\r" as well; here
