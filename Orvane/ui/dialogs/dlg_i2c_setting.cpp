@@ -11,6 +11,7 @@
 
 #include "Orvane/ui/dialogs/dialog_widgets.h"
 #include "Orvane/ui/dialogs/i2c_setting_model.h"
+#include "Orvane/ui/dialogs/stepping_line_edit.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ void DlgI2CSetting::BuildControls() {
     const QString row_name = QString::fromLatin1(orvane::TimingRowName(static_cast<orvane::TimingRow>(row)));
     auto* label = new QLabel(label_text);
     auto* description = new QLabel(TranslatedText(kContext, kRows[row].description));
-    auto* standard = new QLineEdit;
+    auto* standard = new SteppingLineEdit(orvane::kTimingLimitMin, orvane::kTimingLimitMax);
     standard->setAccessibleName(AccessibleText(label_text + QLatin1Char(' ') + standard_heading));
     standard->setObjectName(QStringLiteral("standard_") + row_name);
     standard->setToolTip(row == kRowHdDat ? max_tip : min_tip);
@@ -136,7 +137,8 @@ void DlgI2CSetting::BuildControls() {
     timing_controls_.insert(timing_controls_.end(), {label, description, standard, standard_unit});
     if (row == kRowBuf) continue;
 
-    auto* hs = new QLineEdit;
+    const uint32_t hs_minimum = row == orvane::kRowSuDat ? orvane::kHsSuDatLimitMin : orvane::kTimingLimitMin;
+    auto* hs = new SteppingLineEdit(hs_minimum, orvane::kTimingLimitMax);
     hs->setAccessibleName(AccessibleText(label_text + QLatin1Char(' ') + hs_heading));
     hs->setObjectName(QStringLiteral("hs_") + row_name);
     hs->setToolTip(row == kRowHdDat ? hs_max_tip : hs_min_tip);

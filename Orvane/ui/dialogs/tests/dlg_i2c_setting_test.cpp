@@ -153,6 +153,37 @@ TEST(DlgI2CSetting, MonitorDataKeepTheLimitsAndTakeTheCheckBoxes) {
   EXPECT_EQ(settings.HsEnable, 1);
 }
 
+TEST(DlgI2CSetting, ArrowKeysStepWithinTheFieldRange) {
+  struct Case {
+    const char* field;
+    const char* text;
+    Qt::Key key;
+    const char* after;
+  };
+  const std::vector<Case> cases = {
+      {"standard_tLOW", "130", Qt::Key_Up, "131"},
+      {"standard_tLOW", "0x10", Qt::Key_Down, "15"},
+      {"standard_tLOW", "4", Qt::Key_Down, "4"},
+      {"standard_tLOW", "1000000", Qt::Key_Up, "1000000"},
+      {"standard_tLOW", "2", Qt::Key_Up, "4"},
+      {"standard_tLOW", "", Qt::Key_Up, "11"},
+      {"standard_tLOW", "abc", Qt::Key_Up, "abc"},
+      {"hs_tSU_DAT", "1", Qt::Key_Down, "1"},
+      {"hs_tSU_DAT", "2", Qt::Key_Down, "1"},
+      {"hs_tHIGH", "5", Qt::Key_Down, "4"},
+  };
+  for (const Case& c : cases) {
+    SettingsRecord settings = I2CRecord();
+    settings.HsEnable = 1;
+    RecordingSink sink;
+    DlgI2CSetting dialog(settings, true, sink);
+    QLineEdit* field = Field(dialog, c.field);
+    field->setText(QString::fromLatin1(c.text));
+    QTest::keyClick(field, c.key);
+    EXPECT_EQ(field->text(), QString::fromLatin1(c.after)) << c.field << " " << c.text;
+  }
+}
+
 TEST(DlgI2CSetting, TrgoutButtonFollowsItsHook) {
   RecordingSink sink;
   DlgI2CSetting dialog(I2CRecord(), true, sink);
