@@ -257,6 +257,38 @@ void ApplyPreset(TimingPreset preset, I2CSettingsFields* fields) {
   }
 }
 
+const char* TimingRowName(TimingRow row) {
+  switch (row) {
+    case kRowHdSta: return "tHD_STA";
+    case kRowSuSta: return "tSU_STA";
+    case kRowSuSto: return "tSU_STO";
+    case kRowBuf: return "tBUF";
+    case kRowLow: return "tLOW";
+    case kRowHigh: return "tHIGH";
+    case kRowHdDat: return "tHD_DAT";
+    case kRowSuDat: return "tSU_DAT";
+    case kTimingRows: break;
+  }
+  return "";
+}
+
+std::optional<std::string> ValidateI2CSettingsDialog(const I2CSettingsFields& f,
+                                                     bool timing_fields_enabled) {
+  if (!timing_fields_enabled) return std::nullopt;
+  for (const bool hs : {false, true}) {
+    for (int row = 0; row < kTimingRows; ++row) {
+      if (hs && row == kRowBuf) continue;
+      const uint32_t minimum = (hs && row == kRowSuDat) ? kHsSuDatLimitMin : kTimingLimitMin;
+      const uint32_t value = ParseTimingField(hs ? f.hs[row] : f.standard[row]);
+      if (value >= minimum && value <= kTimingLimitMax) continue;
+      const char* name = TimingRowName(static_cast<TimingRow>(row));
+      return StringPrintf("%s%s : Out of range \n range %u >= (%s) >= %u", name,
+                          hs ? " (HS-MODE)" : "", kTimingLimitMax, name, minimum);
+    }
+  }
+  return std::nullopt;
+}
+
 bool ApplyI2CSettingsDialog(const I2CSettingsFields& f, bool timing_fields_enabled,
                             SettingsRecord* s) {
   if (timing_fields_enabled) {

@@ -95,6 +95,19 @@ uint32_t ParseTimingField(std::string_view text);
 // The confirmation each preset button asks before it fills its column.
 const char* PresetQuestion(TimingPreset preset);
 void ApplyPreset(TimingPreset preset, I2CSettingsFields* fields);
+// The range every limit's spin button steps within; HS tSU_DAT may go down
+// to 1 (the HS presets use 1).
+inline constexpr uint32_t kTimingLimitMin = 4;
+inline constexpr uint32_t kHsSuDatLimitMin = 1;
+inline constexpr uint32_t kTimingLimitMax = 1000000;
+// The name of a row as its range message gives it ("tLOW").
+const char* TimingRowName(TimingRow row);
+// OK's check of the enabled fields, FAST/STANDARD column first, row by row:
+// a limit outside its spin range (an unreadable entry included) would make
+// the timing test pass or fail every transaction. nullopt when all pass;
+// else the message for the first that does not.
+std::optional<std::string> ValidateI2CSettingsDialog(const I2CSettingsFields& fields,
+                                                     bool timing_fields_enabled);
 // OK: the limits are read only when the timing fields are enabled (not
 // monitor data); the check boxes always. Returns true when the capture must
 // be decoded again (I2C channel, forced display off).

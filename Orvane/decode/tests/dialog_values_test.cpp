@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace orvane {
 namespace {
 
@@ -177,6 +179,46 @@ TEST(I2CSettingsDialog, DisabledFieldsKeepLimitsAndSpiNeedsNoRebuild) {
   EXPECT_FALSE(ApplyI2CSettingsDialog(f, false, &s));
   EXPECT_EQ(uint32_t{s.tLOW}, 130u);
   EXPECT_EQ(s.HsEnable, 1);
+}
+
+TEST(I2CSettingsDialog, LimitsOutsideTheSpinRangeAreRefused) {
+  struct Case {
+    bool hs;
+    TimingRow row;
+    const char* text;
+    bool enabled;
+    const char* message;  // empty: accepted
+  };
+  const std::vector<Case> cases = {
+      {false, kRowLow, "4", true, ""},
+      {false, kRowLow, "1000000", true, ""},
+      {false, kRowLow, "", true, ""},  // counts as 10
+      {false, kRowHdDat, "0x0F4240", true, ""},
+      {false, kRowLow, "3", true, "tLOW : Out of range \n range 1000000 >= (tLOW) >= 4"},
+      {false, kRowSuDat, "1000001", true,
+       "tSU_DAT : Out of range \n range 1000000 >= (tSU_DAT) >= 4"},
+      {false, kRowHdSta, "12us", true,
+       "tHD_STA : Out of range \n range 1000000 >= (tHD_STA) >= 4"},
+      {false, kRowLow, "3", false, ""},  // monitor data: the fields are not read
+      {true, kRowSuDat, "1", true, ""},
+      {true, kRowSuDat, "0", true,
+       "tSU_DAT (HS-MODE) : Out of range \n range 1000000 >= (tSU_DAT) >= 1"},
+      {true, kRowHigh, "2", true, "tHIGH (HS-MODE) : Out of range \n range 1000000 >= (tHIGH) >= 4"},
+      {true, kRowBuf, "0", true, ""},  // the HS column has no tBUF
+  };
+  for (const Case& c : cases) {
+    I2CSettingsFields f = I2CFieldsFromSettings(DefaultSettingsRecord());
+    (c.hs ? f.hs : f.standard)[c.row] = c.text;
+    EXPECT_EQ(ValidateI2CSettingsDialog(f, c.enabled).value_or(""), c.message)
+        << TimingRowName(c.row) << (c.hs ? " HS " : " ") << c.text;
+  }
+  // Every preset lies within the ranges.
+  for (const TimingPreset preset : {TimingPreset::kFast, TimingPreset::kStandard,
+                                    TimingPreset::kHs100pF, TimingPreset::kHs400pF}) {
+    I2CSettingsFields f = I2CFieldsFromSettings(DefaultSettingsRecord());
+    ApplyPreset(preset, &f);
+    EXPECT_FALSE(ValidateI2CSettingsDialog(f, true).has_value());
+  }
 }
 
 TEST(SpiSettingsDialog, DataLengthRangeAndTimeout) {

@@ -7,7 +7,9 @@
 #include <QPushButton>
 
 QString TranslatedText(const char* context, const char* text) {
-  return QCoreApplication::translate(context, text).remove(QLatin1Char('\r'));
+  return QCoreApplication::translate(context, text)
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 QString AccessibleText(const QString& text) {

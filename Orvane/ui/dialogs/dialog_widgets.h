@@ -6,8 +6,10 @@
 #include <QColor>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 class QComboBox;
 class QFormLayout;
@@ -15,8 +17,19 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-// A text marked with QT_TRANSLATE_NOOP, translated in its context. Carriage
-// returns of the resource texts are dropped: a line break is "\n" here.
+// True when a dialog's list texts, marked for the translation tools, are
+// the core's texts: checked at compile time, so the two never drift apart.
+template <size_t N>
+constexpr bool SameTexts(const char* const (&ours)[N], const std::array<const char*, N>& core) {
+  for (size_t i = 0; i < N; ++i) {
+    if (std::string_view(ours[i]) != core[i]) return false;
+  }
+  return true;
+}
+
+// A text marked with QT_TRANSLATE_NOOP, translated in its context. The
+// resource texts break lines with "\r\n" or a lone "\r" as well; here
+// every line break is "\n".
 QString TranslatedText(const char* context, const char* text);
 // A text with its line breaks as spaces, as a screen reader should say it.
 QString AccessibleText(const QString& text);

@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <string_view>
-
 #include "Orvane/ui/dialogs/dialog_widgets.h"
 #include "Orvane/ui/dialogs/size_spin_box.h"
 
@@ -37,13 +35,6 @@ constexpr const char* kModeTitles[] = {
     QT_TRANSLATE_NOOP("DlgCaptureSetting", "MONITOR MODE"),
 };
 
-template <size_t N>
-constexpr bool SameTexts(const char* const (&ours)[N], const std::array<const char*, N>& core) {
-  for (size_t i = 0; i < N; ++i) {
-    if (std::string_view(ours[i]) != core[i]) return false;
-  }
-  return true;
-}
 static_assert(SameTexts(kBusItems, orvane::kCaptureBusLabels));
 static_assert(SameTexts(kCaptureModeItems, orvane::kCaptureModeLabels));
 static_assert(SameTexts(kFrequencyItems, orvane::kFrequencyLabels));

@@ -43,7 +43,6 @@ class DlgCaptureSetting : public QDialog {
                     QWidget* parent = nullptr, velix::platform::InteractionSink* sink = nullptr);
 
   void SetOpenDialogHooks(CaptureDialogHooks hooks);
-  const orvane::CaptureEntries& Entries() const { return model_.Entries(); }
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;

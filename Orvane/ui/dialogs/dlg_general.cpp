@@ -11,8 +11,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <string_view>
-
 #include "Orvane/ui/dialogs/dialog_widgets.h"
 #include "Orvane/ui/dialogs/general_setting_model.h"
 
@@ -34,13 +32,6 @@ constexpr const char* kPowerStates[] = {
     QT_TRANSLATE_NOOP("DlgGeneral", "Power OFF (Power not supply)"),
 };
 
-template <size_t N>
-constexpr bool SameTexts(const char* const (&ours)[N], const std::array<const char*, N>& core) {
-  for (size_t i = 0; i < N; ++i) {
-    if (std::string_view(ours[i]) != core[i]) return false;
-  }
-  return true;
-}
 static_assert(SameTexts(kPowerItems, orvane::kPowerSupplyLabels));
 static_assert(SameTexts(kFilterItems, orvane::kNoiseFilterLabels));
 
