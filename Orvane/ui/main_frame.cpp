@@ -99,6 +99,8 @@ void CMainFrame::ConnectCommands() {
   on(Command::kFileClose, &CMainFrame::OnFileClose);
   on(Command::kExit, &QWidget::close);
   on(Command::kOtherSetting, &CMainFrame::OnOtherSetting);
+  on(Command::kI2cSetting, &CMainFrame::OnI2cSetting);
+  on(Command::kSpiSetting, &CMainFrame::OnSpiSetting);
   on(Command::kVersionInfo, [this] {
     if (services_.show_info) services_.show_info();
   });

@@ -89,6 +89,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnFileSaveAs();
   void OnFileClose();
   void OnOtherSetting();
+  void OnI2cSetting();
+  void OnSpiSetting();
   void UpdateCommandStates();
 
  signals:
@@ -112,6 +114,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   std::optional<std::string> AskSaveSamplingData();
   bool CaptureSettingsDialog(const CaptureDialogValues& values, const StartCaptureFn& start);
   PowerSense QueryPowerSense();
+  bool EditI2cSettings();
+  bool EditSpiSettings();
+  void RebuildAfterSettings();
 
   AppState& app_;
   FrameServices services_;

@@ -3,6 +3,8 @@
 #include "Orvane/capture/general_settings.h"
 #include "Orvane/ui/dialogs/dlg_capture_setting.h"
 #include "Orvane/ui/dialogs/dlg_general.h"
+#include "Orvane/ui/dialogs/dlg_i2c_setting.h"
+#include "Orvane/ui/dialogs/dlg_spi_setting.h"
 #include "Orvane/ui/main_frame.h"
 #include "platform/trace.h"
 
@@ -36,11 +38,50 @@ void CMainFrame::OnOtherSetting() {
   sink_.Show(kPowerControlFailed, velix::platform::Icon::kStop);
 }
 
+bool CMainFrame::EditI2cSettings() {
+  // Monitor captures carry no samples to time, so only the switches apply.
+  const bool timing_fields = !(app_.data_loaded && app_.settings.MonitorMode == 1);
+  DlgI2CSetting dialog(app_.settings, timing_fields, sink_, this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  dialog.Apply(&app_.settings);
+  return true;
+}
+
+bool CMainFrame::EditSpiSettings() {
+  DlgSPISetting dialog(app_.settings, sink_, this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  dialog.Apply(&app_.settings);
+  return true;
+}
+
+void CMainFrame::OnI2cSetting() {
+  if (Busy() || doc_->Sampling() == nullptr) return;
+  const uint8_t bus = app_.settings.m_AnalyzeBusChannel & 3;
+  if (EditI2cSettings() && (bus == 1 || bus == 2) && app_.settings.ForcedDisplay == 0) RebuildAfterSettings();
+}
+
+void CMainFrame::OnSpiSetting() {
+  if (Busy() || doc_->Sampling() == nullptr) return;
+  if (EditSpiSettings() && (app_.settings.m_AnalyzeBusChannel & 3) == 0 && app_.settings.ForcedDisplay == 0) {
+    RebuildAfterSettings();
+  }
+}
+
+void CMainFrame::RebuildAfterSettings() {
+  selected_index_.reset();
+  doc_->RebuildTransactionInfo();
+  RefreshIdleText();
+  UpdateCommandStates();
+}
+
 bool CMainFrame::CaptureSettingsDialog(const CaptureDialogValues& values, const StartCaptureFn& start) {
   if (capture_settings_) return capture_settings_(values, start);
   DlgCaptureSetting dialog(values, start, this, &sink_);
   CaptureDialogHooks hooks;
+  // Settings changed from here are the capture's: nothing is decoded again.
   hooks.general = [this] { OnOtherSetting(); };
+  hooks.i2c = [this] { EditI2cSettings(); };
+  hooks.spi = [this] { EditSpiSettings(); };
   dialog.SetOpenDialogHooks(std::move(hooks));
   return dialog.exec() == QDialog::Accepted;
 }
