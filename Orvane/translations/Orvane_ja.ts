@@ -340,7 +340,7 @@ Are you sure you want to turn ON the power?</source>
 *** Device driver overflow!!! ***</source>
         <translation> ++ (データオーバーラン) ++
 
-*** デバイスドライバのバッファがオーバーフローしました!!! ***</translation>
+*** デバイスドライバでオーバーフローが発生しました!!! ***</translation>
     </message>
     <message>
         <source> ++ (DATA OVERRUN) ++
