@@ -1,6 +1,7 @@
 # The translation tables of the windows against the texts the core really
-# shows. Only QtCore's headers are needed, for the marker macros.
-find_package(Qt6 REQUIRED COMPONENTS Core)
+# shows, and the Japanese translation against the tables. Only QtCore is
+# needed: its marker macros and the translator.
+find_package(Qt6 REQUIRED COMPONENTS Core LinguistTools)
 velix_add_test(ui_message_texts_tests
   SOURCES ${PROJECT_SOURCE_DIR}/Orvane/ui/message_texts.cpp
           ${PROJECT_SOURCE_DIR}/Orvane/ui/model/status_texts.cpp
@@ -9,3 +10,8 @@ velix_add_test(ui_message_texts_tests
 set_target_properties(ui_message_texts_tests PROPERTIES AUTOMOC OFF)
 # The cases name only the fields they set (designated initializers).
 target_compile_options(ui_message_texts_tests PRIVATE -Wno-missing-field-initializers)
+qt_add_lrelease(ui_message_texts_tests
+  TS_FILES ${PROJECT_SOURCE_DIR}/Orvane/translations/Orvane_ja.ts
+  NO_GLOBAL_TARGET
+  QM_FILES_OUTPUT_VARIABLE ui_japanese_qm)
+target_compile_definitions(ui_message_texts_tests PRIVATE ORVANE_JA_QM="${ui_japanese_qm}")

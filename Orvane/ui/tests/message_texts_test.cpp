@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QTranslator>
 #include <array>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Orvane/capture/capture_limits.h"
@@ -148,6 +150,24 @@ TEST(StatusBarTexts, IdlePanePieces) {
     }
   }
   ExpectAllListed(StatusBarTexts(), texts);
+}
+
+int Count(const QString& text, const QString& marker) { return static_cast<int>(text.count(marker)); }
+
+TEST(Translations, JapaneseForEveryListedText) {
+  QTranslator japanese;
+  ASSERT_TRUE(japanese.load(QStringLiteral(ORVANE_JA_QM)));
+  const std::pair<const char*, std::span<const char* const>> tables[] = {{"Messages", MessageTexts()},
+                                                                          {"StatusBar", StatusBarTexts()}};
+  for (const auto& [context, table] : tables) {
+    for (const char* text : table) {
+      const QString translated = japanese.translate(context, text);
+      EXPECT_FALSE(translated.isEmpty()) << context << ": \"" << text << '"';
+      // The window fills the numbers in after the lookup.
+      EXPECT_EQ(Count(translated, QStringLiteral("%u")), Count(QString::fromUtf8(text), QStringLiteral("%u")))
+          << context << ": \"" << text << '"';
+    }
+  }
 }
 
 }  // namespace
