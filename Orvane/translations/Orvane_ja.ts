@@ -1,0 +1,580 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Menu</name>
+    <message>
+        <source>Open(&amp;O)...</source>
+        <translation>開く(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Close(&amp;C)</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Save(&amp;S)</source>
+        <translation>上書き保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save as(&amp;A)...</source>
+        <translation>名前を付けて保存(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Write Transaction Info to Text...</source>
+        <translation>トランザクション情報をテキストに出力...</translation>
+    </message>
+    <message>
+        <source>Write Transaction Info to CSV...</source>
+        <translation>トランザクション情報をCSVに出力...</translation>
+    </message>
+    <message>
+        <source>Exit(&amp;X)</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Undo(&amp;U)</source>
+        <translation>元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Cut(&amp;T)</source>
+        <translation>切り取り(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Copy(&amp;C)</source>
+        <translation>コピー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Paste(&amp;P)</source>
+        <translation>貼り付け(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Pause Transaction updating</source>
+        <translation>トランザクション表示の更新を一時停止</translation>
+    </message>
+    <message>
+        <source>Tool bar</source>
+        <translation>ツールバー</translation>
+    </message>
+    <message>
+        <source>Status bar(&amp;S)</source>
+        <translation>ステータスバー(&amp;S)</translation>
+    </message>
+    <message>
+        <source>I2C Setting...</source>
+        <translation>I2C設定...</translation>
+    </message>
+    <message>
+        <source>SPI Setting...</source>
+        <translation>SPI設定...</translation>
+    </message>
+    <message>
+        <source>TRIGGER Setting...</source>
+        <translation>トリガー設定...</translation>
+    </message>
+    <message>
+        <source>Transaction Filter Setting...</source>
+        <translation>トランザクションフィルタ設定...</translation>
+    </message>
+    <message>
+        <source>Forced display mode...</source>
+        <translation>強制表示モード...</translation>
+    </message>
+    <message>
+        <source>Other Setting....</source>
+        <translation>その他の設定...</translation>
+    </message>
+    <message>
+        <source>Capture Setting (START Sampling)</source>
+        <translation>キャプチャ設定 (サンプリング開始)</translation>
+    </message>
+    <message>
+        <source>Stop Sampling/Stop Analyze</source>
+        <translation>サンプリング停止/解析停止</translation>
+    </message>
+    <message>
+        <source>Jump transaction number...</source>
+        <translation>トランザクション番号へジャンプ...</translation>
+    </message>
+    <message>
+        <source>Jump Trigger transaction</source>
+        <translation>トリガートランザクションへジャンプ</translation>
+    </message>
+    <message>
+        <source>Search Data...</source>
+        <translation>データ検索...</translation>
+    </message>
+    <message>
+        <source>Search I2C ADRS...</source>
+        <translation>I2Cアドレス検索...</translation>
+    </message>
+    <message>
+        <source>Search I2C SubADRS...</source>
+        <translation>I2Cサブアドレス検索...</translation>
+    </message>
+    <message>
+        <source>Search I2C NACK...</source>
+        <translation>I2C NACK検索...</translation>
+    </message>
+    <message>
+        <source>Search Error transaction</source>
+        <translation>エラートランザクション検索</translation>
+    </message>
+    <message>
+        <source>Search Next</source>
+        <translation>次を検索</translation>
+    </message>
+    <message>
+        <source>Search Previous</source>
+        <translation>前を検索</translation>
+    </message>
+    <message>
+        <source>Version Info...</source>
+        <translation>バージョン情報...</translation>
+    </message>
+    <message>
+        <source>about Orvane(&amp;A)...</source>
+        <translation>Orvaneについて(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>File(&amp;F)</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Edit(&amp;E)</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Function(&amp;V)</source>
+        <translation>機能(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Search(&amp;S)</source>
+        <translation>検索(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Info(&amp;H)</source>
+        <translation>情報(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Capture end.</source>
+        <translation>キャプチャ終了</translation>
+    </message>
+    <message>
+        <source>Abort Data analysis</source>
+        <translation>データ解析を中止</translation>
+    </message>
+    <message>
+        <source>Recent File</source>
+        <translation>最近使ったファイル</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>標準</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>I2C SPI BusData (*.SIC)</source>
+        <translation>I2C SPI バスデータ (*.SIC)</translation>
+    </message>
+    <message>
+        <source>Are you discard the current sampling data ?
+( If you need to save the data, please click No button and save it. )</source>
+        <translation>現在のサンプリングデータを破棄しますか?
+(データを保存する場合は[いいえ]ボタンをクリックして保存してください。)</translation>
+    </message>
+    <message>
+        <source>VELIX not found. (not connect)</source>
+        <translation>VELIXが見つかりません。(未接続)</translation>
+    </message>
+    <message>
+        <source>VELIX is in use by another capture.</source>
+        <translation>VELIXは別のキャプチャで使用中です。</translation>
+    </message>
+    <message>
+        <source>Probably connected with USB 1.x.
+ USB1.x connection is not supported.
+
+ Continue anyway?</source>
+        <translation>USB 1.xで接続されている可能性があります。
+USB 1.xでの接続はサポートしていません。
+
+このまま続行しますか?</translation>
+    </message>
+    <message>
+        <source>WARNING!!!  *** USB XFER Fail ***
+ try again, or restart!!!
+</source>
+        <translation>警告!!!  *** USB転送に失敗しました ***
+もう一度実行するか、再起動してください!!!
+</translation>
+    </message>
+    <message>
+        <source>Capture data size need to be larger than driver buffer size.</source>
+        <translation>キャプチャデータサイズはドライババッファサイズより大きくしてください。</translation>
+    </message>
+    <message>
+        <source>Failed to set the Driver buffer size.
+Please set the smaller size. 
+ or reconnect VELIX and restart the application.</source>
+        <translation>ドライババッファサイズの設定に失敗しました。
+より小さいサイズを設定するか、
+VELIXを接続し直してアプリケーションを再起動してください。</translation>
+    </message>
+    <message>
+        <source>MONITOR MODE</source>
+        <translation>モニタモード</translation>
+    </message>
+    <message>
+        <source>BUS ANALYZER MODE</source>
+        <translation>バスアナライザモード</translation>
+    </message>
+    <message>
+        <source>SPI</source>
+        <translation>SPI</translation>
+    </message>
+    <message>
+        <source>I2C #0(Main)</source>
+        <translation>I2C #0(メイン)</translation>
+    </message>
+    <message>
+        <source>I2C #1(Sub)</source>
+        <translation>I2C #1(サブ)</translation>
+    </message>
+    <message>
+        <source>Oneshot</source>
+        <translation>ワンショット</translation>
+    </message>
+    <message>
+        <source>Free run</source>
+        <translation>フリーラン</translation>
+    </message>
+    <message>
+        <source>50MHz</source>
+        <translation>50MHz</translation>
+    </message>
+    <message>
+        <source>20MHz</source>
+        <translation>20MHz</translation>
+    </message>
+    <message>
+        <source>10MHz</source>
+        <translation>10MHz</translation>
+    </message>
+    <message>
+        <source>(If there is no problem, please use default value
+ of driver buffer size.)</source>
+        <translation>(特に問題がなければ、ドライババッファサイズは
+既定値のままお使いください。)</translation>
+    </message>
+    <message>
+        <source>Power OFF</source>
+        <translation>電源OFF</translation>
+    </message>
+    <message>
+        <source>1.8 V</source>
+        <translation>1.8 V</translation>
+    </message>
+    <message>
+        <source>2.5 V</source>
+        <translation>2.5 V</translation>
+    </message>
+    <message>
+        <source>3.3 V</source>
+        <translation>3.3 V</translation>
+    </message>
+    <message>
+        <source>5.0 V</source>
+        <translation>5.0 V</translation>
+    </message>
+    <message>
+        <source>Power ON</source>
+        <translation>電源ON</translation>
+    </message>
+    <message>
+        <source>Power OFF (Power not supply)</source>
+        <translation>電源OFF (電源未供給)</translation>
+    </message>
+    <message>
+        <source>OFF (no filter)</source>
+        <translation>OFF (フィルタなし)</translation>
+    </message>
+    <message>
+        <source>2clock filter</source>
+        <translation>2クロックフィルタ</translation>
+    </message>
+    <message>
+        <source>3clock filter</source>
+        <translation>3クロックフィルタ</translation>
+    </message>
+    <message>
+        <source>4clock filter</source>
+        <translation>4クロックフィルタ</translation>
+    </message>
+    <message>
+        <source>***[WARNING!!!] ***
+
+Power may have been already supplied.
+When you power up in this state, it may damage.
+
+Are you sure you want to turn ON the power?</source>
+        <translation>***[警告!!!] ***
+
+すでに電源が供給されている可能性があります。
+この状態で電源を投入すると、破損するおそれがあります。
+
+電源をONにしてもよろしいですか?</translation>
+    </message>
+    <message>
+        <source>*** VELIX removed ***</source>
+        <translation>*** VELIXが取り外されました ***</translation>
+    </message>
+    <message>
+        <source>*** Unknown USB error ***</source>
+        <translation>*** 不明なUSBエラー ***</translation>
+    </message>
+    <message>
+        <source> ++ (DATA OVERRUN) ++
+
+*** Device driver overflow!!! ***</source>
+        <translation> ++ (データオーバーラン) ++
+
+*** デバイスドライバでオーバーフローが発生しました!!! ***</translation>
+    </message>
+    <message>
+        <source> ++ (DATA OVERRUN) ++
+
+*** VELIX internal overflow!!! ***</source>
+        <translation> ++ (データオーバーラン) ++
+
+*** VELIX内部でオーバーフローが発生しました!!! ***</translation>
+    </message>
+    <message>
+        <source>***  sampling data memory mapping error. ***
+ Memory allocation error.</source>
+        <translation>***  サンプリングデータのメモリマッピングエラー ***
+メモリ確保エラーです。</translation>
+    </message>
+    <message>
+        <source>*** Memory allocation failed. ***
+</source>
+        <translation>*** メモリの確保に失敗しました。 ***
+</translation>
+    </message>
+    <message>
+        <source>*** Sampling data is incorrect. ***</source>
+        <translation>*** サンプリングデータが正しくありません。 ***</translation>
+    </message>
+    <message>
+        <source>No valid transaction.</source>
+        <translation>有効なトランザクションがありません。</translation>
+    </message>
+    <message>
+        <source>Empty Sampling data.</source>
+        <translation>サンプリングデータが空です。</translation>
+    </message>
+    <message>
+        <source>Please specify the location and filename to save the sampling data.</source>
+        <translation>サンプリングデータを保存する場所とファイル名を指定してください。</translation>
+    </message>
+    <message>
+        <source>This file is not with the correct data.</source>
+        <translation>このファイルのデータは正しくありません。</translation>
+    </message>
+    <message>
+        <source>filtering...</source>
+        <translation>フィルタ処理中...</translation>
+    </message>
+    <message>
+        <source>Searching now...</source>
+        <translation>検索中...</translation>
+    </message>
+    <message>
+        <source>Searching now... [DATA]</source>
+        <translation>検索中... [データ]</translation>
+    </message>
+    <message>
+        <source>Searching now... [I2C address]</source>
+        <translation>検索中... [I2Cアドレス]</translation>
+    </message>
+    <message>
+        <source>Searching now... [I2C Sub-address]</source>
+        <translation>検索中... [I2Cサブアドレス]</translation>
+    </message>
+    <message>
+        <source>Searching now... [I2C NACK]</source>
+        <translation>検索中... [I2C NACK]</translation>
+    </message>
+    <message>
+        <source>Searching now... [Error transaction]</source>
+        <translation>検索中... [エラートランザクション]</translation>
+    </message>
+    <message>
+        <source>Searching now... [Trigger position]</source>
+        <translation>検索中... [トリガー位置]</translation>
+    </message>
+    <message>
+        <source>Found data.</source>
+        <translation>データが見つかりました。</translation>
+    </message>
+    <message>
+        <source>Found transaction</source>
+        <translation>トランザクションが見つかりました</translation>
+    </message>
+    <message>
+        <source>No found data.</source>
+        <translation>データが見つかりません。</translation>
+    </message>
+    <message>
+        <source>No found I2C address</source>
+        <translation>I2Cアドレスが見つかりません</translation>
+    </message>
+    <message>
+        <source>No found I2C Sub-adress</source>
+        <translation>I2Cサブアドレスが見つかりません</translation>
+    </message>
+    <message>
+        <source>Nack can not be found.</source>
+        <translation>NACKが見つかりません。</translation>
+    </message>
+    <message>
+        <source>No found transaction</source>
+        <translation>トランザクションが見つかりません</translation>
+    </message>
+    <message>
+        <source>Trigger is not found. </source>
+        <translation>トリガーが見つかりません。</translation>
+    </message>
+    <message>
+        <source>Transaction is not found.<byte value="xd"/><byte value="xd"/>
+Do you jump to the nearest transaction?</source>
+        <translation>トランザクションが見つかりません。
+最も近いトランザクションへジャンプしますか?</translation>
+    </message>
+    <message>
+        <source>Invalid Transaction number</source>
+        <translation>トランザクション番号が不正です</translation>
+    </message>
+    <message>
+        <source>I2C address error</source>
+        <translation>I2Cアドレスが不正です</translation>
+    </message>
+    <message>
+        <source>I2C address Mask error</source>
+        <translation>I2Cアドレスマスクが不正です</translation>
+    </message>
+    <message>
+        <source>Do you apply FAST MODE settings?</source>
+        <translation>FAST MODEの設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>Do you apply STANDARD MODE settings?</source>
+        <translation>STANDARD MODEの設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>Do you apply HS MODE(Cb=100pF) settings?</source>
+        <translation>HS MODE(Cb=100pF)の設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>Do you apply HS MODE(Cb=400pF) settings?</source>
+        <translation>HS MODE(Cb=400pF)の設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>Data Length : Out of range 
+ range 131072 &gt;= (DataLength) &gt;= 4</source>
+        <translation>データ長 : 範囲外です
+ 範囲 131072 &gt;= (DataLength) &gt;= 4</translation>
+    </message>
+    <message>
+        <source>ErrorInfomation</source>
+        <translation>エラー情報</translation>
+    </message>
+    <message>
+        <source>A capture is running</source>
+        <translation>キャプチャを実行中です</translation>
+    </message>
+</context>
+<context>
+    <name>StatusBar</name>
+    <message>
+        <source>Status</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>進行状況</translation>
+    </message>
+    <message>
+        <source>[SPI Monitor] Capture</source>
+        <translation>[SPIモニタ] キャプチャ</translation>
+    </message>
+    <message>
+        <source>[I2C Monitor] Capture</source>
+        <translation>[I2Cモニタ] キャプチャ</translation>
+    </message>
+    <message>
+        <source>[SPI] Capture</source>
+        <translation>[SPI] キャプチャ</translation>
+    </message>
+    <message>
+        <source>[I2C:#0(Main)] Capture</source>
+        <translation>[I2C:#0(メイン)] キャプチャ</translation>
+    </message>
+    <message>
+        <source>[I2C:#1(Sub)] Caputre</source>
+        <translation>[I2C:#1(サブ)] キャプチャ</translation>
+    </message>
+    <message>
+        <source>Free run</source>
+        <translation>フリーラン</translation>
+    </message>
+    <message>
+        <source>Oneshot</source>
+        <translation>ワンショット</translation>
+    </message>
+    <message>
+        <source>Forced display mode</source>
+        <translation>強制表示モード</translation>
+    </message>
+    <message>
+        <source>[SPI] Data</source>
+        <translation>[SPI] データ</translation>
+    </message>
+    <message>
+        <source>[I2C] Data</source>
+        <translation>[I2C] データ</translation>
+    </message>
+    <message>
+        <source>Transaction No. : %u</source>
+        <translation>トランザクション番号 : %u</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::ui::CMainFrame</name>
+    <message>
+        <source>Transaction details</source>
+        <translation>トランザクション詳細</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>名前を付けて保存</translation>
+    </message>
+    <message>
+        <source>Recent File</source>
+        <translation>最近使ったファイル</translation>
+    </message>
+</context>
+</TS>
