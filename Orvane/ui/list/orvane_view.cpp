@@ -21,7 +21,11 @@ constexpr int kRowPadding = 4;
 }  // namespace
 
 COrvaneView::COrvaneView(COrvaneDoc& doc, AppState& app, QWidget* parent)
-    : QTableView(parent), doc_(doc), app_(app), model_(new TransactionListModel(doc, app, this)), interval_ms_(kListFastIntervalMs) {
+    : QTableView(parent),
+      doc_(doc),
+      app_(app),
+      model_(new TransactionListModel(doc, app, this)),
+      interval_ms_(kListFastIntervalMs) {
   setAccessibleName(tr("Transactions"));
   setModel(model_);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -31,6 +35,8 @@ COrvaneView::COrvaneView(COrvaneDoc& doc, AppState& app, QWidget* parent)
   setWordWrap(false);
   setTextElideMode(Qt::ElideRight);
   setCornerButtonEnabled(false);
+  // Tab leaves the list for the next control; the arrow keys move the row.
+  setTabKeyNavigation(false);
 
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPointSize(kListFontPoints);

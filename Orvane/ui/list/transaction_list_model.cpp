@@ -78,9 +78,14 @@ void TransactionListModel::multiData(const QModelIndex& index, QModelRoleDataSpa
   const ListColumn& column = columns_[static_cast<size_t>(index.column())];
   // The delegate asks for every role of a cell at once: the record is
   // copied once per cell, not once per role.
+  bool needs_record = false;
+  for (const QModelRoleData& role : roles) {
+    needs_record |= role.role() == Qt::DisplayRole || role.role() == Qt::ForegroundRole ||
+                    role.role() == Qt::BackgroundRole;
+  }
   TransactionInfo record{};
   const uint32_t row = static_cast<uint32_t>(index.row());
-  const bool found = RecordAt(row, &record);
+  const bool found = needs_record && RecordAt(row, &record);
   const RowColours colours = ListRowColours(row, found && (record.RecordFlags & kRecordTrigger) != 0);
   for (QModelRoleData& role : roles) {
     switch (role.role()) {

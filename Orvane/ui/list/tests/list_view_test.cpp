@@ -317,6 +317,10 @@ TEST_F(ListViewTest, SelectionIsReportedOutsideLiveCaptures) {
   ASSERT_TRUE(view.RecordAt(3, &record));
   EXPECT_EQ(record.Index, 3u);
   EXPECT_FALSE(view.SelectRowAndShow(5));
+  // The keyboard moves the selection as well.
+  QTest::keyClick(&view, Qt::Key_Down);
+  ASSERT_EQ(selected.count(), 1);
+  EXPECT_EQ(selected.takeFirst().at(0).value<quint32>(), 4u);
 
   app_.live_capture = true;
   ASSERT_TRUE(view.SelectRowAndShow(1));
