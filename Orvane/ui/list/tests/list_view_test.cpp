@@ -183,6 +183,8 @@ struct HeaderCase {
   std::vector<QString> headers;
 };
 
+void PrintTo(const HeaderCase& header, std::ostream* out) { *out << header.name; }
+
 class HeaderTest : public ListViewTest, public ::testing::WithParamInterface<HeaderCase> {};
 
 TEST_P(HeaderTest, ColumnsOfTheCaptureKind) {
