@@ -330,6 +330,20 @@ TEST_F(ListViewTest, SelectionIsReportedOutsideLiveCaptures) {
   app_.live_capture = false;
 }
 
+TEST_F(ListViewTest, BusyCursorWhileACaptureOrAnAnalysisRuns) {
+  COrvaneView& view = View();
+  for (const bool live : {false, true}) {
+    app_.live_capture = live;
+    app_.analysis_running = !live;
+    view.OnUpdateTimer();
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::BusyCursor);
+  }
+  app_.live_capture = false;
+  app_.analysis_running = false;
+  view.OnUpdateTimer();
+  EXPECT_EQ(view.viewport()->cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST_F(ListViewTest, CopesWithoutASamplingObject) {
   AddRecords(3);
   COrvaneView& view = View();
