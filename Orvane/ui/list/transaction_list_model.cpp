@@ -40,6 +40,7 @@ QString Translated(const char* header) {
   return QString::fromUtf8(header);
 }
 
+// Alignments travel as plain ints, the form every delegate and header reads.
 Qt::Alignment AlignmentOf(CellAlign align) {
   switch (align) {
     case CellAlign::kLeft: return Qt::AlignLeft | Qt::AlignVCenter;
@@ -94,8 +95,8 @@ void TransactionListModel::multiData(const QModelIndex& index, QModelRoleDataSpa
         break;
       case Qt::TextAlignmentRole:
         // The first column is always drawn right-aligned.
-        role.setData(QVariant::fromValue(index.column() == 0 ? AlignmentOf(CellAlign::kRight)
-                                                             : AlignmentOf(column.align)));
+        role.setData(static_cast<int>(index.column() == 0 ? AlignmentOf(CellAlign::kRight)
+                                                          : AlignmentOf(column.align)));
         break;
       case Qt::ForegroundRole:
         role.setData(QBrush(ToColor(colours.text)));
@@ -115,7 +116,7 @@ QVariant TransactionListModel::headerData(int section, Qt::Orientation orientati
   }
   if (role == Qt::DisplayRole) return HeaderText(section);
   if (role == Qt::TextAlignmentRole) {
-    return QVariant::fromValue(AlignmentOf(columns_[static_cast<size_t>(section)].align));
+    return static_cast<int>(AlignmentOf(columns_[static_cast<size_t>(section)].align));
   }
   return {};
 }
