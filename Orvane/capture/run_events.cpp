@@ -8,6 +8,7 @@ void RunEventQueue::Post(RunEvent event) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     events_.push_back(std::move(event));
+    if (wakeup_) wakeup_();
   }
   posted_.notify_one();
 }
@@ -21,6 +22,11 @@ std::optional<RunEvent> RunEventQueue::Take(uint32_t timeout_ms) {
   RunEvent event = std::move(events_.front());
   events_.pop_front();
   return event;
+}
+
+void RunEventQueue::SetWakeup(std::function<void()> wakeup) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  wakeup_ = std::move(wakeup);
 }
 
 size_t RunEventQueue::Size() const {

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -40,11 +41,18 @@ class RunEventQueue {
   // The next event, waiting up to `timeout_ms` for one (0 = do not wait).
   std::optional<RunEvent> Take(uint32_t timeout_ms);
   size_t Size() const;
+  // Called after every post, on the posting thread, so that a front end
+  // with its own event loop can be woken instead of polling the queue. It
+  // runs under the queue's lock: it must only schedule work, never take
+  // events. An empty function removes it; once that returns, it is not
+  // running and will not run again.
+  void SetWakeup(std::function<void()> wakeup);
 
  private:
   mutable std::mutex mutex_;
   std::condition_variable posted_;
   std::deque<RunEvent> events_;
+  std::function<void()> wakeup_;
 };
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 # of one record, and the end messages.
 list(APPEND DECODE_SOURCES
   analysis_worker.cpp
+  capture_command.cpp
   detail_loader.cpp
   device_capture.cpp
   live_end.cpp

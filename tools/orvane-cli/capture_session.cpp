@@ -26,15 +26,9 @@ using velix::platform::Buttons;
 using velix::platform::Icon;
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kDeviceNotFound = "VELIX not found. (not connect)";
-constexpr const char* kUsb1Question =
-    "Probably connected with USB 1.x.\n USB1.x connection is not supported.\n\n Continue anyway?";
-constexpr const char* kCaptureStartFailed = "WARNING!!!  *** USB XFER Fail ***\n try again, or restart!!!\n";
-
 // Answered without a user (--yes), the "not found" question would be
 // retried for ever; a device that is being plugged in shows up within this.
 constexpr int kUnattendedRetries = 3;
-constexpr auto kRetryPause = std::chrono::milliseconds(500);
 
 // Ctrl-C, and the signals a service manager or a closed terminal send, act
 // as the stop command: what the device sent is drained and saved.
@@ -82,33 +76,6 @@ CaptureSession::~CaptureSession() {
   buffer_->Release(sink_);
 }
 
-bool CaptureSession::OpenDevice(const std::string& name) {
-  int retries = 0;
-  while (!client_.CloseOpenDriver(name)) {
-    // Retrying cannot help while another capture streams, and "not found"
-    // would send the user looking for a cable.
-    if (client_.DeviceInUse()) {
-      sink_.Show(kDeviceInUseMessage, Icon::kStop);
-      return false;
-    }
-    const bool retry =
-        sink_.MessageBox(kDeviceNotFound, Icon::kStop, Buttons::kRetryCancel, Answer::kCancel) == Answer::kRetry;
-    if (retry && sink_.AnswersByItself() && ++retries > kUnattendedRetries) {
-      std::fprintf(stderr, "gave up after %d retries\n", kUnattendedRetries);
-    } else if (retry) {
-      if (sink_.AnswersByItself()) std::this_thread::sleep_for(kRetryPause);
-      continue;
-    }
-    std::fputs(velix::platform::DeviceNotFoundHint().c_str(), stderr);
-    return false;
-  }
-  if (client_.Info()[1] < 2 &&
-      sink_.MessageBox(kUsb1Question, Icon::kStop, Buttons::kYesNo, Answer::kNo) != Answer::kYes) {
-    return false;
-  }
-  return true;
-}
-
 bool CaptureSession::ApplyPower(uint8_t code) {
   bool powered = false;
   const bool queried = client_.GetPowerSense(&powered);
@@ -125,32 +92,29 @@ bool CaptureSession::ApplyPower(uint8_t code) {
 }
 
 bool CaptureSession::StartCapture(const CaptureOptions& options) {
-  const bool monitor = !client_.AnalyzerMode();
-  app_.settings.MonitorMode = monitor ? 1 : 0;
-  const uint32_t max_size = MaxCaptureSizeMbNow(monitor);
-  CaptureEntries entries =
-      EntriesFromDialogValues(OpenCaptureDialogValues(app_.settings, app_.capture_size_mb, monitor, max_size));
-  if (options.size_mb) entries.capture_size_mb = *options.size_mb;
-  if (options.driver_buffer_mb) entries.driver_buffer_mb = *options.driver_buffer_mb;
-  CaptureChoice choice;
-  const auto set_driver_buffer = [this](uint8_t megabytes) {
-    if (client_.SetDriverBuffer(megabytes)) return DriverBufferResult::kSet;
-    return client_.DeviceInUse() ? DriverBufferResult::kDeviceInUse : DriverBufferResult::kFailed;
-  };
   // Without a user to ask, an unlocked buffer is a warning unless the
   // command line requires the lock.
   buffer_->SetLockFailurePolicy(options.lock_memory ? LockFailurePolicy::kFail : LockFailurePolicy::kContinue);
-  const bool lock = app_.lock_memory != 0 || options.lock_memory;
-  if (!StartCaptureChecks(entries, set_driver_buffer, lock, *buffer_, sink_, &choice)) {
-    return false;
+  CaptureCommandSteps steps;
+  steps.device = options.device;
+  steps.answers_by_itself = sink_.AnswersByItself();
+  steps.unattended_retries = kUnattendedRetries;
+  steps.require_lock = options.lock_memory;
+  if (options.power) steps.after_open = [this, &options] { return ApplyPower(*options.power); };
+  steps.settings = [&options](const CaptureDialogValues& values, const StartCaptureFn& start) {
+    CaptureEntries entries = EntriesFromDialogValues(values);
+    if (options.size_mb) entries.capture_size_mb = *options.size_mb;
+    if (options.driver_buffer_mb) entries.driver_buffer_mb = *options.driver_buffer_mb;
+    return start(entries);
+  };
+  CaptureCommandContext context{app_, *doc_, client_, capture_, worker_, *buffer_, sink_, nullptr};
+  const CaptureCommandResult result = RunCaptureCommand(context, steps);
+  if (result == CaptureCommandResult::kNoDevice) {
+    if (sink_.AnswersByItself()) std::fprintf(stderr, "gave up after %d retries\n", kUnattendedRetries);
+    std::fputs(velix::platform::DeviceNotFoundHint().c_str(), stderr);
   }
-  StoreCaptureChoice(choice, app_);
-  app_.live_capture = true;
-  if (capture_.StartCapture_Sampling(*doc_, worker_, choice.buffer_start, choice.size_bytes)) return true;
-  app_.live_capture = false;
-  buffer_->Release(sink_);
-  sink_.Show(client_.DeviceInUse() ? kDeviceInUseMessage : kCaptureStartFailed, Icon::kStop);
-  return false;
+  last_command_result_ = result;
+  return result == CaptureCommandResult::kStarted;
 }
 
 uint32_t CaptureSession::RunLive(const CaptureOptions& options) {
@@ -198,11 +162,14 @@ int CaptureSession::Run(const CaptureOptions& options) {
   }
   doc_ = std::make_unique<COrvaneDoc>(app_, sink_, nullptr, &worker_);
   doc_->OnNewDocument();
-  if (!OpenDevice(options.device)) return kExitOpenFailed;
-  if (options.power && !ApplyPower(*options.power)) return kExitRunError;
   std::optional<StopSignals> stop_signals;
   stop_signals.emplace();
-  if (!StartCapture(options)) return kExitRunError;
+  if (!StartCapture(options)) {
+    const bool not_opened = last_command_result_ == CaptureCommandResult::kNoDevice ||
+                            last_command_result_ == CaptureCommandResult::kDeviceInUse ||
+                            last_command_result_ == CaptureCommandResult::kUsb1Declined;
+    return not_opened ? kExitOpenFailed : kExitRunError;
+  }
 
   const uint32_t result = RunLive(options);
   // Whatever ended the capture, what arrived is saved: a temporary name is

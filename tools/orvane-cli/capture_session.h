@@ -16,6 +16,7 @@
 #include "Orvane/capture/orvane_doc.h"
 #include "Orvane/capture/run_events.h"
 #include "Orvane/decode/analysis_worker.h"
+#include "Orvane/decode/capture_command.h"
 #include "Orvane/decode/device_capture.h"
 #include "Orvane/decode/run_end.h"
 #include "tools/orvane-cli/terminal_sink.h"
@@ -52,7 +53,6 @@ class CaptureSession {
   const RunEndOutcome& OfflineOutcome() const { return offline_outcome_; }
 
  private:
-  bool OpenDevice(const std::string& name);
   bool ApplyPower(uint8_t code);
   bool StartCapture(const CaptureOptions& options);
   uint32_t RunLive(const CaptureOptions& options);
@@ -69,6 +69,7 @@ class CaptureSession {
   SearchMemory search_;
   RunEndOutcome live_outcome_;
   RunEndOutcome offline_outcome_;
+  CaptureCommandResult last_command_result_ = CaptureCommandResult::kStarted;
 };
 
 }  // namespace orvane::cli

@@ -1,0 +1,144 @@
+#pragma once
+// CMainFrame: the one top-level window. It owns the document with its
+// capture machinery, carries the menus, tool bar and status bar, switches
+// between the list alone and the list above the data tabs, routes every
+// command, and takes the worker's run events on its own thread.
+
+#include <QMainWindow>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "Orvane/capture/app_state.h"
+#include "Orvane/capture/driver_client.h"
+#include "Orvane/capture/general_settings.h"
+#include "Orvane/capture/live_buffer.h"
+#include "Orvane/capture/orvane_doc.h"
+#include "Orvane/capture/run_events.h"
+#include "Orvane/decode/analysis_worker.h"
+#include "Orvane/decode/capture_command.h"
+#include "Orvane/decode/device_capture.h"
+#include "Orvane/decode/transaction_search.h"
+#include "Orvane/ui/frame_menu.h"
+#include "Orvane/ui/frame_status_bar.h"
+#include "Orvane/ui/qt_interaction_sink.h"
+#include "Orvane/ui/sleep_inhibitor.h"
+
+namespace orvane {
+class COrvaneView;
+}
+
+namespace orvane::ui {
+
+// What the window asks of the application object.
+struct FrameServices {
+  std::function<void(const QString& file)> add_recent_file;
+  std::function<QStringList()> recent_files;
+  std::function<void(bool lock_memory)> store_lock_memory;
+  std::function<void()> show_info;    // "Version Info..."
+  std::function<void()> show_about;   // "about Orvane(&A)..."
+};
+
+class CMainFrame : public QMainWindow, public DocumentFrame {
+  Q_OBJECT
+
+ public:
+  CMainFrame(AppState& app, FrameServices services, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // Opens a capture file as "Open" does (command line, drop, recent list).
+  bool OpenFile(const QString& name);
+
+  // DocumentFrame
+  void SetTitle(const std::string& title) override;
+  void ChangeViewSplitter(bool split) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+
+  COrvaneDoc& Doc() { return *doc_; }
+  COrvaneView& ListView() { return *list_; }
+  QTabWidget* TabPane() { return split_ ? tabs_ : nullptr; }
+  QAction* Action(Command command) const { return menus_.actions.at(command); }
+  FrameStatusBar& StatusPanes() { return *status_; }
+  QtInteractionSink& Sink() { return sink_; }
+  DriverClient& Client() { return client_; }
+  bool Split() const { return split_; }
+  FrameState CurrentState() const;
+  // The capture settings step of the capture command; tests replace the
+  // dialog with a scripted choice.
+  using CaptureSettingsStep =
+      std::function<bool(const CaptureDialogValues& values, const StartCaptureFn& start)>;
+  void SetCaptureSettingsStep(CaptureSettingsStep step) { capture_settings_ = std::move(step); }
+  // The save dialog of a live capture whose file cannot be written.
+  void SetSaveAsStep(std::function<std::optional<std::string>()> step) { save_as_ = std::move(step); }
+
+  // Selects the first row half a second after the filter rebuilt the list.
+  void StartSelectFirstRowTimer();
+
+ public slots:
+  void OnCapture();
+  void OnStop();
+  void OnPause();
+  void OnFileOpen();
+  void OnFileSave();
+  void OnFileSaveAs();
+  void OnFileClose();
+  void OnOtherSetting();
+  void UpdateCommandStates();
+
+ signals:
+  // A run ended and its end handling is done (tests wait for it).
+  void runEnded(bool live, quint32 result);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void ConnectCommands();
+  void DrainRunEvents();
+  void OnWorkerEnd(bool live, uint32_t result);
+  void OnSelectionChanged(quint32 row);
+  void RefreshIdleText();
+  void RefreshRecentMenu();
+  void FocusNextPane(bool forward);
+  bool Busy() const { return app_.live_capture || app_.analysis_running; }
+  std::optional<std::string> AskSaveSamplingData();
+  bool CaptureSettingsDialog(const CaptureDialogValues& values, const StartCaptureFn& start);
+  PowerSense QueryPowerSense();
+
+  AppState& app_;
+  FrameServices services_;
+  QtInteractionSink sink_{this};
+  RunEventQueue events_;
+  DriverClient client_;
+  DeviceCapture capture_{client_, app_, events_};
+  AnalysisWorker worker_{app_, events_, &capture_};
+  std::unique_ptr<LiveBuffer> buffer_;
+  std::unique_ptr<COrvaneDoc> doc_;
+  SearchMemory search_;
+  SleepInhibitor inhibitor_;
+
+  FrameMenus menus_;
+  std::set<Command> handled_;
+  FrameStatusBar* status_ = nullptr;
+  COrvaneView* list_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  bool split_ = false;
+  std::atomic<bool> drain_scheduled_{false};
+  int wait_cursor_depth_ = 0;
+  std::optional<uint32_t> selected_index_;
+  QString current_path_;
+  CaptureSettingsStep capture_settings_;
+  std::function<std::optional<std::string>()> save_as_;
+  QTimer select_first_row_;
+};
+
+}  // namespace orvane::ui

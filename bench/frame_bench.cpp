@@ -1,0 +1,147 @@
+// The application's main window under load, offscreen:
+//  1. opening a 512 MiB bus analyzer capture: how long the window's event
+//     loop goes without running (the longest gap between 10 ms timer
+//     ticks), how often the progress pane moves, and how long the stop
+//     command takes to end the decode;
+//  2. a live capture from the simulated analyzer streaming at a given rate
+//     (default 200 MB/s) into a 256 MiB oneshot buffer while the list
+//     follows: the run's result (an overrun would say so) and its rows.
+// usage: frame_bench [RATE_BYTES_PER_S]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "Orvane/capture/app_state.h"
+#include "Orvane/capture/capture_start_checks.h"
+#include "Orvane/ui/main_frame.h"
+#include "Orvane/ui/list/orvane_view.h"
+#include "bench/bench_captures.h"
+#include "driver/daemon/tests/daemon_process.h"
+#include "platform/files.h"
+#include "sim/synthesizer.h"
+
+namespace {
+
+constexpr uint64_t kOpenBytes = 512ull << 20;
+
+struct LoopWatch {
+  QElapsedTimer clock;
+  qint64 last = 0;
+  qint64 longest_gap = 0;
+  QTimer timer;
+
+  LoopWatch() {
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      const qint64 now = clock.elapsed();
+      longest_gap = std::max(longest_gap, now - last);
+      last = now;
+    });
+    clock.start();
+    timer.start();
+  }
+};
+
+void BenchOpen(orvane::AppState& state) {
+  const std::string path = velix::platform::TempFolder() + "velix-frame-bench-512.SIC";
+  velix::sim::SynthOptions options;
+  options.target_size = kOpenBytes;
+  std::string error;
+  if (!velix::sim::SynthesizeSicFile(velix::bench::kDenseI2cScenario, options, path, "", &error)) {
+    std::fprintf(stderr, "cannot synthesize: %s\n", error.c_str());
+    std::exit(1);
+  }
+  for (const bool stop_early : {true, false}) {
+    orvane::ui::CMainFrame frame(state, {});
+    frame.show();
+    QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
+    int progress_moves = 0;
+    int last_progress = -1;
+    QTimer progress_probe;
+    progress_probe.setInterval(50);
+    QObject::connect(&progress_probe, &QTimer::timeout, [&] {
+      const int value = frame.StatusPanes().Progress().value();
+      if (value != last_progress) ++progress_moves;
+      last_progress = value;
+    });
+    progress_probe.start();
+    LoopWatch watch;
+    QElapsedTimer open_clock;
+    open_clock.start();
+    frame.OpenFile(QString::fromStdString(path));
+    if (stop_early) {
+      QTimer::singleShot(1500, [&] {
+        QElapsedTimer stop_clock;
+        stop_clock.start();
+        frame.OnStop();
+        std::printf("open 512 MiB: stop after 1.5 s returned in %.1f ms\n", stop_clock.nsecsElapsed() / 1e6);
+      });
+    }
+    ended.wait(120000);
+    const double seconds = open_clock.nsecsElapsed() / 1e9;
+    std::printf("open 512 MiB%s: %.2f s (%.0f MB/s), longest event-loop gap %lld ms, progress moved %d times\n",
+                stop_early ? " (stopped)" : "", seconds, kOpenBytes / 1e6 / seconds,
+                static_cast<long long>(watch.longest_gap), progress_moves);
+    if (!stop_early) {
+      QTest::qWait(200);
+      std::printf("  rows listed: %d\n", frame.ListView().model()->rowCount());
+    }
+  }
+  velix::platform::DeleteFileAt(path);
+}
+
+void BenchLive(orvane::AppState& state, const std::string& rate) {
+  velix::daemon::testing::DaemonProcess daemon(velix::bench::kDenseI2cScenario,
+                                               {"--rate", rate, "--size", std::to_string(600ull << 20)});
+  if (!daemon.running()) {
+    std::fprintf(stderr, "velixd did not start\n");
+    std::exit(1);
+  }
+  ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  orvane::ui::CMainFrame frame(state, {});
+  frame.show();
+  orvane::ui::QtInteractionSink::SetMessageBoxHandler(
+      [](const std::string& text, velix::platform::Icon, velix::platform::Buttons, velix::platform::Answer answer) {
+        std::printf("  message: %s\n", text.c_str());
+        return answer;
+      });
+  frame.SetCaptureSettingsStep([](const orvane::CaptureDialogValues& values, const orvane::StartCaptureFn& start) {
+    orvane::CaptureEntries entries = orvane::EntriesFromDialogValues(values);
+    entries.bus = 1;
+    entries.capture_size_mb = 256;
+    entries.driver_buffer_mb = 16;
+    return start(entries);
+  });
+  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
+  LoopWatch watch;
+  QElapsedTimer clock;
+  clock.start();
+  frame.OnCapture();
+  if (!ended.wait(120000)) std::printf("live capture did not end\n");
+  const double seconds = clock.nsecsElapsed() / 1e9;
+  const quint32 result = ended.isEmpty() ? 0 : ended.first().at(1).toUInt();
+  std::printf("live 256 MiB at %s B/s: result 0x%X after %.2f s, longest event-loop gap %lld ms\n", rate.c_str(),
+              result, seconds, static_cast<long long>(watch.longest_gap));
+  ended.wait(120000);  // the reopened file's decode
+  ::unsetenv("VELIX_RUNTIME_DIR");
+  orvane::ui::QtInteractionSink::SetMessageBoxHandler({});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  orvane::AppState state;
+  state.temp_folder = velix::platform::TempFolder();
+  state.sampling_file_name = state.temp_folder + "velix-frame-bench-live.SIC";
+  BenchOpen(state);
+  BenchLive(state, argc > 1 ? argv[1] : "200000000");
+  velix::platform::DeleteFileAt(state.sampling_file_name);
+  return 0;
+}
