@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
+#include "Orvane/ui/list/list_cell_delegate.h"
 #include "Orvane/ui/list/list_tick.h"
 #include "Orvane/ui/list/row_colours.h"
 #include "Orvane/ui/list/selection_trace.h"
@@ -28,6 +29,7 @@ COrvaneView::COrvaneView(COrvaneDoc& doc, AppState& app, QWidget* parent)
       interval_ms_(kListFastIntervalMs) {
   setAccessibleName(tr("Transactions"));
   setModel(model_);
+  setItemDelegate(new ListCellDelegate(this));
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);

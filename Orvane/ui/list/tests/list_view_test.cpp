@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QHeaderView>
+#include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -230,7 +231,19 @@ TEST_F(ListViewTest, RowColoursAndAlignment) {
   EXPECT_EQ(Colour(2, Qt::ForegroundRole), QColor(255, 0, 255));
   EXPECT_EQ(Colour(3, Qt::ForegroundRole), QColor(8, 0, 0));
   EXPECT_EQ(Cell(2, 0), QStringLiteral("->2"));
-  EXPECT_EQ(view.palette().color(QPalette::Active, QPalette::Highlight), QColor(154, 205, 50));
+  // What the painted rows show, away from the right-aligned text.
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  ASSERT_TRUE(view.SelectRowAndShow(1));
+  const QImage painted = view.viewport()->grab().toImage();
+  const auto pixel = [&](int row) {
+    return painted.pixelColor(view.columnViewportPosition(1) + 3,
+                              view.rowViewportPosition(row) + view.rowHeight(row) / 2);
+  };
+  EXPECT_EQ(pixel(0), view.palette().color(QPalette::Base));
+  EXPECT_EQ(pixel(1), QColor(154, 205, 50));
+  EXPECT_EQ(pixel(2), QColor(202, 237, 82));
+  EXPECT_EQ(pixel(3), QColor(224, 255, 255));
   const auto alignment = [&](int column) {
     return view.ListModel().data(view.ListModel().index(0, column), Qt::TextAlignmentRole).toInt();
   };
