@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
+#include "Orvane/ui/list/list_cell_delegate.h"
 #include "Orvane/ui/list/list_tick.h"
 #include "Orvane/ui/list/row_colours.h"
 #include "Orvane/ui/list/selection_trace.h"
@@ -21,9 +22,14 @@ constexpr int kRowPadding = 4;
 }  // namespace
 
 COrvaneView::COrvaneView(COrvaneDoc& doc, AppState& app, QWidget* parent)
-    : QTableView(parent), doc_(doc), app_(app), model_(new TransactionListModel(doc, app, this)), interval_ms_(kListFastIntervalMs) {
+    : QTableView(parent),
+      doc_(doc),
+      app_(app),
+      model_(new TransactionListModel(doc, app, this)),
+      interval_ms_(kListFastIntervalMs) {
   setAccessibleName(tr("Transactions"));
   setModel(model_);
+  setItemDelegate(new ListCellDelegate(this));
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -31,6 +37,8 @@ COrvaneView::COrvaneView(COrvaneDoc& doc, AppState& app, QWidget* parent)
   setWordWrap(false);
   setTextElideMode(Qt::ElideRight);
   setCornerButtonEnabled(false);
+  // Tab leaves the list for the next control; the arrow keys move the row.
+  setTabKeyNavigation(false);
 
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPointSize(kListFontPoints);

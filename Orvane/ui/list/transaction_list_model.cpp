@@ -40,6 +40,7 @@ QString Translated(const char* header) {
   return QString::fromUtf8(header);
 }
 
+// Alignments travel as plain ints, the form every delegate and header reads.
 Qt::Alignment AlignmentOf(CellAlign align) {
   switch (align) {
     case CellAlign::kLeft: return Qt::AlignLeft | Qt::AlignVCenter;
@@ -55,8 +56,7 @@ QColor ToColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
 TransactionListModel::TransactionListModel(COrvaneDoc& doc, AppState& app, QObject* parent)
     : QAbstractTableModel(parent), doc_(doc), app_(app) {
-  columns_ = ListColumns(app_.settings);
-  mode_ = TextModeOf(app_.settings);
+  TakeColumns();
 }
 
 int TransactionListModel::rowCount(const QModelIndex& parent) const {
@@ -68,24 +68,46 @@ int TransactionListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TransactionListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return {};
+  QModelRoleData one(role);
+  multiData(index, one);
+  return one.data();
+}
+
+void TransactionListModel::multiData(const QModelIndex& index, QModelRoleDataSpan roles) const {
+  for (QModelRoleData& role : roles) role.clearData();
+  if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return;
   const ListColumn& column = columns_[static_cast<size_t>(index.column())];
-  if (role == Qt::TextAlignmentRole) {
-    // The first column is always drawn right-aligned.
-    return QVariant::fromValue(index.column() == 0 ? AlignmentOf(CellAlign::kRight)
-                                                   : AlignmentOf(column.align));
+  // The delegate asks for every role of a cell at once: the record is
+  // copied once per cell, not once per role.
+  bool needs_record = false;
+  for (const QModelRoleData& role : roles) {
+    needs_record |= role.role() == Qt::DisplayRole || role.role() == Qt::ForegroundRole ||
+                    role.role() == Qt::BackgroundRole;
   }
-  if (role != Qt::DisplayRole && role != Qt::BackgroundRole && role != Qt::ForegroundRole) return {};
   TransactionInfo record{};
   const uint32_t row = static_cast<uint32_t>(index.row());
-  const bool found = RecordAt(row, &record);
-  if (role == Qt::DisplayRole) {
-    return found ? QString::fromStdString(CellText(record, column.id, mode_)) : QString();
-  }
+  const bool found = needs_record && RecordAt(row, &record);
   const RowColours colours = ListRowColours(row, found && (record.RecordFlags & kRecordTrigger) != 0);
-  if (role == Qt::ForegroundRole) return QBrush(ToColor(colours.text));
-  if (colours.window_background) return {};
-  return QBrush(ToColor(colours.background));
+  for (QModelRoleData& role : roles) {
+    switch (role.role()) {
+      case Qt::DisplayRole:
+        role.setData(found ? QString::fromStdString(CellText(record, column.id, mode_)) : QString());
+        break;
+      case Qt::TextAlignmentRole:
+        // The first column is always drawn right-aligned.
+        role.setData(static_cast<int>(index.column() == 0 ? AlignmentOf(CellAlign::kRight)
+                                                          : AlignmentOf(column.align)));
+        break;
+      case Qt::ForegroundRole:
+        role.setData(QBrush(ToColor(colours.text)));
+        break;
+      case Qt::BackgroundRole:
+        if (!colours.window_background) role.setData(QBrush(ToColor(colours.background)));
+        break;
+      default:
+        break;
+    }
+  }
 }
 
 QVariant TransactionListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -94,21 +116,27 @@ QVariant TransactionListModel::headerData(int section, Qt::Orientation orientati
   }
   if (role == Qt::DisplayRole) return HeaderText(section);
   if (role == Qt::TextAlignmentRole) {
-    return QVariant::fromValue(AlignmentOf(columns_[static_cast<size_t>(section)].align));
+    return static_cast<int>(AlignmentOf(columns_[static_cast<size_t>(section)].align));
   }
   return {};
 }
 
 QString TransactionListModel::HeaderText(int section) const {
-  return Translated(columns_[static_cast<size_t>(section)].header);
+  return headers_[static_cast<size_t>(section)];
+}
+
+void TransactionListModel::TakeColumns() {
+  columns_ = ListColumns(app_.settings);
+  mode_ = TextModeOf(app_.settings);
+  headers_.clear();
+  for (const ListColumn& column : columns_) headers_.push_back(Translated(column.header));
 }
 
 void TransactionListModel::Rebuild() {
   beginResetModel();
   snapshot_.Release();
   announced_ = 0;
-  columns_ = ListColumns(app_.settings);
-  mode_ = TextModeOf(app_.settings);
+  TakeColumns();
   endResetModel();
 }
 

@@ -5,6 +5,7 @@
 // snapshot), so 18 million rows cost nothing here.
 
 #include <QAbstractTableModel>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -25,6 +26,7 @@ class TransactionListModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  void multiData(const QModelIndex& index, QModelRoleDataSpan roles) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
   // The columns of the current capture kind, no rows, no snapshot.
@@ -48,11 +50,14 @@ class TransactionListModel : public QAbstractTableModel {
   QString HeaderText(int section) const;
 
  private:
+  // The columns, text mode and headers of the current capture kind.
+  void TakeColumns();
   void AllRowsChanged();
 
   COrvaneDoc& doc_;
   AppState& app_;
   std::vector<ListColumn> columns_;
+  std::vector<QString> headers_;
   RecordTextMode mode_;
   LiveSnapshot snapshot_;
   uint32_t announced_ = 0;

@@ -16,6 +16,8 @@ struct TickCase {
   ListTickAction expected;
 };
 
+void PrintTo(const TickCase& tick, std::ostream* out) { *out << tick.name; }
+
 class ListTickTest : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(ListTickTest, Decides) {

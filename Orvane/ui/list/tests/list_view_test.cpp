@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QHeaderView>
+#include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -183,6 +184,8 @@ struct HeaderCase {
   std::vector<QString> headers;
 };
 
+void PrintTo(const HeaderCase& header, std::ostream* out) { *out << header.name; }
+
 class HeaderTest : public ListViewTest, public ::testing::WithParamInterface<HeaderCase> {};
 
 TEST_P(HeaderTest, ColumnsOfTheCaptureKind) {
@@ -228,9 +231,21 @@ TEST_F(ListViewTest, RowColoursAndAlignment) {
   EXPECT_EQ(Colour(2, Qt::ForegroundRole), QColor(255, 0, 255));
   EXPECT_EQ(Colour(3, Qt::ForegroundRole), QColor(8, 0, 0));
   EXPECT_EQ(Cell(2, 0), QStringLiteral("->2"));
-  EXPECT_EQ(view.palette().color(QPalette::Active, QPalette::Highlight), QColor(154, 205, 50));
+  // What the painted rows show, away from the right-aligned text.
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  ASSERT_TRUE(view.SelectRowAndShow(1));
+  const QImage painted = view.viewport()->grab().toImage();
+  const auto pixel = [&](int row) {
+    return painted.pixelColor(view.columnViewportPosition(1) + 3,
+                              view.rowViewportPosition(row) + view.rowHeight(row) / 2);
+  };
+  EXPECT_EQ(pixel(0), view.palette().color(QPalette::Base));
+  EXPECT_EQ(pixel(1), QColor(154, 205, 50));
+  EXPECT_EQ(pixel(2), QColor(202, 237, 82));
+  EXPECT_EQ(pixel(3), QColor(224, 255, 255));
   const auto alignment = [&](int column) {
-    return view.ListModel().data(view.ListModel().index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>();
+    return view.ListModel().data(view.ListModel().index(0, column), Qt::TextAlignmentRole).toInt();
   };
   EXPECT_TRUE(alignment(0) & Qt::AlignRight);
   EXPECT_TRUE(alignment(4) & Qt::AlignHCenter);  // R/W
@@ -317,11 +332,29 @@ TEST_F(ListViewTest, SelectionIsReportedOutsideLiveCaptures) {
   ASSERT_TRUE(view.RecordAt(3, &record));
   EXPECT_EQ(record.Index, 3u);
   EXPECT_FALSE(view.SelectRowAndShow(5));
+  // The keyboard moves the selection as well.
+  QTest::keyClick(&view, Qt::Key_Down);
+  ASSERT_EQ(selected.count(), 1);
+  EXPECT_EQ(selected.takeFirst().at(0).value<quint32>(), 4u);
 
   app_.live_capture = true;
   ASSERT_TRUE(view.SelectRowAndShow(1));
   EXPECT_EQ(selected.count(), 0);
   app_.live_capture = false;
+}
+
+TEST_F(ListViewTest, BusyCursorWhileACaptureOrAnAnalysisRuns) {
+  COrvaneView& view = View();
+  for (const bool live : {false, true}) {
+    app_.live_capture = live;
+    app_.analysis_running = !live;
+    view.OnUpdateTimer();
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::BusyCursor);
+  }
+  app_.live_capture = false;
+  app_.analysis_running = false;
+  view.OnUpdateTimer();
+  EXPECT_EQ(view.viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(ListViewTest, CopesWithoutASamplingObject) {
