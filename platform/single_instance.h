@@ -1,13 +1,12 @@
 #pragma once
-// One tool instance per machine: an exclusive lock on the file "USBI2C" in
-// the runtime folder the driver daemon publishes its devices in (every user
-// of the tool can reach that folder), held for the life of the process.
+// One instance of a program per machine: an exclusive lock on a file named
+// after the program in the runtime folder the driver daemon publishes its
+// devices in (every user of the programs can reach that folder), held for
+// the life of the process.
 
 #include <string>
 
-namespace velix::modechange {
-
-inline constexpr const char* kInstanceLockName = "USBI2C";
+namespace velix::platform {
 
 class SingleInstanceLock {
  public:
@@ -18,7 +17,7 @@ class SingleInstanceLock {
 
   // Creates `folder` when missing and takes the lock on folder/name. False
   // when another process holds it or the lock file cannot be made.
-  bool Acquire(const std::string& folder, const std::string& name = kInstanceLockName);
+  bool Acquire(const std::string& folder, const std::string& name);
 
  private:
   int fd_ = -1;
@@ -28,4 +27,4 @@ class SingleInstanceLock {
 // exists nor can be created.
 std::string InstanceLockFolder();
 
-}  // namespace velix::modechange
+}  // namespace velix::platform
