@@ -38,7 +38,9 @@ bool SingleInstanceLock::Acquire(const std::string& folder, const std::string& n
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return false;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     ::close(fd);
+    errno = error;
     return false;
   }
   fd_ = fd;

@@ -16,7 +16,8 @@ class SingleInstanceLock {
   SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
   // Creates `folder` when missing and takes the lock on folder/name. False
-  // when another process holds it or the lock file cannot be made.
+  // when another process holds it (errno EWOULDBLOCK) or the lock file
+  // cannot be made (errno says why).
   bool Acquire(const std::string& folder, const std::string& name);
 
  private:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 
@@ -21,10 +22,12 @@ TEST(SingleInstance, ASecondLockFailsUntilTheFirstIsReleased) {
   EXPECT_TRUE(std::filesystem::exists(lock_folder + "/USBI2C"));
   SingleInstanceLock second;
   EXPECT_FALSE(second.Acquire(lock_folder, "USBI2C"));
+  EXPECT_EQ(errno, EWOULDBLOCK);
   first.reset();
   EXPECT_TRUE(second.Acquire(lock_folder, "USBI2C"));
   SingleInstanceLock blocked;
   EXPECT_FALSE(blocked.Acquire(folder.File("run/USBI2C/below-a-file"), "USBI2C"));
+  EXPECT_NE(errno, EWOULDBLOCK);
 }
 
 TEST(SingleInstance, APlantedLinkIsNotFollowed) {
