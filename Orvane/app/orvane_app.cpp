@@ -34,7 +34,7 @@ std::vector<std::string> ToStdStrings(const QStringList& list) {
 
 }  // namespace
 
-COrvaneApp::COrvaneApp(velix::platform::InteractionSink& sink) : sink_(sink) {
+COrvaneApp::COrvaneApp(QtInteractionSink& sink) : sink_(sink) {
   // AppState starts with every flag clear, memory locking on, the reader
   // waiting for events and priority 0; the settings record and the search
   // memory start with their defaults.

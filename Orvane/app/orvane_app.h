@@ -17,7 +17,7 @@
 #include "Orvane/app/recent_files.h"
 #include "Orvane/capture/app_state.h"
 #include "Orvane/decode/transaction_search.h"
-#include "platform/interaction.h"
+#include "Orvane/ui/qt_interaction_sink.h"
 #include "platform/locked_memory.h"
 #include "platform/single_instance.h"
 
@@ -34,9 +34,10 @@ class COrvaneApp {
   // application (the file could not be opened).
   using MainWindowHook = std::function<bool(COrvaneApp& app, const std::optional<QString>& file_to_open)>;
 
-  // `sink` shows the start-up messages; it must outlive the application
-  // object.
-  explicit COrvaneApp(velix::platform::InteractionSink& sink);
+  // `sink` shows the start-up messages and, once the main window has
+  // connected its hooks, everything else the core says; it must outlive the
+  // application object.
+  explicit COrvaneApp(QtInteractionSink& sink);
   ~COrvaneApp();
   COrvaneApp(const COrvaneApp&) = delete;
   COrvaneApp& operator=(const COrvaneApp&) = delete;
@@ -51,7 +52,7 @@ class COrvaneApp {
   RecentFiles& Recent() { return recent_; }
   // Available once InitInstance has passed the instance check.
   QtSettingsStore& Settings() { return *settings_; }
-  velix::platform::InteractionSink& Sink() { return sink_; }
+  QtInteractionSink& Sink() { return sink_; }
   // The locked-memory limits found at start-up, for the live buffer (both 0
   // when they could not be read: then never restored).
   const velix::platform::WorkingSetLimits& StartupLimits() const { return startup_limits_; }
@@ -62,7 +63,7 @@ class COrvaneApp {
   void RecordWorkingSetLimits();
   void DeleteTemporaryCopy();
 
-  velix::platform::InteractionSink& sink_;
+  QtInteractionSink& sink_;
   AppState state_;
   SearchMemory search_;
   RecentFiles recent_;

@@ -11,8 +11,8 @@ int RunOrvane(int argc, char** argv, const COrvaneApp::MainWindowHook& open_main
   QCoreApplication::setOrganizationName(QStringLiteral("TORVEL Systems"));
   QCoreApplication::setApplicationName(QStringLiteral("Orvane"));
   QtInteractionSink sink;
-  // The application object goes before the Qt application: its exit steps
-  // run while Qt still stands.
+  // Declared after the Qt application, the application object is destroyed
+  // first: its exit steps run while Qt still stands.
   COrvaneApp app(sink);
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();

@@ -13,14 +13,31 @@
 
 #include <filesystem>
 
-#include "platform/recording_sink.h"
 #include "platform/settings_store.h"
 #include "platform/tests/scratch_folder.h"
 
 namespace orvane {
 namespace {
 
-using velix::platform::RecordingSink;
+using velix::platform::Answer;
+using velix::platform::Buttons;
+using velix::platform::Icon;
+
+// Message boxes answered in place of the user, and remembered.
+struct SinkRecorder {
+  struct Message {
+    QString text;
+    Icon icon;
+  };
+  SinkRecorder() {
+    sink.SetPresenter([this](const QString& text, Icon icon, Buttons, Answer default_answer) {
+      messages.push_back({text, icon});
+      return default_answer;
+    });
+  }
+  QtInteractionSink sink;
+  std::vector<Message> messages;
+};
 
 const QStringList kNoTitle = {QStringLiteral("--no-title")};
 
@@ -37,7 +54,8 @@ class OrvaneAppTest : public ::testing::Test {
     };
   }
 
-  RecordingSink sink;
+  SinkRecorder recorder;
+  QtInteractionSink& sink = recorder.sink;
   int hook_calls = 0;
   std::optional<QString> opened;
   COrvaneApp* hooked_app = nullptr;
@@ -46,16 +64,16 @@ class OrvaneAppTest : public ::testing::Test {
 TEST_F(OrvaneAppTest, ASecondCopyShowsTheMessageAndEnds) {
   auto first = std::make_unique<COrvaneApp>(sink);
   ASSERT_TRUE(first->InitInstance(kNoTitle, Hook()));
-  EXPECT_TRUE(sink.Messages().empty());
+  EXPECT_TRUE(recorder.messages.empty());
 
-  RecordingSink second_sink;
+  SinkRecorder second_recorder;
   {
-    COrvaneApp second(second_sink);
+    COrvaneApp second(second_recorder.sink);
     EXPECT_FALSE(second.InitInstance(kNoTitle, Hook()));
   }
-  ASSERT_EQ(second_sink.Messages().size(), 1u);
-  EXPECT_EQ(second_sink.Messages()[0].text, "[Orvane.exe]  already running!!!");
-  EXPECT_EQ(second_sink.Messages()[0].icon, velix::platform::Icon::kStop);
+  ASSERT_EQ(second_recorder.messages.size(), 1u);
+  EXPECT_EQ(second_recorder.messages[0].text, QStringLiteral("[Orvane.exe]  already running!!!"));
+  EXPECT_EQ(second_recorder.messages[0].icon, Icon::kStop);
   EXPECT_EQ(hook_calls, 1);  // the first copy's main window only
 
   first.reset();
