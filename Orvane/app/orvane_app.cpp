@@ -58,10 +58,9 @@ COrvaneApp::~COrvaneApp() {
 bool COrvaneApp::InitInstance(const QStringList& arguments, const MainWindowHook& open_main_window) {
   if (!AcquireInstanceLock()) return false;
 
-  settings_ = std::make_unique<QtSettingsStore>();
-  recent_.Load(*settings_);
+  recent_.Load(settings_);
   ChooseLanguage();
-  LoadAppSettings(*settings_, state_);
+  LoadAppSettings(settings_, state_);
 
   const long page_size = ::sysconf(_SC_PAGESIZE);
   Trace("SystemInfo : m_SystemInfo.dwPageSize = %ld \n", page_size);

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 #include "Orvane/app/qt_settings_store.h"
@@ -50,8 +49,7 @@ class COrvaneApp {
   AppState& State() { return state_; }
   SearchMemory& Search() { return search_; }
   RecentFiles& Recent() { return recent_; }
-  // Available once InitInstance has passed the instance check.
-  QtSettingsStore& Settings() { return *settings_; }
+  QtSettingsStore& Settings() { return settings_; }
   QtInteractionSink& Sink() { return sink_; }
   // The locked-memory limits found at start-up, for the live buffer (both 0
   // when they could not be read: then never restored).
@@ -67,7 +65,7 @@ class COrvaneApp {
   AppState state_;
   SearchMemory search_;
   RecentFiles recent_;
-  std::unique_ptr<QtSettingsStore> settings_;
+  QtSettingsStore settings_;
   velix::platform::SingleInstanceLock instance_lock_;
   velix::platform::WorkingSetLimits startup_limits_{};
 };

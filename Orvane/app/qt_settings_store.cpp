@@ -11,13 +11,19 @@ QString Key(const std::string& section, const std::string& key) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore()
-    : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("TORVEL Systems"),
-                QStringLiteral("Orvane")) {}
+// A QSettings object per call: its status then tells about this call
+// alone (a failed write would otherwise stay on record), and objects on
+// one file share what they read within the process anyway.
+std::unique_ptr<QSettings> QtSettingsStore::OpenSettings() const {
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("TORVEL Systems"),
+                                     QStringLiteral("Orvane"));
+}
+
+QString QtSettingsStore::FileName() const { return OpenSettings()->fileName(); }
 
 uint32_t QtSettingsStore::GetInt(const std::string& section, const std::string& key,
                                  uint32_t default_value) const {
-  const QVariant value = settings_.value(Key(section, key));
+  const QVariant value = OpenSettings()->value(Key(section, key));
   if (!value.isValid()) return default_value;
   // Numbers are read as the tools read them, prefixes and all.
   const std::optional<uint32_t> number =
@@ -31,15 +37,16 @@ bool QtSettingsStore::SetInt(const std::string& section, const std::string& key,
 
 std::string QtSettingsStore::GetString(const std::string& section, const std::string& key,
                                        const std::string& default_value) const {
-  const QVariant value = settings_.value(Key(section, key));
+  const QVariant value = OpenSettings()->value(Key(section, key));
   return value.isValid() ? value.toString().toStdString() : default_value;
 }
 
 bool QtSettingsStore::SetString(const std::string& section, const std::string& key,
                                 const std::string& value) {
-  settings_.setValue(Key(section, key), QString::fromStdString(value));
-  settings_.sync();
-  return settings_.status() == QSettings::NoError;
+  const std::unique_ptr<QSettings> settings = OpenSettings();
+  settings->setValue(Key(section, key), QString::fromStdString(value));
+  settings->sync();
+  return settings->status() == QSettings::NoError;
 }
 
 }  // namespace orvane

@@ -9,6 +9,7 @@
 #include <QSettings>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/settings_store.h"
@@ -17,8 +18,6 @@ namespace orvane {
 
 class QtSettingsStore final : public velix::platform::SettingsStore {
  public:
-  QtSettingsStore();
-
   uint32_t GetInt(const std::string& section, const std::string& key,
                   uint32_t default_value) const override;
   // Each Set writes the file at once, so a tool started next sees the value.
@@ -29,12 +28,8 @@ class QtSettingsStore final : public velix::platform::SettingsStore {
                  const std::string& value) override;
 
   // For values only the Qt front end keeps (window geometry and state).
-  QSettings& Settings() { return settings_; }
-  QString FileName() const { return settings_.fileName(); }
-
- private:
-  // QSettings reads lazily and caches, hence mutable behind the const reads.
-  mutable QSettings settings_;
+  std::unique_ptr<QSettings> OpenSettings() const;
+  QString FileName() const;
 };
 
 }  // namespace orvane

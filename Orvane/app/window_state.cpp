@@ -3,6 +3,10 @@
 #include <QMainWindow>
 #include <QSettings>
 
+#include <memory>
+
+#include "Orvane/app/qt_settings_store.h"
+
 namespace orvane {
 namespace {
 
@@ -11,15 +15,18 @@ constexpr char kStateKey[] = "Workspace/State";
 
 }  // namespace
 
-void SaveWindowState(QSettings& settings, const QMainWindow& window) {
-  settings.setValue(QLatin1String(kGeometryKey), window.saveGeometry());
-  settings.setValue(QLatin1String(kStateKey), window.saveState());
-  settings.sync();
+bool SaveWindowState(const QtSettingsStore& store, const QMainWindow& window) {
+  const std::unique_ptr<QSettings> settings = store.OpenSettings();
+  settings->setValue(QLatin1String(kGeometryKey), window.saveGeometry());
+  settings->setValue(QLatin1String(kStateKey), window.saveState());
+  settings->sync();
+  return settings->status() == QSettings::NoError;
 }
 
-bool RestoreWindowState(QSettings& settings, QMainWindow& window) {
-  const QByteArray geometry = settings.value(QLatin1String(kGeometryKey)).toByteArray();
-  const QByteArray state = settings.value(QLatin1String(kStateKey)).toByteArray();
+bool RestoreWindowState(const QtSettingsStore& store, QMainWindow& window) {
+  const std::unique_ptr<QSettings> settings = store.OpenSettings();
+  const QByteArray geometry = settings->value(QLatin1String(kGeometryKey)).toByteArray();
+  const QByteArray state = settings->value(QLatin1String(kStateKey)).toByteArray();
   // Both restores check what they are given: a damaged value is ignored.
   const bool geometry_restored = !geometry.isEmpty() && window.restoreGeometry(geometry);
   const bool state_restored = !state.isEmpty() && window.restoreState(state);

@@ -3,12 +3,14 @@
 // application's settings file (group "Workspace") from one run to the next.
 
 class QMainWindow;
-class QSettings;
 
 namespace orvane {
 
-void SaveWindowState(QSettings& settings, const QMainWindow& window);
-// False when nothing was saved yet (the window keeps its own layout).
-bool RestoreWindowState(QSettings& settings, QMainWindow& window);
+class QtSettingsStore;
+
+// True when the file was written.
+bool SaveWindowState(const QtSettingsStore& store, const QMainWindow& window);
+// False when nothing usable was saved (the window keeps its own layout).
+bool RestoreWindowState(const QtSettingsStore& store, QMainWindow& window);
 
 }  // namespace orvane

@@ -110,10 +110,10 @@ void DlgInfo::Refresh() {
   // The flag is only set and cleared on this thread, so it cannot change
   // while the device is asked.
   const DeviceProbe probe = app_.live_capture ? ProbeOfRunningCapture(client_) : ProbeDevice(client_, device_name_);
-  Show(MakeInfoTexts(probe, ReadMemoryFigures(), live_buffer_mb_ ? live_buffer_mb_() : std::nullopt));
+  ShowTexts(MakeInfoTexts(probe, ReadMemoryFigures(), live_buffer_mb_ ? live_buffer_mb_() : std::nullopt));
 }
 
-void DlgInfo::Show(const InfoTexts& texts) {
+void DlgInfo::ShowTexts(const InfoTexts& texts) {
   status_->setText(texts.status == InfoStatus::kConnected ? tr("VELIX Connect") : tr("VELIX Not connect"));
   switch (texts.mode) {
     case InfoMode::kBusAnalyzer:

@@ -43,7 +43,7 @@ class DlgInfo final : public QDialog {
 
  private:
   void BuildControls();
-  void Show(const InfoTexts& texts);
+  void ShowTexts(const InfoTexts& texts);
 
   const AppState& app_;
   DriverClient& client_;

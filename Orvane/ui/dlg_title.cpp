@@ -19,7 +19,7 @@ constexpr QPoint kVersionPosition(300, 35);
 DlgTitle::DlgTitle(QWidget* parent, TitleTimes times)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), times_(times), close_timer_(this), version_timer_(this) {
   setObjectName(QStringLiteral("title"));
-  setAccessibleName(tr("Orvane"));
+  setAccessibleName(QStringLiteral("Orvane"));
   setFixedSize(kPictureSize);
 
   version_ = new QLabel(tr("SW Version : ") + QString::fromLatin1(velix::kVelixVersion), this);

@@ -108,6 +108,9 @@ TEST_F(QtSettingsStoreTest, AFileThatCannotBeWrittenFailsTheSet) {
   QtSettingsStore application;
   EXPECT_FALSE(application.SetInt("Setting", "LockMemory", 0));
   std::filesystem::remove(path);
+  // Once the file can be written again, so can the next value.
+  EXPECT_TRUE(application.SetInt("Setting", "LockMemory", 0));
+  EXPECT_EQ(IniSettingsStore(path).GetInt("Setting", "LockMemory", 1), 0u);
 }
 
 }  // namespace

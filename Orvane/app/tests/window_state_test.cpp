@@ -19,23 +19,23 @@ TEST(WindowState, SavedInTheSettingsFileAndRestored) {
   std::filesystem::remove(path);
   QtSettingsStore store;
   QMainWindow window;
-  EXPECT_FALSE(RestoreWindowState(store.Settings(), window));
+  EXPECT_FALSE(RestoreWindowState(store, window));
 
   window.setGeometry(40, 50, 640, 480);
-  SaveWindowState(store.Settings(), window);
+  EXPECT_TRUE(SaveWindowState(store, window));
   EXPECT_TRUE(QSettings(store.FileName(), QSettings::IniFormat).contains(QStringLiteral("Workspace/Geometry")));
 
   QtSettingsStore reopened;
   QMainWindow restored;
-  EXPECT_TRUE(RestoreWindowState(reopened.Settings(), restored));
+  EXPECT_TRUE(RestoreWindowState(reopened, restored));
   EXPECT_EQ(restored.size(), QSize(640, 480));
 
   // A damaged value leaves the window as it is.
-  reopened.Settings().setValue(QStringLiteral("Workspace/Geometry"), QByteArray("junk"));
-  reopened.Settings().setValue(QStringLiteral("Workspace/State"), QByteArray("junk"));
+  reopened.OpenSettings()->setValue(QStringLiteral("Workspace/Geometry"), QByteArray("junk"));
+  reopened.OpenSettings()->setValue(QStringLiteral("Workspace/State"), QByteArray("junk"));
   QMainWindow untouched;
   untouched.resize(300, 200);
-  EXPECT_FALSE(RestoreWindowState(reopened.Settings(), untouched));
+  EXPECT_FALSE(RestoreWindowState(reopened, untouched));
   EXPECT_EQ(untouched.size(), QSize(300, 200));
   std::filesystem::remove(path);
 }
