@@ -36,7 +36,9 @@ DlgInfo::DlgInfo(const AppState& app, DriverClient& client, LiveBufferSize live_
       app_(app),
       client_(client),
       live_buffer_mb_(std::move(live_buffer_mb)),
-      device_name_(std::move(device_name)) {
+      device_name_(std::move(device_name)),
+      poll_timer_(this) {
+  poll_timer_.setObjectName(QStringLiteral("pollTimer"));
   BuildControls();
   temporary_path_->setText(QString::fromStdString(app_.temp_folder));
   software_version_->setText(QString::fromLatin1(velix::kVelixVersion));
@@ -101,9 +103,12 @@ void DlgInfo::BuildControls() {
 
 void DlgInfo::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (started_) return;
-  started_ = true;
   poll_timer_.start(kInfoFirstPollMs);
+}
+
+void DlgInfo::hideEvent(QHideEvent* event) {
+  poll_timer_.stop();
+  QDialog::hideEvent(event);
 }
 
 void DlgInfo::Refresh() {

@@ -38,7 +38,9 @@ class DlgInfo final : public QDialog {
   void Refresh();
 
  protected:
+  // Polling runs while the dialog is shown.
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
@@ -50,7 +52,6 @@ class DlgInfo final : public QDialog {
   LiveBufferSize live_buffer_mb_;
   std::string device_name_;
   QTimer poll_timer_;
-  bool started_ = false;
 
   QLineEdit* temporary_path_ = nullptr;
   QLineEdit* software_version_ = nullptr;

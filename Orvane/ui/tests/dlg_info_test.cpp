@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -61,11 +62,17 @@ TEST_F(DlgInfoTest, WithoutADeviceItSaysNotConnect) {
   EXPECT_EQ(Field(*dialog, "softwareVersion"), QString::fromLatin1(velix::kVelixVersion));
   // The first poll comes on its own, shortly after the dialog opens.
   QTRY_COMPARE(Label(*dialog, "status"), QStringLiteral("VELIX Not connect"));
+  auto* poll_timer = dialog->findChild<QTimer*>(QStringLiteral("pollTimer"));
+  ASSERT_NE(poll_timer, nullptr);
+  EXPECT_EQ(poll_timer->interval(), 5000);
+  EXPECT_TRUE(poll_timer->isActive());
   EXPECT_EQ(Label(*dialog, "mode"), QString());
   EXPECT_FALSE(VersionsEnabled(*dialog));
   EXPECT_FALSE(client.IsOpen());
   EXPECT_TRUE(Field(*dialog, "physicalMemory").endsWith(QStringLiteral(" MB)")));
   EXPECT_TRUE(Field(*dialog, "freeMemory").contains(QStringLiteral(" Byte  (")));
+  dialog->hide();
+  EXPECT_FALSE(poll_timer->isActive());
 }
 
 TEST_F(DlgInfoTest, AllocationIsShownOnlyWhileALiveBufferIsCommitted) {
