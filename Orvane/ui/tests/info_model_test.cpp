@@ -74,13 +74,6 @@ TEST(InfoTexts, MemoryAndLiveBuffer) {
   }
 }
 
-TEST(InfoTexts, MachineMemoryIsReadable) {
-  const std::optional<MemoryFigures> memory = ReadMemoryFigures();
-  ASSERT_TRUE(memory.has_value());
-  EXPECT_GT(memory->total, 0u);
-  EXPECT_LE(memory->available, memory->total);
-}
-
 TEST(InfoTexts, RightDoubleClickSwitchTogglesTheDebugTrace) {
   velix::platform::SetDebugMessages(false);
   EXPECT_TRUE(ToggleDebugMessages());

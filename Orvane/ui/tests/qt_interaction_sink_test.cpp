@@ -1,5 +1,4 @@
-// Message boxes for the core's messages, and the postings forwarded to the
-// main window's hooks.
+// Message boxes for the core's messages.
 #include "Orvane/ui/qt_interaction_sink.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +63,7 @@ TEST(QtInteractionSink, EnterTakesThePreselectedAnswer) {
   EXPECT_EQ(shown_icon, QMessageBox::Warning);
 }
 
-TEST(QtInteractionSink, PresenterAndHooksReceiveThePostings) {
+TEST(QtInteractionSink, APresenterAnswersInPlaceOfTheBox) {
   QtInteractionSink sink;
   QString presented;
   sink.SetPresenter([&](const QString& text, Icon icon, Buttons, Answer) {
@@ -75,29 +74,6 @@ TEST(QtInteractionSink, PresenterAndHooksReceiveThePostings) {
   EXPECT_EQ(sink.MessageBox("VELIX not found. (not connect)", Icon::kStop, Buttons::kRetryCancel, Answer::kCancel),
             Answer::kRetry);
   EXPECT_EQ(presented, QStringLiteral("VELIX not found. (not connect)"));
-
-  // Without hooks the postings go nowhere.
-  sink.Progress(10, 500);
-  sink.StatusText("ignored", 0);
-  sink.StatusRefresh();
-
-  std::vector<std::pair<uint32_t, uint32_t>> progress;
-  QString status;
-  uint32_t colour = 0;
-  int refreshes = 0;
-  sink.SetProgressHook([&](uint32_t code, uint32_t value) { progress.emplace_back(code, value); });
-  sink.SetStatusTextHook([&](const QString& text, uint32_t c) {
-    status = text;
-    colour = c;
-  });
-  sink.SetStatusRefreshHook([&] { ++refreshes; });
-  sink.Progress(12, 300);
-  sink.StatusText("Searching...", 0x0000FF);
-  sink.StatusRefresh();
-  EXPECT_EQ(progress, (std::vector<std::pair<uint32_t, uint32_t>>{{12, 300}}));
-  EXPECT_EQ(status, QStringLiteral("Searching..."));
-  EXPECT_EQ(colour, 0x0000FFu);
-  EXPECT_EQ(refreshes, 1);
 }
 
 }  // namespace
