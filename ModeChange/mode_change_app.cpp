@@ -11,9 +11,16 @@
 #include "ModeChange/command_line.h"
 #include "ModeChange/image_locator.h"
 #include "ModeChange/mode_change_dialog.h"
-#include "ModeChange/single_instance.h"
+#include "platform/single_instance.h"
 
 namespace velix::modechange {
+namespace {
+
+// The name the tool's lock file has always had; older copies of the tool
+// look for the same one.
+constexpr char kInstanceLockName[] = "USBI2C";
+
+}  // namespace
 
 bool InstallTranslations(QCoreApplication& app, const QString& locale_name) {
   const QLocale locale(locale_name);
@@ -32,8 +39,8 @@ bool InstallTranslations(QCoreApplication& app, const QString& locale_name) {
 }
 
 int RunModeChange(int argc, char** argv, FirmwareAccess& firmware) {
-  SingleInstanceLock lock;
-  if (!lock.Acquire(InstanceLockFolder())) return 1;
+  platform::SingleInstanceLock lock;
+  if (!lock.Acquire(platform::InstanceLockFolder(), kInstanceLockName)) return 1;
 
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("VELIXModeChange"));

@@ -57,7 +57,8 @@ void BenchOpen(orvane::AppState& state) {
     std::exit(1);
   }
   for (const bool stop_early : {true, false}) {
-    orvane::ui::CMainFrame frame(state, {});
+    orvane::QtInteractionSink sink;
+    orvane::ui::CMainFrame frame(state, sink, {});
     frame.show();
     QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
     int progress_moves = 0;
@@ -103,13 +104,14 @@ void BenchLive(orvane::AppState& state, const std::string& rate) {
     std::exit(1);
   }
   ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
-  orvane::ui::CMainFrame frame(state, {});
-  frame.show();
-  orvane::ui::QtInteractionSink::SetMessageBoxHandler(
-      [](const std::string& text, velix::platform::Icon, velix::platform::Buttons, velix::platform::Answer answer) {
-        std::printf("  message: %s\n", text.c_str());
+  orvane::QtInteractionSink sink;
+  sink.SetPresenter(
+      [](const QString& text, velix::platform::Icon, velix::platform::Buttons, velix::platform::Answer answer) {
+        std::printf("  message: %s\n", qPrintable(text));
         return answer;
       });
+  orvane::ui::CMainFrame frame(state, sink, {});
+  frame.show();
   frame.SetCaptureSettingsStep([](const orvane::CaptureDialogValues& values, const orvane::StartCaptureFn& start) {
     orvane::CaptureEntries entries = orvane::EntriesFromDialogValues(values);
     entries.bus = 1;
@@ -129,7 +131,6 @@ void BenchLive(orvane::AppState& state, const std::string& rate) {
               result, seconds, static_cast<long long>(watch.longest_gap));
   ended.wait(120000);  // the reopened file's decode
   ::unsetenv("VELIX_RUNTIME_DIR");
-  orvane::ui::QtInteractionSink::SetMessageBoxHandler({});
 }
 
 }  // namespace

@@ -38,19 +38,6 @@ bool IsStorableName(const std::string& name, const char* forbidden) {
   return SurvivesRoundTrip(name) && name.find_first_of(forbidden) == std::string::npos;
 }
 
-// C-style unsigned number (0x… hexadecimal, leading 0 octal); the whole
-// text must be the number.
-std::optional<uint32_t> ParseNumber(const std::string& text) {
-  if (text.empty() || text[0] == '-' || text[0] == '+') return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text.c_str(), &end, 0);
-  if (errno != 0 || end == text.c_str() || *end != '\0' || value > UINT32_MAX) {
-    return std::nullopt;
-  }
-  return static_cast<uint32_t>(value);
-}
-
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   if (home != nullptr && *home != '\0') return home;
@@ -92,6 +79,17 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
 
 }  // namespace
 
+std::optional<uint32_t> ParseSettingNumber(const std::string& text) {
+  if (text.empty() || text[0] == '-' || text[0] == '+') return std::nullopt;
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long value = std::strtoul(text.c_str(), &end, 0);
+  if (errno != 0 || end == text.c_str() || *end != '\0' || value > UINT32_MAX) {
+    return std::nullopt;
+  }
+  return static_cast<uint32_t>(value);
+}
+
 IniSettingsStore::IniSettingsStore(std::string path) : path_(std::move(path)) {
   std::ifstream file(path_);
   std::string section;
@@ -112,7 +110,7 @@ IniSettingsStore::IniSettingsStore(std::string path) : path_(std::move(path)) {
 
 uint32_t IniSettingsStore::GetInt(const std::string& section, const std::string& key,
                                   uint32_t default_value) const {
-  const std::optional<uint32_t> value = ParseNumber(GetString(section, key, {}));
+  const std::optional<uint32_t> value = ParseSettingNumber(GetString(section, key, {}));
   return value.value_or(default_value);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace velix::platform {
@@ -41,6 +42,11 @@ class IniSettingsStore final : public SettingsStore {
   std::string path_;
   std::map<std::string, std::map<std::string, std::string>> values_;
 };
+
+// A stored number as both settings stores read it: C-style unsigned (0x…
+// hexadecimal, leading 0 octal), the whole text being the number; empty
+// when it is not one.
+std::optional<uint32_t> ParseSettingNumber(const std::string& text);
 
 // The default INI location: $XDG_CONFIG_HOME/TORVEL Systems/<app>.ini
 // (else ~/.config/...).

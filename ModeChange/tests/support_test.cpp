@@ -1,5 +1,5 @@
-// Command line, image lookup, the instance lock, the driver's mode reply
-// and image file reading.
+// Command line, image lookup, the driver's mode reply and image file
+// reading.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +8,6 @@
 #include "ModeChange/cpld_image.h"
 #include "ModeChange/driver_commands.h"
 #include "ModeChange/image_locator.h"
-#include "ModeChange/single_instance.h"
 #include "ModeChange/tests/cpld_test_images.h"
 #include "platform/tests/scratch_folder.h"
 
@@ -55,30 +54,6 @@ TEST(ImageLocator, FirstMatchInNameOrderIgnoringCase) {
   EXPECT_EQ(FindImageFile(folder.Path(), Personality::kMonitor), folder.File("velixc_mon.frm"));
   EXPECT_EQ(FindImageFile(folder.File("no-such-folder"), Personality::kMonitor), "");
   EXPECT_FALSE(ExecutableFolder().empty());
-}
-
-TEST(SingleInstance, ASecondLockFailsUntilTheFirstIsReleased) {
-  ScratchFolder folder;
-  const std::string lock_folder = folder.File("run");
-  auto first = std::make_unique<SingleInstanceLock>();
-  ASSERT_TRUE(first->Acquire(lock_folder));
-  EXPECT_TRUE(std::filesystem::exists(lock_folder + "/USBI2C"));
-  SingleInstanceLock second;
-  EXPECT_FALSE(second.Acquire(lock_folder));
-  first.reset();
-  EXPECT_TRUE(second.Acquire(lock_folder));
-  SingleInstanceLock blocked;
-  EXPECT_FALSE(blocked.Acquire(folder.File("run/USBI2C/below-a-file")));
-}
-
-TEST(SingleInstance, APlantedLinkIsNotFollowed) {
-  ScratchFolder folder;
-  const std::string lock_folder = folder.File("shared");
-  std::filesystem::create_directory(lock_folder);
-  std::filesystem::create_symlink(folder.File("victim"), lock_folder + "/USBI2C");
-  SingleInstanceLock lock;
-  EXPECT_FALSE(lock.Acquire(lock_folder));
-  EXPECT_FALSE(std::filesystem::exists(folder.File("victim")));
 }
 
 TEST(DriverCommands, PacketsAndTheModeReply) {

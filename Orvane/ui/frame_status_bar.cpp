@@ -39,31 +39,31 @@ void FrameStatusBar::SetIdleText(const IdleState& state) {
   idle_->setText(text);
 }
 
-void FrameStatusBar::ShowMessage(const std::string& text, uint32_t colour) {
-  if (text.empty()) {
+void FrameStatusBar::ShowMessage(const QString& text, uint32_t colour) {
+  if (text.isEmpty()) {
     message_.Clear();
     blink_.stop();
   } else {
-    message_.Show(text, colour);
+    message_.Show(text.toStdString(), colour);
     blink_.start();
   }
   QPalette palette = message_label_->palette();
-  palette.setColor(QPalette::WindowText, text.empty() ? idle_->palette().color(QPalette::WindowText)
+  palette.setColor(QPalette::WindowText, text.isEmpty() ? idle_->palette().color(QPalette::WindowText)
                                                       : ColourOf(colour));
   message_label_->setPalette(palette);
   ShowMessagePhase();
 }
 
-void FrameStatusBar::AppendMessage(const std::string& text) {
-  message_.Append(text);
+void FrameStatusBar::AppendMessage(const QString& text) {
+  message_.Append(text.toStdString());
   ShowMessagePhase();
 }
 
 void FrameStatusBar::ShowMessagePhase() {
   // The blank phase keeps the accessible text, so a screen reader does not
   // announce every blink.
-  message_label_->setText(QCoreApplication::translate("Messages", message_.Shown().c_str()));
-  message_label_->setAccessibleDescription(QCoreApplication::translate("Messages", message_.Text().c_str()));
+  message_label_->setText(QString::fromStdString(message_.Shown()));
+  message_label_->setAccessibleDescription(QString::fromStdString(message_.Text()));
 }
 
 void FrameStatusBar::ApplyProgress(uint32_t code, uint32_t value) {

@@ -19,8 +19,9 @@ class FrameStatusBar : public QObject {
   explicit FrameStatusBar(QStatusBar& bar);
 
   void SetIdleText(const IdleState& state);
-  void ShowMessage(const std::string& text, uint32_t colour);  // empty: clear
-  void AppendMessage(const std::string& text);
+  // Texts arrive in the user's language.
+  void ShowMessage(const QString& text, uint32_t colour);  // empty: clear
+  void AppendMessage(const QString& text);
   void ApplyProgress(uint32_t code, uint32_t value);
 
   QString IdleText() const { return idle_->text(); }

@@ -16,6 +16,8 @@
 #include "Orvane/decode/capture_command.h"
 #include "Orvane/decode/live_end.h"
 #include "Orvane/decode/run_end.h"
+#include "Orvane/ui/about_box.h"
+#include "Orvane/ui/dlg_info.h"
 #include "Orvane/ui/list/orvane_view.h"
 #include "platform/locked_memory.h"
 
@@ -31,8 +33,8 @@ QString SicFilter() { return QCoreApplication::translate("Messages", "I2C SPI Bu
 
 }  // namespace
 
-CMainFrame::CMainFrame(AppState& app, FrameServices services, QWidget* parent)
-    : QMainWindow(parent), app_(app), services_(std::move(services)) {
+CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices services, QWidget* parent)
+    : QMainWindow(parent), app_(app), services_(std::move(services)), sink_(sink) {
   velix::platform::WorkingSetLimits limits{};
   velix::platform::GetWorkingSetLimits(&limits);
   buffer_ = std::make_unique<LiveBuffer>(PlatformLiveMemory(), limits);
@@ -43,9 +45,10 @@ CMainFrame::CMainFrame(AppState& app, FrameServices services, QWidget* parent)
   setAcceptDrops(true);
   menus_ = BuildFrameMenus(*this);
   status_ = new FrameStatusBar(*statusBar());
-  sink_.on_progress = [this](uint32_t code, uint32_t value) { status_->ApplyProgress(code, value); };
-  sink_.on_status_text = [this](const std::string& text, uint32_t colour) { status_->ShowMessage(text, colour); };
-  sink_.on_status_refresh = [this] { RefreshIdleText(); };
+  sink_.SetParent(this);
+  sink_.SetProgressHook([this](uint32_t code, uint32_t value) { status_->ApplyProgress(code, value); });
+  sink_.SetStatusTextHook([this](const QString& text, uint32_t colour) { status_->ShowMessage(text, colour); });
+  sink_.SetStatusRefreshHook([this] { RefreshIdleText(); });
 
   list_ = new COrvaneView(*doc_, app_, this);
   tabs_ = new QTabWidget(this);
@@ -79,6 +82,9 @@ CMainFrame::CMainFrame(AppState& app, FrameServices services, QWidget* parent)
 
 CMainFrame::~CMainFrame() {
   events_.SetWakeup({});
+  sink_.SetProgressHook({});
+  sink_.SetStatusTextHook({});
+  sink_.SetStatusRefreshHook({});
   worker_.WaitForWinThreadEnd();
   doc_->OnCloseDocument();
   doc_.reset();
@@ -101,12 +107,8 @@ void CMainFrame::ConnectCommands() {
   on(Command::kOtherSetting, &CMainFrame::OnOtherSetting);
   on(Command::kI2cSetting, &CMainFrame::OnI2cSetting);
   on(Command::kSpiSetting, &CMainFrame::OnSpiSetting);
-  on(Command::kVersionInfo, [this] {
-    if (services_.show_info) services_.show_info();
-  });
-  on(Command::kAbout, [this] {
-    if (services_.show_about) services_.show_about();
-  });
+  on(Command::kVersionInfo, &CMainFrame::OnVersionInfo);
+  on(Command::kAbout, [this] { ShowAboutBox(this); });
   QAction* tool_bar = Action(Command::kToolBar);
   tool_bar->setChecked(true);
   connect(tool_bar, &QAction::toggled, menus_.tool_bar, &QWidget::setVisible);
@@ -172,8 +174,8 @@ void CMainFrame::DrainRunEvents() {
   while (std::optional<RunEvent> event = events_.Take(0)) {
     switch (event->kind) {
       case RunEventKind::kProgress: status_->ApplyProgress(event->a, event->b); break;
-      case RunEventKind::kStatusText: status_->ShowMessage(event->text, event->b); break;
-      case RunEventKind::kTriggerDetect: status_->AppendMessage(event->text); break;
+      case RunEventKind::kStatusText: status_->ShowMessage(TranslatedMessage(event->text), event->b); break;
+      case RunEventKind::kTriggerDetect: status_->AppendMessage(TranslatedMessage(event->text)); break;
       case RunEventKind::kStatusUpdate: RefreshIdleText(); break;
       case RunEventKind::kReopen:
         if (doc_->OnOpenDocument(std::nullopt)) current_path_ = QString::fromStdString(app_.sampling_file_name);
@@ -233,6 +235,18 @@ void CMainFrame::OnStop() {
   if (!((app_.live_capture && client_.IsOpen()) || app_.analysis_running)) return;
   worker_.StopCaptureAnalyzing(*doc_);
   UpdateCommandStates();
+}
+
+void CMainFrame::OnVersionInfo() {
+  if (Busy()) return;
+  // A client of its own: its polling opens and closes the device, which
+  // must not disturb the window's handle.
+  DriverClient client;
+  DlgInfo dialog(app_, client, [this]() -> std::optional<uint32_t> {
+    if (!buffer_->Committed()) return std::nullopt;
+    return buffer_->SizeMb();
+  }, this);
+  dialog.exec();
 }
 
 void CMainFrame::OnPause() {

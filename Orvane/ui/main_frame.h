@@ -40,15 +40,15 @@ struct FrameServices {
   std::function<void(const QString& file)> add_recent_file;
   std::function<QStringList()> recent_files;
   std::function<void(bool lock_memory)> store_lock_memory;
-  std::function<void()> show_info;    // "Version Info..."
-  std::function<void()> show_about;   // "about Orvane(&A)..."
 };
 
 class CMainFrame : public QMainWindow, public DocumentFrame {
   Q_OBJECT
 
  public:
-  CMainFrame(AppState& app, FrameServices services, QWidget* parent = nullptr);
+  // `sink` shows what the document and the capture say; the window sets
+  // itself as its parent and connects the status bar to it.
+  CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices services, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   // Opens a capture file as "Open" does (command line, drop, recent list).
@@ -90,6 +90,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnFileClose();
   void OnOtherSetting();
   void OnI2cSetting();
+  void OnVersionInfo();
   void OnSpiSetting();
   void UpdateCommandStates();
 
@@ -120,7 +121,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
 
   AppState& app_;
   FrameServices services_;
-  QtInteractionSink sink_{this};
+  QtInteractionSink& sink_;
   RunEventQueue events_;
   DriverClient client_;
   DeviceCapture capture_{client_, app_, events_};

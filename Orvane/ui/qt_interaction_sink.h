@@ -1,32 +1,37 @@
 #pragma once
-// The application's face of the interaction sink: message boxes with the
-// icon, buttons and default button the core asks for, in the user's
-// language; progress and status postings go to the main window's status
-// bar through hooks it sets.
+// What the core tells the user, shown with Qt: message boxes with the
+// core's icon, buttons and preselected answer, in the user's language
+// (context "Messages"), and the progress and status postings handed to
+// whatever the main window connects.
 
+#include <QMessageBox>
 #include <QPointer>
-#include <QWidget>
+#include <QString>
+
 #include <functional>
-#include <string>
 
 #include "platform/interaction.h"
 
-namespace orvane::ui {
-
-// Answers message boxes instead of showing them (tests, scripted runs):
-// gets the untranslated text and returns the answer.
-using MessageBoxHandler = std::function<velix::platform::Answer(
-    const std::string& text, velix::platform::Icon icon, velix::platform::Buttons buttons,
-    velix::platform::Answer default_answer)>;
+namespace orvane {
 
 class QtInteractionSink final : public velix::platform::InteractionSink {
  public:
-  explicit QtInteractionSink(QWidget* window = nullptr) : window_(window) {}
-  void SetWindow(QWidget* window) { window_ = window; }
+  // Answers in place of a message box (tests, scripted runs): gets the
+  // translated text.
+  using Presenter = std::function<velix::platform::Answer(const QString& text, velix::platform::Icon icon,
+                                                         velix::platform::Buttons buttons,
+                                                         velix::platform::Answer default_answer)>;
+  using ProgressHook = std::function<void(uint32_t code, uint32_t value)>;
+  using StatusTextHook = std::function<void(const QString& text, uint32_t colour)>;
+  using StatusRefreshHook = std::function<void()>;
 
-  std::function<void(uint32_t code, uint32_t value)> on_progress;
-  std::function<void(const std::string& text, uint32_t colour)> on_status_text;
-  std::function<void()> on_status_refresh;
+  // Message boxes are centred on `parent` (none: on the screen); the main
+  // window sets itself once it exists.
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
+  void SetProgressHook(ProgressHook hook) { progress_ = std::move(hook); }
+  void SetStatusTextHook(StatusTextHook hook) { status_text_ = std::move(hook); }
+  void SetStatusRefreshHook(StatusRefreshHook hook) { status_refresh_ = std::move(hook); }
 
   velix::platform::Answer MessageBox(std::string_view text, velix::platform::Icon icon,
                                      velix::platform::Buttons buttons,
@@ -35,16 +40,24 @@ class QtInteractionSink final : public velix::platform::InteractionSink {
   void StatusText(std::string_view text, uint32_t colour) override;
   void StatusRefresh() override;
 
-  // Process-wide; an empty handler shows real message boxes again.
-  static void SetMessageBoxHandler(MessageBoxHandler handler);
-
  private:
-  QPointer<QWidget> window_;
+  QPointer<QWidget> parent_;
+  Presenter presenter_;
+  ProgressHook progress_;
+  StatusTextHook status_text_;
+  StatusRefreshHook status_refresh_;
 };
 
-// A message of the core in the user's language: the fixed texts are
-// translated in the context "Messages"; texts built with numbers stay as
-// they are.
+// A core text in the user's language (context "Messages").
 QString TranslatedMessage(std::string_view text);
 
-}  // namespace orvane::ui
+// How the core's choices map onto QMessageBox.
+QMessageBox::Icon ToQtIcon(velix::platform::Icon icon);
+QMessageBox::StandardButtons ToQtButtons(velix::platform::Buttons buttons);
+QMessageBox::StandardButton ToQtButton(velix::platform::Answer answer);
+// The answer of the button pressed; `default_answer` for anything that is
+// not one of the box's buttons.
+velix::platform::Answer FromQtButton(int button, velix::platform::Buttons buttons,
+                                     velix::platform::Answer default_answer);
+
+}  // namespace orvane

@@ -15,9 +15,10 @@ void FrameTest::SetUp() {
   folder_ = pattern;
   app_.temp_folder = folder_.string() + "/";
   app_.sampling_file_name = app_.temp_folder + "test.SIC";
-  QtInteractionSink::SetMessageBoxHandler([this](const std::string& text, velix::platform::Icon,
-                                                 velix::platform::Buttons buttons,
-                                                 velix::platform::Answer default_answer) {
+  // No translator is installed: the presented texts are the core's own.
+  sink_.SetPresenter([this](const QString& shown, velix::platform::Icon, velix::platform::Buttons buttons,
+                            velix::platform::Answer default_answer) {
+    const std::string text = shown.toStdString();
     asked_.push_back({text, buttons});
     for (auto& [prefix, queue] : answers_) {
       if (text.rfind(prefix, 0) == 0 && !queue.empty()) {
@@ -28,7 +29,7 @@ void FrameTest::SetUp() {
     }
     return default_answer;
   });
-  frame_ = std::make_unique<CMainFrame>(app_, FrameServices{});
+  frame_ = std::make_unique<CMainFrame>(app_, sink_, FrameServices{});
   run_ends_ = std::make_unique<QSignalSpy>(frame_.get(), &CMainFrame::runEnded);
   frame_->show();
 }
@@ -39,7 +40,6 @@ void FrameTest::TearDown() {
   if (frame_ && (app_.live_capture || app_.analysis_running)) frame_->OnStop();
   run_ends_.reset();
   frame_.reset();
-  QtInteractionSink::SetMessageBoxHandler({});
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
 }

@@ -40,6 +40,7 @@ class FrameTest : public ::testing::Test {
 
   std::filesystem::path folder_;
   AppState app_;
+  QtInteractionSink sink_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<QSignalSpy> run_ends_;
   qsizetype run_ends_seen_ = 0;

@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
   orvane::AppState state;
   state.temp_folder = folder.string() + "/";
   state.sampling_file_name = state.temp_folder + "test.SIC";
-  orvane::ui::CMainFrame frame(state, {});
+  orvane::QtInteractionSink sink;
+  orvane::ui::CMainFrame frame(state, sink, {});
   frame.resize(1000, 640);
   frame.show();
   if (!QTest::qWaitForWindowExposed(&frame)) return 1;

@@ -4,7 +4,6 @@
 // discard question.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QTest>
 #include <filesystem>
@@ -135,11 +134,3 @@ TEST_F(FrameTest, LiveCaptureFollowsPausesStopsAndReopensTheSavedFile) {
 
 }  // namespace
 }  // namespace orvane::ui::testing
-
-int main(int argc, char** argv) {
-  // Tests and their discovery run without a display.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  ::testing::InitGoogleTest(&argc, argv);
-  QApplication app(argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,4 +1,4 @@
-#include "ModeChange/single_instance.h"
+#include "platform/single_instance.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,7 +10,7 @@
 #include "platform/device_names.h"
 #include "platform/files.h"
 
-namespace velix::modechange {
+namespace velix::platform {
 namespace {
 
 bool EnsureFolder(const std::string& folder) {
@@ -38,7 +38,9 @@ bool SingleInstanceLock::Acquire(const std::string& folder, const std::string& n
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return false;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     ::close(fd);
+    errno = error;
     return false;
   }
   fd_ = fd;
@@ -46,13 +48,13 @@ bool SingleInstanceLock::Acquire(const std::string& folder, const std::string& n
 }
 
 std::string InstanceLockFolder() {
-  const std::string runtime = platform::DeviceRuntimeFolder();
+  const std::string runtime = DeviceRuntimeFolder();
   // A system daemon's folder admits its group to the sockets only; the lock
   // then lives in the temporary folder.
   if (EnsureFolder(runtime) && ::access(runtime.c_str(), W_OK) == 0) return runtime;
-  std::string temp = platform::TempFolder();
+  std::string temp = TempFolder();
   if (!temp.empty() && temp.back() == '/') temp.pop_back();
   return temp;
 }
 
-}  // namespace velix::modechange
+}  // namespace velix::platform
