@@ -28,6 +28,8 @@ constexpr UsbId kBareController{0x04B4, 0x8613};
 constexpr UsbId kLoader{0x1D9A, 0x0221};
 // Bounds the wait for something that must happen; only a fault reaches it.
 constexpr auto kPatience = 5s;
+// How often the edge tries to open a device right after its arrival.
+constexpr int kAttemptsAfterArrival = 10;
 
 LibusbEdgeTiming QuickTiming() { return {100ms, 20ms, 5ms}; }
 
@@ -141,7 +143,7 @@ TEST_F(EdgeOnBusTest, RetriesAnArrivalThatCouldNotBeOpenedYet) {
     ASSERT_TRUE(edge.Open(&error));
     // Permissions not applied yet: every attempt right after the arrival fails.
     const int device = bus::Plug({kOperation, false, LIBUSB_ERROR_ACCESS});
-    bus::WaitUntilIdle();
+    while (bus::OpenAttempts(device) < kAttemptsAfterArrival) std::this_thread::yield();
     bus::SetOpenError(device, 0);
     ASSERT_TRUE(journal.WaitFor(1)) << "hot-plug " << hotplug;
     EXPECT_EQ(journal.Entries(), std::vector<std::string>{"present"});

@@ -38,9 +38,8 @@ constexpr uint8_t kConfiguration[] = {
 struct Device {
   DeviceSpec spec;
   bool present = true;
-  // A re-enumerated device is a new libusb device on the same number.
+  int open_attempts = 0;
   std::unique_ptr<libusb_device> current;
-  std::vector<std::unique_ptr<libusb_device>> retired;
 };
 
 struct Hotplug {
@@ -170,6 +169,12 @@ void SetOpenError(int number, int error) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
   bus.devices[static_cast<size_t>(number)].spec.open_error = error;
+}
+
+int OpenAttempts(int number) {
+  Bus& bus = TheBus();
+  std::lock_guard lock(bus.mu);
+  return bus.devices[static_cast<size_t>(number)].open_attempts;
 }
 
 bool KernelDriverBound(int number) {
@@ -360,6 +365,7 @@ int libusb_open(libusb_device* device, libusb_device_handle** handle) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
   if (!Reachable(bus, device)) return LIBUSB_ERROR_NO_DEVICE;
+  ++DeviceOf(bus, device).open_attempts;
   if (const int error = DeviceOf(bus, device).spec.open_error) return error;
   bus.handles.push_back(std::make_unique<libusb_device_handle>(libusb_device_handle{device}));
   *handle = bus.handles.back().get();
@@ -472,17 +478,9 @@ int libusb_clear_halt(libusb_device_handle*, unsigned char endpoint) {
   return LIBUSB_SUCCESS;
 }
 
-int libusb_reset_device(libusb_device_handle* handle) {
+int libusb_reset_device(libusb_device_handle*) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
-  if (bus.reset_error == LIBUSB_ERROR_NOT_FOUND) {
-    auto& device = DeviceOf(bus, handle->device);
-    libusb_device* old = device.current.get();
-    device.retired.push_back(std::move(device.current));
-    device.current = std::make_unique<libusb_device>(libusb_device{old->number});
-    AnnounceLocked(bus, old, LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT);
-    AnnounceLocked(bus, device.current.get(), LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED);
-  }
   return bus.reset_error;
 }
 

@@ -5,7 +5,7 @@
 // complete with "no device" before the hot-plug notice of a removal, a device
 // that never accepts a bulk OUT, cancellations that never come back, handles
 // closed with transfers still queued (dropped without their callbacks, as
-// libusb does), and a port reset after which the handle is invalid.
+// libusb does), and a port reset after which the handle is of no more use.
 //
 // Completions and hot-plug notices are delivered by whichever thread runs
 // libusb's event handling, in the order they happened.
@@ -45,13 +45,13 @@ int Plug(const DeviceSpec& spec);
 // announces the removal.
 void Unplug(int device);
 void SetOpenError(int device, int error);
+int OpenAttempts(int device);
 bool KernelDriverBound(int device);
 // Whether the device's bulk OUT endpoint accepts data (it NAKs otherwise).
 void SetBulkOutAccepted(bool accepted);
 // The device no longer answers: cancellations have no effect.
 void SetCancelIgnored(bool ignored);
-// What libusb_reset_device answers; LIBUSB_ERROR_NOT_FOUND also makes the
-// device re-enumerate as a new one.
+// What libusb_reset_device answers.
 void SetResetError(int error);
 
 // Completes the oldest transfer queued on `endpoint` with `data`; false when
