@@ -86,9 +86,13 @@ TEST_F(EdgeOnEmulatedBusTest, OpensTheBestRankedAnalyzerAndLeavesTheOthersAlone)
     size_t expected;  // index into bus_order
   };
   const Case cases[] = {
-      {"a bare board earlier on the bus", {kMouse, kBareController, kOperation}, 2},
+      // libusb lists devices in an order of its own: each pair comes in both.
+      {"a bare board first", {kMouse, kBareController, kOperation}, 2},
+      {"a bare board last", {kOperation, kBareController, kMouse}, 0},
       {"all four identities", {kBareController, kLoader, kUpdate, kOperation}, 3},
-      {"the loader before a bare board", {kBareController, kLoader}, 1},
+      {"all four identities, reversed", {kOperation, kUpdate, kLoader, kBareController}, 0},
+      {"the loader and a bare board", {kBareController, kLoader}, 1},
+      {"a bare board and the loader", {kLoader, kBareController}, 0},
   };
   for (const Case& c : cases) {
     EmulatedUsbBus bus;
