@@ -256,13 +256,13 @@ bool LibusbLowerEdge::OpenArrivedDevice(libusb_device* device) {
   return false;
 }
 
-bool LibusbLowerEdge::CloseDevice() {
+void LibusbLowerEdge::CloseDevice() {
   std::shared_ptr<LibusbSession> session;
   {
     std::lock_guard lock(mu_);
     session.swap(session_);
   }
-  if (!session) return false;
+  if (!session) return;
   session->closing.store(true);
   in_flight_.CancelAll([](libusb_transfer* transfer) { libusb_cancel_transfer(transfer); });
   if (!in_flight_.WaitUntilEmpty(timing_.drain_limit)) {
@@ -270,7 +270,6 @@ bool LibusbLowerEdge::CloseDevice() {
   }
   platform::Trace("velixd: closed the analyzer %s", FormatUsbId(session->id()).c_str());
   // The handle closes when the last call still using it returns.
-  return true;
 }
 
 void LibusbLowerEdge::FinishLeftovers(uint64_t serial) {

@@ -106,8 +106,7 @@ class LibusbLowerEdge : public UsbLowerEdge {
   bool OpenPreferredAnalyzer(std::string* error, bool* none_found = nullptr);
   bool OpenDevice(libusb_device* device, std::string* error);
   bool OpenArrivedDevice(libusb_device* device);
-  // True when a device was open.
-  bool CloseDevice();
+  void CloseDevice();
   // Completes what a closed handle left behind.
   void FinishLeftovers(uint64_t serial);
   // A transfer on `handle` found the device gone.
