@@ -36,7 +36,7 @@ constexpr uint8_t kConfiguration[] = {
 };
 
 struct Device {
-  DeviceSpec spec;
+  DeviceSetup setup;
   bool present = true;
   int open_attempts = 0;
   std::unique_ptr<libusb_device> current;
@@ -114,7 +114,7 @@ void Deliver(Bus& bus, const Event& event) {
   {
     std::lock_guard lock(bus.mu);
     hotplugs = bus.hotplugs;
-    id = DeviceOf(bus, event.device).spec.id;
+    id = DeviceOf(bus, event.device).setup.id;
   }
   for (const Hotplug& h : hotplugs) {
     if ((h.events & event.hotplug) && h.id == id) h.callback(&bus.context, event.device, event.hotplug, h.user_data);
@@ -141,12 +141,12 @@ void Reset(bool hotplug) {
   bus.bulk_out.clear();
 }
 
-int Plug(const DeviceSpec& spec) {
+int Plug(const DeviceSetup& setup) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
   const int number = static_cast<int>(bus.devices.size());
   Device device;
-  device.spec = spec;
+  device.setup = setup;
   device.current = std::make_unique<libusb_device>(libusb_device{number});
   bus.devices.push_back(std::move(device));
   AnnounceLocked(bus, bus.devices.back().current.get(), LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED);
@@ -168,7 +168,7 @@ void Unplug(int number) {
 void SetOpenError(int number, int error) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
-  bus.devices[static_cast<size_t>(number)].spec.open_error = error;
+  bus.devices[static_cast<size_t>(number)].setup.open_error = error;
 }
 
 int OpenAttempts(int number) {
@@ -180,7 +180,7 @@ int OpenAttempts(int number) {
 bool KernelDriverBound(int number) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
-  return bus.devices[static_cast<size_t>(number)].spec.kernel_driver_bound;
+  return bus.devices[static_cast<size_t>(number)].setup.kernel_driver_bound;
 }
 
 void SetBulkOutAccepted(bool accepted) {
@@ -343,8 +343,8 @@ int libusb_get_device_descriptor(libusb_device* device, libusb_device_descriptor
   descriptor->bDescriptorType = LIBUSB_DT_DEVICE;
   descriptor->bcdUSB = 0x0200;
   descriptor->bMaxPacketSize0 = 64;
-  descriptor->idVendor = DeviceOf(bus, device).spec.id.vendor_id;
-  descriptor->idProduct = DeviceOf(bus, device).spec.id.product_id;
+  descriptor->idVendor = DeviceOf(bus, device).setup.id.vendor_id;
+  descriptor->idProduct = DeviceOf(bus, device).setup.id.product_id;
   descriptor->bNumConfigurations = 1;
   return LIBUSB_SUCCESS;
 }
@@ -366,7 +366,7 @@ int libusb_open(libusb_device* device, libusb_device_handle** handle) {
   std::lock_guard lock(bus.mu);
   if (!Reachable(bus, device)) return LIBUSB_ERROR_NO_DEVICE;
   ++DeviceOf(bus, device).open_attempts;
-  if (const int error = DeviceOf(bus, device).spec.open_error) return error;
+  if (const int error = DeviceOf(bus, device).setup.open_error) return error;
   bus.handles.push_back(std::make_unique<libusb_device_handle>(libusb_device_handle{device}));
   *handle = bus.handles.back().get();
   return LIBUSB_SUCCESS;
@@ -389,20 +389,20 @@ libusb_device* libusb_get_device(libusb_device_handle* handle) { return handle->
 int libusb_kernel_driver_active(libusb_device_handle* handle, int) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
-  return DeviceOf(bus, handle->device).spec.kernel_driver_bound ? 1 : 0;
+  return DeviceOf(bus, handle->device).setup.kernel_driver_bound ? 1 : 0;
 }
 
 int libusb_detach_kernel_driver(libusb_device_handle* handle, int) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
-  DeviceOf(bus, handle->device).spec.kernel_driver_bound = false;
+  DeviceOf(bus, handle->device).setup.kernel_driver_bound = false;
   return LIBUSB_SUCCESS;
 }
 
 int libusb_attach_kernel_driver(libusb_device_handle* handle, int) {
   Bus& bus = TheBus();
   std::lock_guard lock(bus.mu);
-  DeviceOf(bus, handle->device).spec.kernel_driver_bound = true;
+  DeviceOf(bus, handle->device).setup.kernel_driver_bound = true;
   return LIBUSB_SUCCESS;
 }
 

@@ -23,7 +23,7 @@ inline constexpr uint8_t kInterruptIn = 0x81;
 inline constexpr uint8_t kBulkIn = 0x82;
 inline constexpr uint8_t kBulkOut = 0x02;
 
-struct DeviceSpec {
+struct DeviceSetup {
   UsbId id;
   bool kernel_driver_bound = false;
   int open_error = 0;  // what libusb_open answers, a libusb error code
@@ -40,7 +40,7 @@ struct ControlCall {
 // Empties the bus. `hotplug` tells whether libusb offers hot-plug notices.
 void Reset(bool hotplug = true);
 // Plugs a device in; returns its number. Bus order is the order of plugging.
-int Plug(const DeviceSpec& spec);
+int Plug(const DeviceSetup& setup);
 // Completes every transfer queued on the device with "no device", then
 // announces the removal.
 void Unplug(int device);
