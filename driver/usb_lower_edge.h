@@ -98,10 +98,14 @@ class UsbLowerEdge {
   // CLEAR_FEATURE to endpoint 0), after a vendor request that stalled.
   virtual NtStatus ClearControlHalt() = 0;
 
-  // Arrival (true) and removal (false) of the device on the bus. The edge
-  // calls the listener on any of its threads but never under its own locks;
-  // the listener only queues the news, since acting on a removal waits for
-  // transfers that the edge's threads complete.
+  // Arrival (true) and removal (false) of the device on the bus. A listener
+  // installed while the device is on the bus hears of it at once. The edge
+  // calls the listener on any of its threads, one call at a time, never under
+  // the locks its transfers take, and tells of a removal before completing
+  // any transfer that ended with it; the listener only queues the news, since
+  // acting on a removal waits for transfers that the edge's threads complete.
+  // Replacing or clearing the listener waits for a call in progress, so its
+  // owner may go once it has cleared it.
   virtual void SetPresenceListener(PresenceListener listener) = 0;
 };
 

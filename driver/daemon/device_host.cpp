@@ -18,8 +18,7 @@ DeviceHost::DeviceHost(driver::UsbLowerEdge& edge, DaemonServer& server) : edge_
 
 DeviceHost::~DeviceHost() { Shutdown(); }
 
-void DeviceHost::Start(bool present) {
-  if (present) news_.push_back(true);
+void DeviceHost::Start() {
   edge_.SetPresenceListener([this](bool arrived) {
     std::lock_guard lock(lock_);
     // Marking the device gone only sets flags, so it is done at once: a

@@ -24,9 +24,8 @@ class DeviceHost {
   DeviceHost(const DeviceHost&) = delete;
   DeviceHost& operator=(const DeviceHost&) = delete;
 
-  // Listens to the edge; `present` tells whether the device is on the bus
-  // already (an edge reports only changes).
-  void Start(bool present);
+  // Listens to the edge, which tells of a device already on the bus too.
+  void Start();
   // Stops listening and removes the device, if one is started.
   void Shutdown();
 

@@ -14,6 +14,9 @@ class EdgeBackend {
   virtual bool Present() = 0;
   // Called once the host listens: a simulated device is plugged in now.
   virtual void PowerOn() = 0;
+  // Called when the daemon stops, before its client sessions end: the device
+  // is let go, so that no request still waits on it.
+  virtual void PowerOff() = 0;
   // One control-socket connection.
   virtual void ServeControl(int fd) = 0;
 };

@@ -12,6 +12,7 @@ class HardwareBackend : public EdgeBackend {
   driver::UsbLowerEdge& Edge() override { return edge_; }
   bool Present() override { return edge_.OpenedDeviceId().has_value(); }
   void PowerOn() override {}
+  void PowerOff() override { edge_.Close(); }
   void ServeControl(int fd) override {
     static constexpr std::string_view kReply = "ok=0\nerror=not a simulated device\n";
     platform::SendAll(fd, {reinterpret_cast<const uint8_t*>(kReply.data()), kReply.size()});

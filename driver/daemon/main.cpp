@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
   }
   std::thread accept_loop([&server] { server.Run(); });
   velix::daemon::DeviceHost host(backend->Edge(), server);
-  host.Start(backend->Present());
+  host.Start();
   backend->PowerOn();
   std::fprintf(stderr, "velixd: serving %s%s\n", folder.c_str(),
                backend->Present() || !options.simulate.empty() ? "" : " (waiting for the analyzer)");
@@ -108,6 +108,9 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "velixd: stopping\n");
   server.Stop();
   accept_loop.join();
+  // A session may wait on the device (a bulk OUT it never accepts); letting
+  // the device go ends that wait, so the sessions can end.
+  backend->PowerOff();
   server.EndSessions();
   host.Shutdown();
   return 0;

@@ -50,6 +50,8 @@ class SimulatedBackend : public EdgeBackend {
       device_.Plug();
     }
   }
+  // The simulated device takes every bulk OUT at once: no request waits on it.
+  void PowerOff() override {}
   void ServeControl(int fd) override { control_.ServeConnection(fd); }
 
  private:

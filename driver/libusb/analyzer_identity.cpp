@@ -12,6 +12,18 @@ constexpr const char* kUdevHint =
     "'udevadm control --reload && udevadm trigger' and plug the analyzer in again, "
     "or run velixd as root.";
 
+// Best first.
+constexpr std::array<UsbId, 4> kRanking = {{
+    {0x1D9A, 0x030A},
+    {0x1D9A, 0x030B},
+    {0x1D9A, 0x0221},
+    {0x04B4, 0x8613},
+}};
+
+size_t RankOf(UsbId id) {
+  return static_cast<size_t>(std::find(kRanking.begin(), kRanking.end(), id) - kRanking.begin());
+}
+
 std::string AllIds() {
   std::string ids;
   for (const UsbId& id : kAnalyzerIds) {
@@ -27,10 +39,12 @@ bool IsAnalyzerId(UsbId id) {
   return std::find(kAnalyzerIds.begin(), kAnalyzerIds.end(), id) != kAnalyzerIds.end();
 }
 
-std::optional<size_t> FirstAnalyzer(std::span<const UsbId> devices) {
-  const auto it = std::find_if(devices.begin(), devices.end(), IsAnalyzerId);
-  if (it == devices.end()) return std::nullopt;
-  return static_cast<size_t>(it - devices.begin());
+std::optional<size_t> PreferredAnalyzer(std::span<const UsbId> devices) {
+  std::optional<size_t> best;
+  for (size_t i = 0; i < devices.size(); ++i) {
+    if (RankOf(devices[i]) < (best ? RankOf(devices[*best]) : kRanking.size())) best = i;
+  }
+  return best;
 }
 
 std::string FormatUsbId(UsbId id) {

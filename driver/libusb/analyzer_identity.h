@@ -29,9 +29,11 @@ inline constexpr std::array<UsbId, 4> kAnalyzerIds = {{
 
 bool IsAnalyzerId(UsbId id);
 
-// Index of the first device in bus order that is an analyzer in any of its
-// identities.
-std::optional<size_t> FirstAnalyzer(std::span<const UsbId> devices);
+// Index of the analyzer to serve among the devices in bus order: the best
+// ranked identity, the first in bus order among equals. Operation mode ranks
+// first; the controller's factory identity last, since any bare board built
+// on the same controller shows it too.
+std::optional<size_t> PreferredAnalyzer(std::span<const UsbId> devices);
 
 // "1d9a:030a", the form lsusb and udev use.
 std::string FormatUsbId(UsbId id);

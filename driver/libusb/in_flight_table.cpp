@@ -4,11 +4,12 @@
 
 namespace velix::driver {
 
-bool InFlightTable::Add(TransferId id, libusb_transfer* transfer, TransferCompletion on_complete) {
+bool InFlightTable::Add(TransferId id, libusb_transfer* transfer, TransferCompletion on_complete,
+                        uint64_t session) {
   std::lock_guard lock(mu_);
   const bool taken = std::any_of(entries_.begin(), entries_.end(), [id](const Entry& e) { return e.id == id; });
   if (taken) return false;
-  entries_.push_back({id, transfer, std::move(on_complete), false, false});
+  entries_.push_back({id, transfer, std::move(on_complete), session, false, false});
   return true;
 }
 
@@ -56,6 +57,26 @@ bool InFlightTable::WaitUntilEmpty(std::chrono::milliseconds limit) {
 size_t InFlightTable::size() const {
   std::lock_guard lock(mu_);
   return entries_.size();
+}
+
+bool InFlightTable::Any(const TransferMatch& match) const {
+  std::lock_guard lock(mu_);
+  return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return match(e.transfer); });
+}
+
+std::vector<InFlightTable::Leftover> InFlightTable::TakeSession(uint64_t session) {
+  std::vector<Leftover> taken;
+  std::lock_guard lock(mu_);
+  for (auto entry = entries_.begin(); entry != entries_.end();) {
+    if (entry->session != session) {
+      ++entry;
+      continue;
+    }
+    taken.push_back({entry->transfer, std::move(entry->on_complete)});
+    entry = entries_.erase(entry);
+  }
+  if (entries_.empty()) emptied_.notify_all();
+  return taken;
 }
 
 InFlightTable::Entries::iterator InFlightTable::FindLocked(TransferId id, libusb_transfer* transfer) {

@@ -9,10 +9,16 @@
 // never reach a transfer that libusb has finished with. A cancel that comes
 // while the transfer is still being handed over is held and carried out as
 // soon as the hand-over is done.
+//
+// Each entry also records the session (the opened device) its transfer runs
+// on. Closing a libusb handle drops the transfers still queued on it without
+// their callbacks; the entries of that session are then taken out here and
+// finished by the edge, so that every completion still runs once.
 
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -28,8 +34,16 @@ class InFlightTable {
   // Asks libusb to cancel one transfer; called under the table's lock.
   using CancelRequest = std::function<void(libusb_transfer*)>;
 
+  struct Leftover {
+    libusb_transfer* transfer = nullptr;
+    TransferCompletion on_complete;
+  };
+  // True for a transfer that matters to the question asked; called under the
+  // table's lock, while the transfer is certainly not freed.
+  using TransferMatch = std::function<bool(const libusb_transfer*)>;
+
   // False when `id` is already in flight: ids are unique among live transfers.
-  bool Add(TransferId id, libusb_transfer* transfer, TransferCompletion on_complete);
+  bool Add(TransferId id, libusb_transfer* transfer, TransferCompletion on_complete, uint64_t session = 0);
   // The transfer is with libusb now; a cancel held meanwhile is made.
   void MarkSubmitted(TransferId id, libusb_transfer* transfer, const CancelRequest& request_cancel);
   // Handing over failed: the entry goes and its completion never runs.
@@ -44,12 +58,16 @@ class InFlightTable {
   // False when transfers are still in flight after `limit`.
   bool WaitUntilEmpty(std::chrono::milliseconds limit);
   size_t size() const;
+  bool Any(const TransferMatch& match) const;
+  // Removes and returns the entries of `session`, whose handle is closed.
+  std::vector<Leftover> TakeSession(uint64_t session);
 
  private:
   struct Entry {
     TransferId id = 0;
     libusb_transfer* transfer = nullptr;
     TransferCompletion on_complete;
+    uint64_t session = 0;
     bool submitted = false;
     bool cancel_requested = false;
   };

@@ -4,6 +4,7 @@
 
 #include <sys/time.h>
 
+#include "driver/libusb/libusb_status_map.h"
 #include "platform/trace.h"
 
 namespace velix::driver {
@@ -13,14 +14,7 @@ using std::chrono::milliseconds;
 
 constexpr long kEventWaitMicroseconds = 100'000;
 constexpr milliseconds kEventErrorPause{10};
-constexpr milliseconds kPollInterval{1000};
-// Transfers cancelled at removal finish within milliseconds; this bounds the
-// wait for a device that has stopped answering altogether.
-constexpr milliseconds kDrainLimit{5000};
-// A device that has just arrived may not yet be open to us: its permissions
-// are set by udev a moment after the kernel announces it.
 constexpr int kArrivalOpenAttempts = 10;
-constexpr milliseconds kArrivalOpenPause{100};
 
 // The identities of a libusb device list, in bus order.
 std::vector<UsbId> IdsOf(libusb_device* const* list, ssize_t count) {
@@ -37,17 +31,7 @@ std::vector<UsbId> IdsOf(libusb_device* const* list, ssize_t count) {
 }  // namespace
 
 LibusbLowerEdge::~LibusbLowerEdge() {
-  {
-    std::lock_guard lock(mu_);
-    presence_quit_ = true;
-  }
-  news_ready_.notify_all();
-  if (presence_thread_.joinable()) presence_thread_.join();
-  for (const libusb_hotplug_callback_handle handle : hotplug_handles_) {
-    libusb_hotplug_deregister_callback(context_, handle);
-  }
-  // The event thread is still running: it delivers the cancellations.
-  CloseDevice();
+  Close();
   events_quit_.store(true);
   if (context_) libusb_interrupt_event_handler(context_);
   if (event_thread_.joinable()) event_thread_.join();
@@ -69,9 +53,28 @@ bool LibusbLowerEdge::Open(std::string* error) {
   // No analyzer on the bus yet is not an error: the daemon waits for one to
   // arrive. One that is there but cannot be opened is.
   bool none_found = false;
-  if (!OpenFirstAnalyzer(error, &none_found) && !none_found) return false;
+  const bool opened = OpenPreferredAnalyzer(error, &none_found);
+  if (!opened && !none_found) return false;
+  if (opened) ReportPresence(true);
   presence_thread_ = std::thread([this] { RunPresence(); });
   return true;
+}
+
+void LibusbLowerEdge::Close() {
+  if (closed_) return;
+  closed_ = true;
+  {
+    std::lock_guard lock(mu_);
+    presence_quit_ = true;
+  }
+  news_ready_.notify_all();
+  if (presence_thread_.joinable()) presence_thread_.join();
+  for (const libusb_hotplug_callback_handle handle : hotplug_handles_) {
+    libusb_hotplug_deregister_callback(context_, handle);
+  }
+  hotplug_handles_.clear();
+  // The event thread is still running: it delivers the cancellations.
+  CloseDevice();
 }
 
 std::optional<UsbId> LibusbLowerEdge::OpenedDeviceId() const {
@@ -81,8 +84,10 @@ std::optional<UsbId> LibusbLowerEdge::OpenedDeviceId() const {
 }
 
 void LibusbLowerEdge::SetPresenceListener(PresenceListener listener) {
-  std::lock_guard lock(mu_);
+  std::lock_guard order(report_mu_);
   listener_ = std::move(listener);
+  // An analyzer opened before the listener came is news to it.
+  if (listener_ && reported_present_) listener_(true);
 }
 
 std::shared_ptr<LibusbSession> LibusbLowerEdge::Session() const {
@@ -136,10 +141,10 @@ void LibusbLowerEdge::RunPresence() {
   std::unique_lock lock(mu_);
   while (!presence_quit_) {
     const auto woken = [this] { return presence_quit_ || !news_.empty(); };
-    if (hotplug_) {
+    if (hotplug_ && session_) {
       news_ready_.wait(lock, woken);
     } else {
-      news_ready_.wait_for(lock, kPollInterval, woken);
+      news_ready_.wait_for(lock, timing_.poll_interval, woken);
     }
     if (presence_quit_) break;
     std::deque<PresenceNews> news;
@@ -149,7 +154,7 @@ void LibusbLowerEdge::RunPresence() {
       HandleNews(item);
       libusb_unref_device(item.device);
     }
-    if (!hotplug_) Poll();
+    if (!hotplug_ || !Session()) Poll();
     lock.lock();
   }
 }
@@ -159,8 +164,11 @@ void LibusbLowerEdge::HandleNews(const PresenceNews& news) {
   if (news.arrived) {
     // One analyzer at a time: a second one waits until the first leaves.
     if (!session && OpenArrivedDevice(news.device)) ReportPresence(true);
-  } else if (session && session->device() == news.device && CloseDevice()) {
+  } else if (session && session->device() == news.device) {
+    // Told first: the completions of the cancelled transfers wake clients,
+    // which must find the device gone.
     ReportPresence(false);
+    CloseDevice();
     Poll();  // takes up a second analyzer that is already on the bus
   }
 }
@@ -174,35 +182,45 @@ void LibusbLowerEdge::Poll() {
   bool still_there = false;
   if (session) {
     for (ssize_t i = 0; i < count; ++i) still_there = still_there || list[i] == session->device();
-  } else if (const std::optional<size_t> first = FirstAnalyzer(IdsOf(list, count))) {
+  } else if (const std::optional<size_t> best = PreferredAnalyzer(IdsOf(list, count))) {
     std::string error;
-    report_arrival = OpenDevice(list[*first], &error);
-    if (!report_arrival) platform::Trace("velixd: %s", error.c_str());
+    report_arrival = OpenDevice(list[*best], &error);
+    // Said once, not every time the bus is looked at.
+    if (!report_arrival && error != last_open_error_) platform::Trace("velixd: %s", error.c_str());
+    last_open_error_ = report_arrival ? std::string() : error;
   }
   libusb_free_device_list(list, 1);
   if (report_arrival) ReportPresence(true);
-  if (session && !still_there && CloseDevice()) ReportPresence(false);
+  if (session && !still_there) {
+    ReportPresence(false);
+    CloseDevice();
+  }
 }
 
-bool LibusbLowerEdge::OpenFirstAnalyzer(std::string* error, bool* none_found) {
+bool LibusbLowerEdge::OpenPreferredAnalyzer(std::string* error, bool* none_found) {
   libusb_device** list = nullptr;
   const ssize_t count = libusb_get_device_list(context_, &list);
   if (count < 0) {
     *error = std::string("The USB devices could not be listed: ") + libusb_strerror(static_cast<int>(count)) + ".";
     return false;
   }
-  const std::optional<size_t> first = FirstAnalyzer(IdsOf(list, count));
-  const bool opened = first && OpenDevice(list[*first], error);
-  if (!first) *error = NoAnalyzerMessage();
-  if (none_found != nullptr) *none_found = !first;
+  const std::optional<size_t> best = PreferredAnalyzer(IdsOf(list, count));
+  const bool opened = best && OpenDevice(list[*best], error);
+  if (!best) *error = NoAnalyzerMessage();
+  if (none_found != nullptr) *none_found = !best;
   libusb_free_device_list(list, 1);
   return opened;
 }
 
 bool LibusbLowerEdge::OpenDevice(libusb_device* device, std::string* error) {
   int failure = LIBUSB_SUCCESS;
-  std::unique_ptr<LibusbSession> session = LibusbSession::Open(device, &failure);
-  if (!session) {
+  uint64_t serial = 0;
+  {
+    std::lock_guard lock(mu_);
+    serial = ++last_serial_;
+  }
+  std::unique_ptr<LibusbSession> opened = LibusbSession::Open(device, serial, &failure);
+  if (!opened) {
     libusb_device_descriptor descriptor{};
     libusb_get_device_descriptor(device, &descriptor);
     const UsbId id{descriptor.idVendor, descriptor.idProduct};
@@ -215,7 +233,14 @@ bool LibusbLowerEdge::OpenDevice(libusb_device* device, std::string* error) {
     }
     return false;
   }
-  platform::Trace("velixd: opened the analyzer %s", FormatUsbId(session->id()).c_str());
+  platform::Trace("velixd: opened the analyzer %s", FormatUsbId(opened->id()).c_str());
+  // Whichever holder lets the session go last closes the handle, and the
+  // transfers the handle took with it are finished then.
+  std::shared_ptr<LibusbSession> session(opened.release(), [this](LibusbSession* closing) {
+    const uint64_t closed = closing->serial();
+    delete closing;
+    FinishLeftovers(closed);
+  });
   std::lock_guard lock(mu_);
   session_ = std::move(session);
   return true;
@@ -225,36 +250,63 @@ bool LibusbLowerEdge::OpenArrivedDevice(libusb_device* device) {
   std::string error;
   for (int attempt = 1; attempt <= kArrivalOpenAttempts; ++attempt) {
     if (OpenDevice(device, &error)) return true;
-    if (!SleepUnlessQuitting(kArrivalOpenPause)) return false;
+    if (!SleepUnlessQuitting(timing_.arrival_open_pause)) return false;
   }
   platform::Trace("velixd: %s", error.c_str());
   return false;
 }
 
-bool LibusbLowerEdge::CloseDevice() {
+void LibusbLowerEdge::CloseDevice() {
   std::shared_ptr<LibusbSession> session;
   {
     std::lock_guard lock(mu_);
     session.swap(session_);
   }
-  if (!session) return false;
+  if (!session) return;
   session->closing.store(true);
   in_flight_.CancelAll([](libusb_transfer* transfer) { libusb_cancel_transfer(transfer); });
-  if (!in_flight_.WaitUntilEmpty(kDrainLimit)) {
+  if (!in_flight_.WaitUntilEmpty(timing_.drain_limit)) {
     platform::Trace("velixd: %zu USB transfers still open when the analyzer was closed", in_flight_.size());
   }
   platform::Trace("velixd: closed the analyzer %s", FormatUsbId(session->id()).c_str());
   // The handle closes when the last call still using it returns.
-  return true;
 }
 
-void LibusbLowerEdge::ReportPresence(bool present) {
-  PresenceListener listener;
+void LibusbLowerEdge::FinishLeftovers(uint64_t serial) {
+  // libusb dropped these without their callbacks and left them to us to free.
+  std::vector<InFlightTable::Leftover> leftovers = in_flight_.TakeSession(serial);
+  if (!leftovers.empty()) platform::Trace("velixd: %zu USB transfers ended with the handle", leftovers.size());
+  for (InFlightTable::Leftover& leftover : leftovers) {
+    libusb_free_transfer(leftover.transfer);
+    leftover.on_complete(kUsbdDeviceGone, 0);
+  }
+}
+
+void LibusbLowerEdge::ReportRemovalOf(const libusb_device_handle* handle) {
+  const std::shared_ptr<LibusbSession> session = Session();
+  // A transfer of a handle closed meanwhile says nothing about the device
+  // open now.
+  if (session && session->handle() == handle && ReportPresence(false)) Forget(*session);
+}
+
+void LibusbLowerEdge::Forget(const LibusbSession& session) {
+  libusb_device* device = session.device();
+  libusb_ref_device(device);
   {
     std::lock_guard lock(mu_);
-    listener = listener_;
+    news_.push_back({false, device});
   }
-  if (listener) listener(present);
+  news_ready_.notify_all();
+}
+
+bool LibusbLowerEdge::ReportPresence(bool present) {
+  std::lock_guard order(report_mu_);
+  // Every transfer that ends with a removal reports it; the listener hears
+  // of it once.
+  if (reported_present_ == present) return false;
+  reported_present_ = present;
+  if (listener_) listener_(present);
+  return true;
 }
 
 bool LibusbLowerEdge::SleepUnlessQuitting(milliseconds pause) {

@@ -30,7 +30,7 @@ uint8_t ActiveConfigIndex(libusb_device* device) {
 
 }  // namespace
 
-std::unique_ptr<LibusbSession> LibusbSession::Open(libusb_device* device, int* error) {
+std::unique_ptr<LibusbSession> LibusbSession::Open(libusb_device* device, uint64_t serial, int* error) {
   libusb_device_descriptor descriptor;
   *error = libusb_get_device_descriptor(device, &descriptor);
   if (*error != LIBUSB_SUCCESS) return nullptr;
@@ -38,7 +38,7 @@ std::unique_ptr<LibusbSession> LibusbSession::Open(libusb_device* device, int* e
   libusb_device_handle* handle = nullptr;
   *error = libusb_open(device, &handle);
   if (*error != LIBUSB_SUCCESS) return nullptr;
-  std::unique_ptr<LibusbSession> session(new LibusbSession(handle));
+  std::unique_ptr<LibusbSession> session(new LibusbSession(handle, serial));
   session->id_ = {descriptor.idVendor, descriptor.idProduct};
   session->config_index_ = ActiveConfigIndex(device);
 
@@ -75,7 +75,7 @@ int LibusbSession::ReadEndpoints() {
   if (got < 0) return got;
   if (static_cast<size_t>(got) < kConfigurationHeaderBytes) return LIBUSB_ERROR_IO;
   const uint16_t total = static_cast<uint16_t>(bytes[2] | (bytes[3] << 8));
-  bytes.resize(std::max<size_t>(total, kConfigurationHeaderBytes));
+  bytes.resize(std::clamp<size_t>(total, kConfigurationHeaderBytes, kMaxControlStageBytes));
   got = libusb_get_descriptor(handle_, LIBUSB_DT_CONFIG, config_index_, bytes.data(),
                               static_cast<int>(bytes.size()));
   if (got < 0) return got;

@@ -53,6 +53,25 @@ SyncTransferResult SyncResultOf(int error, int bytes, size_t requested) {
   }
 }
 
+SyncTransferResult SyncResultOfTransfer(libusb_transfer_status status, int actual_length, size_t requested) {
+  switch (status) {
+    case LIBUSB_TRANSFER_COMPLETED:
+      return SyncResultOf(LIBUSB_SUCCESS, actual_length, requested);
+    case LIBUSB_TRANSFER_CANCELLED:
+      return {STATUS_CANCELLED, kUsbdCanceled, ClampedBytes(actual_length, requested)};
+    case LIBUSB_TRANSFER_TIMED_OUT:
+      return SyncResultOf(LIBUSB_ERROR_TIMEOUT, actual_length, requested);
+    case LIBUSB_TRANSFER_STALL:
+      return SyncResultOf(LIBUSB_ERROR_PIPE, actual_length, requested);
+    case LIBUSB_TRANSFER_NO_DEVICE:
+      return SyncResultOf(LIBUSB_ERROR_NO_DEVICE, actual_length, requested);
+    case LIBUSB_TRANSFER_ERROR:
+    case LIBUSB_TRANSFER_OVERFLOW:
+      break;
+  }
+  return SyncResultOf(LIBUSB_ERROR_IO, actual_length, requested);
+}
+
 NtStatus NtStatusOf(int error) {
   switch (error) {
     case LIBUSB_SUCCESS:

@@ -29,6 +29,10 @@ TransferOutcome OutcomeOfTransfer(libusb_transfer_status status, int actual_leng
 // ended (reported also on failure, kept within `requested`).
 SyncTransferResult SyncResultOf(int error, int bytes, size_t requested);
 
+// A finished asynchronous transfer that a caller waits for: like SyncResultOf,
+// and a cancelled one reads as cancelled.
+SyncTransferResult SyncResultOfTransfer(libusb_transfer_status status, int actual_length, size_t requested);
+
 // For calls that move no data (clear halt, reset device).
 NtStatus NtStatusOf(int error);
 

@@ -1,8 +1,11 @@
 // The transfers of the lower edge: asynchronous bulk and interrupt IN, the
-// synchronous bulk OUT and control requests, and the pipe and port requests.
+// bulk OUT that callers wait for, the control requests, and the pipe and port
+// requests.
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 
 #include "driver/libusb/libusb_lower_edge.h"
 #include "driver/libusb/libusb_status_map.h"
@@ -14,7 +17,11 @@ constexpr uint16_t kFeatureEndpointHalt = 0;
 // The driver itself waits for the clear-halt without a limit; the bound here
 // only keeps a device that never answers from holding the daemon for good.
 constexpr uint32_t kClearHaltTimeoutMs = 5000;
-constexpr size_t kMaxControlBytes = 0xFFFF;
+// A control request's wValue: a request longer than one stage is split, and
+// each stage asks for the address where it starts.
+constexpr size_t kControlAddressSpace = 0x10000;
+// Ids of the edge's own bulk OUT transfers, apart from those callers choose.
+constexpr TransferId kOwnTransferIds = TransferId{1} << 63;
 
 SyncTransferResult NotConnected() { return {STATUS_DEVICE_NOT_CONNECTED, kUsbdSuccess, 0}; }
 SyncTransferResult Refused(NtStatus status) { return {status, kUsbdSuccess, 0}; }
@@ -29,6 +36,27 @@ uint8_t RequestType(libusb_request_type type, libusb_request_recipient recipient
 void RequestCancel(libusb_transfer* transfer) { libusb_cancel_transfer(transfer); }
 
 }  // namespace
+
+// A bulk OUT that its caller waits for. It runs as an asynchronous transfer
+// in the in-flight table, so closing the device cancels it however long the
+// device refuses the data.
+struct LibusbLowerEdge::OutWait {
+  LibusbLowerEdge* edge = nullptr;
+  std::mutex mu;
+  std::condition_variable finished;
+  std::optional<SyncTransferResult> result;
+
+  void Finish(const SyncTransferResult& outcome) {
+    std::lock_guard lock(mu);
+    result = outcome;
+    finished.notify_all();
+  }
+  SyncTransferResult Wait() {
+    std::unique_lock lock(mu);
+    finished.wait(lock, [this] { return result.has_value(); });
+    return *result;
+  }
+};
 
 NtStatus LibusbLowerEdge::Submit(const UsbTransfer& transfer) {
   if (transfer.endpoint == Endpoint::kBulkOut || transfer.buffer.empty() || !transfer.on_complete ||
@@ -52,7 +80,7 @@ NtStatus LibusbLowerEdge::Submit(const UsbTransfer& transfer) {
     libusb_fill_interrupt_transfer(usb, session->handle(), *address, transfer.buffer.data(), length,
                                    &OnTransferDone, this, 0);
   }
-  if (!in_flight_.Add(transfer.id, usb, transfer.on_complete)) {
+  if (!in_flight_.Add(transfer.id, usb, transfer.on_complete, session->serial())) {
     libusb_free_transfer(usb);
     return STATUS_INVALID_PARAMETER;
   }
@@ -72,37 +100,86 @@ void LIBUSB_CALL LibusbLowerEdge::OnTransferDone(libusb_transfer* transfer) {
   auto* edge = static_cast<LibusbLowerEdge*>(transfer->user_data);
   const TransferOutcome outcome =
       OutcomeOfTransfer(transfer->status, transfer->actual_length, static_cast<size_t>(transfer->length));
+  const bool gone = transfer->status == LIBUSB_TRANSFER_NO_DEVICE;
+  const libusb_device_handle* handle = transfer->dev_handle;
+  // Absent: the handle was closed and the transfer already finished.
   const TransferCompletion on_complete = edge->in_flight_.Complete(transfer);
+  if (!on_complete) return;
   libusb_free_transfer(transfer);
-  if (on_complete) on_complete(outcome.status, outcome.bytes);
+  if (gone) edge->ReportRemovalOf(handle);
+  on_complete(outcome.status, outcome.bytes);
+}
+
+void LIBUSB_CALL LibusbLowerEdge::OnBulkOutDone(libusb_transfer* transfer) {
+  auto* wait = static_cast<OutWait*>(transfer->user_data);
+  LibusbLowerEdge* edge = wait->edge;
+  const SyncTransferResult result =
+      SyncResultOfTransfer(transfer->status, transfer->actual_length, static_cast<size_t>(transfer->length));
+  const bool gone = transfer->status == LIBUSB_TRANSFER_NO_DEVICE;
+  const libusb_device_handle* handle = transfer->dev_handle;
+  // Holds the wait alive until it is finished.
+  const TransferCompletion entry = edge->in_flight_.Complete(transfer);
+  if (!entry) return;
+  libusb_free_transfer(transfer);
+  if (gone) edge->ReportRemovalOf(handle);
+  wait->Finish(result);
 }
 
 void LibusbLowerEdge::Cancel(TransferId id) { in_flight_.Cancel(id, RequestCancel); }
 
 SyncTransferResult LibusbLowerEdge::BulkOut(std::span<const uint8_t> data, uint32_t timeout_ms) {
-  const std::shared_ptr<LibusbSession> session = Session();
-  if (!session) return NotConnected();
+  std::shared_ptr<LibusbSession> session = Session();
+  if (!session || session->closing.load()) return NotConnected();
   const std::optional<uint8_t> address = session->endpoints().bulk_out;
   if (!address) return Refused(STATUS_INVALID_DEVICE_STATE);
   if (data.size() > static_cast<size_t>(INT_MAX)) return Refused(STATUS_INVALID_PARAMETER);
-  int moved = 0;
+  libusb_transfer* usb = libusb_alloc_transfer(0);
+  if (!usb) return Refused(STATUS_INSUFFICIENT_RESOURCES);
+  auto wait = std::make_shared<OutWait>();
+  wait->edge = this;
   // libusb takes a mutable buffer for either direction; it only reads an OUT one.
-  const int error = libusb_bulk_transfer(session->handle(), *address, const_cast<uint8_t*>(data.data()),
-                                         static_cast<int>(data.size()), &moved, LibusbTimeout(timeout_ms));
-  return SyncResultOf(error, moved, data.size());
+  libusb_fill_bulk_transfer(usb, session->handle(), *address, const_cast<uint8_t*>(data.data()),
+                            static_cast<int>(data.size()), &OnBulkOutDone, wait.get(), LibusbTimeout(timeout_ms));
+  const TransferId id = kOwnTransferIds | next_out_id_.fetch_add(1);
+  // Runs only when the handle closed with the transfer still queued.
+  const TransferCompletion dropped = [wait](UsbdStatus, uint32_t) {
+    wait->Finish({STATUS_DEVICE_NOT_CONNECTED, kUsbdDeviceGone, 0});
+  };
+  in_flight_.Add(id, usb, dropped, session->serial());
+  const int error = session->closing.load() ? LIBUSB_ERROR_NO_DEVICE : libusb_submit_transfer(usb);
+  if (error != LIBUSB_SUCCESS) {
+    in_flight_.Abandon(id, usb);
+    libusb_free_transfer(usb);
+    return SyncResultOf(error, 0, data.size());
+  }
+  in_flight_.MarkSubmitted(id, usb, RequestCancel);
+  // Waiting must not keep the handle open: a close that gives up on the
+  // transfer finishes it when the handle goes.
+  session.reset();
+  return wait->Wait();
 }
 
 SyncTransferResult LibusbLowerEdge::ControlTransfer(const VendorRequest& setup, std::span<uint8_t> data,
                                                     uint32_t timeout_ms) {
   const std::shared_ptr<LibusbSession> session = Session();
   if (!session) return NotConnected();
-  if (data.size() > kMaxControlBytes) return Refused(STATUS_INVALID_PARAMETER);
+  const bool split = data.size() > kMaxControlStageBytes;
+  if (split && setup.value + data.size() > kControlAddressSpace) return Refused(STATUS_INVALID_PARAMETER);
   const uint8_t request_type = RequestType(LIBUSB_REQUEST_TYPE_VENDOR, LIBUSB_RECIPIENT_DEVICE,
                                            setup.device_to_host ? LIBUSB_ENDPOINT_IN : LIBUSB_ENDPOINT_OUT);
-  const int result =
-      libusb_control_transfer(session->handle(), request_type, setup.request, setup.value, setup.index,
-                              data.data(), static_cast<uint16_t>(data.size()), LibusbTimeout(timeout_ms));
-  return result >= 0 ? SyncResultOf(LIBUSB_SUCCESS, result, data.size()) : SyncResultOf(result, 0, data.size());
+  size_t moved = 0;
+  do {
+    const size_t stage = std::min(data.size() - moved, kMaxControlStageBytes);
+    const int result = libusb_control_transfer(session->handle(), request_type, setup.request,
+                                               static_cast<uint16_t>(setup.value + moved), setup.index,
+                                               data.data() + moved, static_cast<uint16_t>(stage),
+                                               LibusbTimeout(timeout_ms));
+    if (result < 0) return SyncResultOf(result, static_cast<int>(moved), data.size());
+    moved += std::min(static_cast<size_t>(result), stage);
+    // A short stage ends the request, as a short transfer would.
+    if (static_cast<size_t>(result) < stage) break;
+  } while (moved < data.size());
+  return SyncResultOf(LIBUSB_SUCCESS, static_cast<int>(moved), data.size());
 }
 
 NtStatus LibusbLowerEdge::ResetPipe(Endpoint endpoint) {
@@ -113,7 +190,14 @@ NtStatus LibusbLowerEdge::ResetPipe(Endpoint endpoint) {
                                          : endpoint == Endpoint::kBulkOut ? endpoints.bulk_out
                                                                           : endpoints.interrupt_in;
   if (!address) return STATUS_INVALID_PARAMETER;
+  // Clearing a halt under queued transfers loses their data toggle: the
+  // device and the host then disagree about which packet comes next.
+  if (PipeBusy(*address)) return STATUS_INVALID_DEVICE_STATE;
   return NtStatusOf(libusb_clear_halt(session->handle(), *address));
+}
+
+bool LibusbLowerEdge::PipeBusy(uint8_t address) const {
+  return in_flight_.Any([address](const libusb_transfer* transfer) { return transfer->endpoint == address; });
 }
 
 NtStatus LibusbLowerEdge::GetPortStatus(uint32_t* port_status) {
@@ -126,7 +210,10 @@ NtStatus LibusbLowerEdge::GetPortStatus(uint32_t* port_status) {
 NtStatus LibusbLowerEdge::ResetPort() {
   const std::shared_ptr<LibusbSession> session = Session();
   if (!session) return STATUS_DEVICE_NOT_CONNECTED;
-  return NtStatusOf(libusb_reset_device(session->handle()));
+  const int error = libusb_reset_device(session->handle());
+  // The device came back as a new one: this handle no longer reaches it.
+  if (error == LIBUSB_ERROR_NOT_FOUND) Forget(*session);
+  return NtStatusOf(error);
 }
 
 NtStatus LibusbLowerEdge::GetDescriptor(DescriptorType type, std::span<uint8_t> out, uint32_t* length) {
@@ -146,7 +233,7 @@ NtStatus LibusbLowerEdge::GetDescriptor(DescriptorType type, std::span<uint8_t> 
   }
   if (type != DescriptorType::kConfiguration) return STATUS_INVALID_PARAMETER;
   if (out.empty()) return STATUS_SUCCESS;
-  const int asked = static_cast<int>(std::min(out.size(), kMaxControlBytes));
+  const int asked = static_cast<int>(std::min(out.size(), kMaxControlStageBytes));
   const int got = libusb_get_descriptor(session->handle(), LIBUSB_DT_CONFIG, session->config_index(), out.data(),
                                         asked);
   if (got < 0) return NtStatusOf(got);

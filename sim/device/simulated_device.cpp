@@ -142,8 +142,14 @@ void SimulatedDevice::DeliverPresence() {
 
 void SimulatedDevice::SetPresenceListener(driver::PresenceListener listener) {
   std::lock_guard order(presence_mu_);
-  std::lock_guard lock(mu_);
-  presence_listener_ = std::move(listener);
+  bool announce = false;
+  {
+    std::lock_guard lock(mu_);
+    presence_listener_ = listener;
+    // News still to be delivered tells the listener itself.
+    announce = listener && plugged_ && presence_news_.empty();
+  }
+  if (announce) listener(true);
 }
 
 bool SimulatedDevice::plugged() const {

@@ -29,16 +29,19 @@ struct FirstCase {
   std::optional<size_t> first;
 };
 
-TEST(AnalyzerIdentityTest, PicksTheFirstAnalyzerInBusOrder) {
+TEST(AnalyzerIdentityTest, PicksTheBestRankedAnalyzer) {
   const FirstCase cases[] = {
       {"empty bus", {}, std::nullopt},
       {"no analyzer", {{0x046D, 0xC52B}, {0x1D6B, 0x0002}}, std::nullopt},
       {"after other devices", {{0x1D6B, 0x0002}, {0x1D9A, 0x030A}}, 1},
       {"any identity counts", {{0x04B4, 0x8613}}, 0},
-      {"first of two analyzers", {{0x1D6B, 0x0003}, {0x1D9A, 0x0221}, {0x1D9A, 0x030A}}, 1},
+      {"operation mode before the loader", {{0x1D6B, 0x0003}, {0x1D9A, 0x0221}, {0x1D9A, 0x030A}}, 2},
+      {"a bare controller never shadows the analyzer", {{0x04B4, 0x8613}, {0x1D9A, 0x030B}}, 1},
+      {"the loader before a bare controller", {{0x04B4, 0x8613}, {0x1D9A, 0x0221}}, 1},
+      {"bus order among equals", {{0x1D9A, 0x030A}, {0x04B4, 0x8613}, {0x1D9A, 0x030A}}, 0},
   };
   for (const FirstCase& c : cases) {
-    EXPECT_EQ(FirstAnalyzer(c.bus), c.first) << c.name;
+    EXPECT_EQ(PreferredAnalyzer(c.bus), c.first) << c.name;
   }
 }
 

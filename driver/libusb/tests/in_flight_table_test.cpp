@@ -119,6 +119,29 @@ TEST(InFlightTableTest, WaitUntilEmptyFollowsCompletions) {
   completer.join();
 }
 
+// A closed handle's transfers leave the table at once; a completion that
+// still comes for one of them finds nothing, so it neither runs twice nor
+// frees what the closer freed.
+TEST(InFlightTableTest, TakingASessionLeavesTheOthers) {
+  InFlightTable table;
+  int completions = 0;
+  const auto count = [&](UsbdStatus, uint32_t) { ++completions; };
+  ASSERT_TRUE(table.Add(1, FakeTransfer(0), count, 7));
+  ASSERT_TRUE(table.Add(2, FakeTransfer(1), count, 8));
+  ASSERT_TRUE(table.Add(3, FakeTransfer(2), count, 7));
+  std::vector<InFlightTable::Leftover> taken = table.TakeSession(7);
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_EQ(taken[0].transfer, FakeTransfer(0));
+  EXPECT_EQ(taken[1].transfer, FakeTransfer(2));
+  for (auto& leftover : taken) leftover.on_complete(kUsbdCanceled, 0);
+  EXPECT_EQ(completions, 2);
+  EXPECT_FALSE(table.Complete(FakeTransfer(0)));
+  EXPECT_EQ(table.size(), 1u);
+  EXPECT_TRUE(table.Any([](const libusb_transfer* t) { return t == FakeTransfer(1); }));
+  EXPECT_FALSE(table.Any([](const libusb_transfer* t) { return t == FakeTransfer(0); }));
+  EXPECT_TRUE(table.TakeSession(7).empty());
+}
+
 // A cancel must never reach a transfer that its completion has already
 // released: the completer frees right after Complete returns, as libusb's
 // callback does.

@@ -35,6 +35,34 @@ TEST(LibusbStatusMapTest, TransferOutcomes) {
   }
 }
 
+struct WaitedCase {
+  libusb_transfer_status status;
+  int actual_length;
+  NtStatus nt;
+  UsbdStatus usbd;
+  uint32_t moved;
+};
+
+// A bulk OUT that a caller waits for keeps what moved before it ended, and a
+// cancelled one reads as cancelled, not as failed.
+TEST(LibusbStatusMapTest, WaitedTransferResults) {
+  const WaitedCase cases[] = {
+      {LIBUSB_TRANSFER_COMPLETED, 64, STATUS_SUCCESS, kUsbdSuccess, 64},
+      {LIBUSB_TRANSFER_CANCELLED, 32, STATUS_CANCELLED, kUsbdCanceled, 32},
+      {LIBUSB_TRANSFER_TIMED_OUT, 16, STATUS_UNSUCCESSFUL, kUsbdCanceled, 16},
+      {LIBUSB_TRANSFER_STALL, 0, STATUS_UNSUCCESSFUL, kUsbdStallPid, 0},
+      {LIBUSB_TRANSFER_NO_DEVICE, 8, STATUS_DEVICE_NOT_CONNECTED, kUsbdDeviceGone, 8},
+      {LIBUSB_TRANSFER_OVERFLOW, 64, STATUS_UNSUCCESSFUL, kUsbdXactError, 64},
+      {LIBUSB_TRANSFER_ERROR, 900, STATUS_UNSUCCESSFUL, kUsbdXactError, 64},
+  };
+  for (const WaitedCase& c : cases) {
+    const SyncTransferResult result = SyncResultOfTransfer(c.status, c.actual_length, 64);
+    EXPECT_EQ(result.status, c.nt) << "status " << c.status;
+    EXPECT_EQ(result.usb_status, c.usbd) << "status " << c.status;
+    EXPECT_EQ(result.bytes, c.moved) << "status " << c.status;
+  }
+}
+
 struct SyncCase {
   int error;
   int bytes;
