@@ -1,13 +1,41 @@
-// Orvane [FILE.SIC]: the application.
+// Orvane [--no-title] [FILE.SIC]: the application.
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "Orvane/app/orvane_app.h"
 #include "Orvane/app/run_orvane.h"
 #include "Orvane/app/window_state.h"
 #include "Orvane/ui/main_frame.h"
+#include "velix_version.h"
 
 namespace {
+
+constexpr char kUsage[] =
+    "usage: Orvane [--no-title] [FILE.SIC]\n"
+    "The VELIX bus analyzer application: capture, decode and inspect SPI/I2C traffic.\n"
+    "  FILE.SIC    a capture to open\n"
+    "  --no-title  skip the title window at start-up (also ORVANE_NO_TITLE=1)\n"
+    "Qt's own options (-platform, -style, ...) are accepted too.\n";
+
+// Help and version work without a display, as for the other tools.
+bool AnswersWithoutWindow(int argc, char** argv, int* status) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) return false;
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      *status = std::fflush(stdout) == 0 ? 0 : 1;
+      return true;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("Orvane %s\n", velix::kVelixVersion);
+      *status = std::fflush(stdout) == 0 ? 0 : 1;
+      return true;
+    }
+  }
+  return false;
+}
 
 // The main window lives as long as the event loop; the application object
 // outlives it.
@@ -37,4 +65,8 @@ bool OpenMainWindow(orvane::COrvaneApp& app, const std::optional<QString>& file)
 
 }  // namespace
 
-int main(int argc, char** argv) { return orvane::RunOrvane(argc, argv, OpenMainWindow); }
+int main(int argc, char** argv) {
+  int status = 0;
+  if (AnswersWithoutWindow(argc, argv, &status)) return status;
+  return orvane::RunOrvane(argc, argv, OpenMainWindow);
+}
