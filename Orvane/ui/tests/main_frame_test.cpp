@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QTest>
 #include <filesystem>
 
@@ -130,6 +133,40 @@ TEST_F(FrameTest, LiveCaptureFollowsPausesStopsAndReopensTheSavedFile) {
   EXPECT_EQ(CellText(list, 0, 3).trimmed(), "50H");
   EXPECT_TRUE(frame_->close());
   ::unsetenv("VELIX_RUNTIME_DIR");
+}
+
+TEST_F(FrameTest, AnAnalyzerOnAFullSpeedPortIsAskedAbout) {
+  DaemonProcess daemon(I2cScenario(), {"--speed", "full"});
+  ASSERT_TRUE(daemon.running());
+  ::setenv("VELIX_RUNTIME_DIR", daemon.folder().c_str(), 1);
+  bool settings_shown = false;
+  frame_->SetCaptureSettingsStep([&](const CaptureDialogValues&, const StartCaptureFn&) {
+    settings_shown = true;
+    return false;
+  });
+  Answer(kUsb1Question, Answer::kNo);
+  frame_->OnCapture();
+  EXPECT_TRUE(Asked(kUsb1Question));
+  EXPECT_FALSE(settings_shown);
+  // Yes goes on to the settings (cancelled here: nothing starts).
+  Answer(kUsb1Question, Answer::kYes);
+  frame_->OnCapture();
+  ::unsetenv("VELIX_RUNTIME_DIR");
+  EXPECT_TRUE(settings_shown);
+  EXPECT_FALSE(app_.live_capture);
+}
+
+TEST_F(FrameTest, DroppedFilesAreOpened) {
+  const std::string file = Synthesize("dropped.SIC", I2cScenario());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  // Straight to the window: the application delivers drops only while a
+  // real drag runs.
+  static_cast<QObject*>(frame_.get())->event(&drop);
+  ASSERT_TRUE(WaitForRunEnd(false));
+  EXPECT_TRUE(app_.data_loaded);
+  EXPECT_EQ(frame_->windowTitle().toStdString(), std::string(kMainWindowTitle) + " - " + file);
 }
 
 }  // namespace
