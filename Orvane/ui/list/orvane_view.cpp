@@ -186,7 +186,11 @@ void COrvaneView::ShowFrom(uint32_t offset) {
 void COrvaneView::Show(ListWindow window) {
   window.visible = VisibleRows();
   window = ClampListWindow(window);
+  // Rows leaving the table take their selection along; MapCurrentRow below
+  // restores it from the current row, so nothing here is the user's doing.
+  mapping_ = true;
   model_->ShowWindow(window);
+  mapping_ = false;
   {
     const QSignalBlocker quiet(rows_bar_);
     rows_bar_->setRange(0, static_cast<int>(MaxListOffset(window)));

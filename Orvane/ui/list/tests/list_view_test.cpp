@@ -471,6 +471,18 @@ TEST_F(WindowedListTest, ASelectedRowScrolledOutOfSightStaysSelectedQuietly) {
   ASSERT_EQ(selected.count(), 1);
   EXPECT_EQ(selected.takeFirst().at(0).value<quint32>(), 401u);
   EXPECT_EQ(view.CurrentRow(), 401u);
+
+  // The last row, held in the window's spare row, then shown as the table
+  // shrinks to the rows that fit: it stays selected.
+  QTest::keyClick(&view, Qt::Key_End);
+  ASSERT_EQ(selected.count(), 1);
+  selected.clear();
+  const int bottom = view.RowScrollBar()->maximum();
+  view.RowScrollBar()->setValue(bottom - 1);
+  view.RowScrollBar()->setValue(bottom);
+  EXPECT_EQ(view.CurrentRow(), kRows - 1);
+  EXPECT_EQ(TableSelection(), kRows - 1);
+  EXPECT_EQ(selected.count(), 0);
 }
 
 TEST_F(WindowedListTest, FewerRowsDropTheSelectionAndCountChangesAreSignalled) {
