@@ -90,7 +90,7 @@ void BenchOpen(orvane::AppState& state) {
                 static_cast<long long>(watch.longest_gap), progress_moves);
     if (!stop_early) {
       QTest::qWait(200);
-      std::printf("  rows listed: %d\n", frame.ListView().model()->rowCount());
+      std::printf("  rows listed: %u\n", frame.ListView().RowCount());
     }
   }
   velix::platform::DeleteFileAt(path);

@@ -57,10 +57,7 @@ CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices ser
   setCentralWidget(list_);
   connect(list_, &COrvaneView::transactionSelected, this, &CMainFrame::OnSelectionChanged);
   // Commands that need rows follow the list as it announces them.
-  QAbstractItemModel* rows = list_->model();
-  connect(rows, &QAbstractItemModel::rowsInserted, this, &CMainFrame::UpdateCommandStates);
-  connect(rows, &QAbstractItemModel::rowsRemoved, this, &CMainFrame::UpdateCommandStates);
-  connect(rows, &QAbstractItemModel::modelReset, this, &CMainFrame::UpdateCommandStates);
+  connect(list_, &COrvaneView::rowCountChanged, this, &CMainFrame::UpdateCommandStates);
 
   // The worker posts from its own thread; one queued call drains whatever
   // has gathered by the time the window's thread gets to it.
@@ -72,7 +69,7 @@ CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices ser
   select_first_row_.setSingleShot(true);
   select_first_row_.setInterval(kSelectFirstRowMs);
   connect(&select_first_row_, &QTimer::timeout, this, [this] {
-    if (list_->model()->rowCount() > 0) list_->SelectRowAndShow(0);
+    if (list_->RowCount() > 0) list_->SelectRowAndShow(0);
   });
   ConnectCommands();
   doc_->OnNewDocument();
@@ -133,7 +130,7 @@ FrameState CMainFrame::CurrentState() const {
   state.live = app_.live_capture;
   state.analysis = app_.analysis_running;
   state.loaded = app_.data_loaded;
-  state.rows = list_->model()->rowCount() > 0;
+  state.rows = list_->RowCount() > 0;
   state.bus = app_.settings.m_AnalyzeBusChannel & 3;
   state.forced_display = app_.settings.ForcedDisplay != 0;
   state.monitor_mode = app_.settings.MonitorMode == 1;

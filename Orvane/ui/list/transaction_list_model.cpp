@@ -60,7 +60,7 @@ TransactionListModel::TransactionListModel(COrvaneDoc& doc, AppState& app, QObje
 }
 
 int TransactionListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(announced_);
+  return parent.isValid() ? 0 : static_cast<int>(window_rows_);
 }
 
 int TransactionListModel::columnCount(const QModelIndex& parent) const {
@@ -85,7 +85,7 @@ void TransactionListModel::multiData(const QModelIndex& index, QModelRoleDataSpa
                     role.role() == Qt::BackgroundRole;
   }
   TransactionInfo record{};
-  const uint32_t row = static_cast<uint32_t>(index.row());
+  const uint32_t row = window_.offset + static_cast<uint32_t>(index.row());
   const bool found = needs_record && RecordAt(row, &record);
   const RowColours colours = ListRowColours(row, found && (record.RecordFlags & kRecordTrigger) != 0);
   for (QModelRoleData& role : roles) {
@@ -135,21 +135,29 @@ void TransactionListModel::TakeColumns() {
 void TransactionListModel::Rebuild() {
   beginResetModel();
   snapshot_.Release();
-  announced_ = 0;
+  window_ = ListWindow{};
+  window_rows_ = 0;
   TakeColumns();
   endResetModel();
 }
 
-void TransactionListModel::Announce(uint32_t count) {
-  if (count > announced_) {
-    beginInsertRows(QModelIndex(), static_cast<int>(announced_), static_cast<int>(count - 1));
-    announced_ = count;
+void TransactionListModel::ShowWindow(const ListWindow& window) {
+  const ListWindow old = window_;
+  const uint32_t rows = ListWindowRows(window);
+  if (rows > window_rows_) {
+    beginInsertRows(QModelIndex(), static_cast<int>(window_rows_), static_cast<int>(rows - 1));
+    window_ = window;
+    window_rows_ = rows;
     endInsertRows();
-  } else if (count < announced_) {
-    beginRemoveRows(QModelIndex(), static_cast<int>(count), static_cast<int>(announced_ - 1));
-    announced_ = count;
+  } else if (rows < window_rows_) {
+    beginRemoveRows(QModelIndex(), static_cast<int>(rows), static_cast<int>(window_rows_ - 1));
+    window_ = window;
+    window_rows_ = rows;
     endRemoveRows();
   }
+  window_ = window;
+  // A new offset moves every row; a new count may have refilled the index.
+  if (old.offset != window.offset || old.count != window.count) AllRowsChanged();
 }
 
 bool TransactionListModel::TakeSnapshot() {
@@ -167,12 +175,12 @@ void TransactionListModel::LeaveSnapshot() {
 
 void TransactionListModel::AllRowsChanged() {
   // One signal for every row: the view repaints only what it shows.
-  if (announced_ == 0 || columns_.empty()) return;
-  emit dataChanged(index(0, 0), index(static_cast<int>(announced_ - 1), columnCount() - 1));
+  if (window_rows_ == 0 || columns_.empty()) return;
+  emit dataChanged(index(0, 0), index(static_cast<int>(window_rows_ - 1), columnCount() - 1));
 }
 
 bool TransactionListModel::RecordAt(uint32_t row, TransactionInfo* out, RecordRef* ref) const {
-  return ListRecordAt(doc_.Sampling(), snapshot_, announced_, row, out, ref);
+  return ListRecordAt(doc_.Sampling(), snapshot_, window_.count, row, out, ref);
 }
 
 }  // namespace orvane

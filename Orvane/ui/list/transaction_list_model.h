@@ -1,8 +1,9 @@
 #pragma once
-// The transaction list as a Qt table model. It stores no row: rowCount is
-// the count announced on the update timer, and every cell is formatted on
-// demand from a record copied under the view lock (or from the live
-// snapshot), so 18 million rows cost nothing here.
+// The transaction list as a Qt table model. It stores no row and shows only
+// a window of the rows announced on the update timer: model row i is the
+// absolute row (offset + i). Every cell is formatted on demand from a record
+// copied under the view lock (or from the live snapshot), so neither the
+// model nor the table and its header grow with the capture.
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -13,6 +14,7 @@
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/orvane_doc.h"
 #include "Orvane/decode/cell_texts.h"
+#include "Orvane/ui/list/list_window.h"
 #include "Orvane/ui/list/live_snapshot.h"
 
 namespace orvane {
@@ -31,10 +33,12 @@ class TransactionListModel : public QAbstractTableModel {
 
   // The columns of the current capture kind, no rows, no snapshot.
   void Rebuild();
-  // Tells the view the new row count without resetting it, so the scroll
-  // position and the selection stay.
-  void Announce(uint32_t count);
-  uint32_t Announced() const { return announced_; }
+  // Shows the rows of a clamped window: the table's rows grow or shrink at
+  // their end and the rows kept are repainted, without a reset, so the
+  // horizontal scroll position and the columns stay.
+  void ShowWindow(const ListWindow& window);
+  const ListWindow& Window() const { return window_; }
+  uint32_t Announced() const { return window_.count; }
 
   // Reads the rows from a fresh copy of the live pool and repaints them;
   // false when the document has no live pool.
@@ -43,7 +47,7 @@ class TransactionListModel : public QAbstractTableModel {
   void LeaveSnapshot();
   bool InSnapshot() const { return snapshot_.Active(); }
 
-  // The record of a row, copied; false for a row without one.
+  // The record of an absolute row, copied; false for a row without one.
   bool RecordAt(uint32_t row, TransactionInfo* out, RecordRef* ref = nullptr) const;
   const std::vector<ListColumn>& Columns() const { return columns_; }
   // A column's header in the user's language.
@@ -60,7 +64,8 @@ class TransactionListModel : public QAbstractTableModel {
   std::vector<QString> headers_;
   RecordTextMode mode_;
   LiveSnapshot snapshot_;
-  uint32_t announced_ = 0;
+  ListWindow window_;
+  uint32_t window_rows_ = 0;
 };
 
 }  // namespace orvane

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <fstream>
 #include <optional>
@@ -71,9 +72,15 @@ class ListViewTest : public ::testing::Test {
     }
     return *view_;
   }
+  // The text of a cell of the table's window.
   QString Cell(int row, int column, int role = Qt::DisplayRole) {
     const TransactionListModel& model = View().ListModel();
     return model.data(model.index(row, column), role).toString();
+  }
+  // The text of a cell of an absolute row, scrolled into the window.
+  QString RowCell(uint32_t row, int column) {
+    View().ScrollToRow(row);
+    return Cell(static_cast<int>(row - View().FirstVisibleRow()), column);
   }
   QColor Colour(int row, int role) {
     const TransactionListModel& model = View().ListModel();
@@ -143,7 +150,7 @@ TEST_P(DecodedCaptureTest, RowsMatchTheCsvExport) {
   const TransactionListModel& model = view.ListModel();
   const uint32_t count = Store().ViewCount();
   ASSERT_GE(count, 3u);
-  ASSERT_EQ(model.rowCount(), static_cast<int>(count));
+  ASSERT_EQ(view.RowCount(), count);
 
   const std::string csv_path = files_.File("rows.csv");
   ExportEnv env = ApplicationExportEnv(*doc_.Sampling(), app_.settings, sink_, 0);
@@ -151,13 +158,13 @@ TEST_P(DecodedCaptureTest, RowsMatchTheCsvExport) {
   std::istringstream csv(ReadText(csv_path));
   const std::vector<ListColumn>& columns = model.Columns();
   std::string line;
-  for (int row = 0; row < model.rowCount(); ++row) {
+  for (uint32_t row = 0; row < count; ++row) {
     ASSERT_TRUE(std::getline(csv, line)) << "row " << row;
     const std::vector<std::string> fields = CsvFields(line);
     ASSERT_GE(fields.size(), columns.size()) << line;
-    EXPECT_TRUE(Cell(row, 0).endsWith(QString::fromStdString(fields[0]))) << Cell(row, 0).toStdString();
+    EXPECT_TRUE(RowCell(row, 0).endsWith(QString::fromStdString(fields[0]))) << RowCell(row, 0).toStdString();
     for (size_t c = 1; c < columns.size(); ++c) {
-      const QString cell = Cell(row, static_cast<int>(c));
+      const QString cell = RowCell(row, static_cast<int>(c));
       const bool data = columns[c].id == CellColumn::kMiso || columns[c].id == CellColumn::kMosi ||
                         columns[c].id == CellColumn::kData;
       if (!data) {
@@ -285,15 +292,19 @@ TEST_F(ListViewTest, PauseCountsRowsWithoutScrolling) {
   view.OnInitialUpdate();
   AddRecords(200);
   view.OnUpdateTimer();
-  EXPECT_EQ(view.ListModel().rowCount(), 200);
-  EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+  EXPECT_EQ(view.RowCount(), 200u);
+  EXPECT_EQ(view.RowScrollBar()->value(), 0);
 
   app_.view_update_paused = false;
   AddRecords(10);
   view.OnUpdateTimer();
-  EXPECT_EQ(view.ListModel().rowCount(), 210);
-  EXPECT_GT(view.verticalScrollBar()->value(), 0);
-  EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+  EXPECT_EQ(view.RowCount(), 210u);
+  EXPECT_GT(view.RowScrollBar()->value(), 0);
+  EXPECT_EQ(view.RowScrollBar()->value(), view.RowScrollBar()->maximum());
+  // The last row is the table's last, shown whole.
+  const int last = view.ListModel().rowCount() - 1;
+  EXPECT_EQ(Cell(last, 0), QStringLiteral("209"));
+  EXPECT_LE(view.rowViewportPosition(last) + view.rowHeight(last), view.viewport()->height());
   app_.live_capture = false;
 }
 
@@ -309,12 +320,12 @@ TEST_F(ListViewTest, FullRingIsReadFromASnapshot) {
   view.OnUpdateTimer();
   ASSERT_TRUE(view.ListModel().InSnapshot());
   EXPECT_EQ(view.UpdateInterval(), 500);
-  EXPECT_EQ(Cell(0, 0), QStringLiteral("10"));
+  EXPECT_EQ(RowCell(0, 0), QStringLiteral("10"));
   // New records overwrite the pool; the rows change with the next copy.
   AddRecords(5);
-  EXPECT_EQ(Cell(0, 0), QStringLiteral("10"));
+  EXPECT_EQ(RowCell(0, 0), QStringLiteral("10"));
   view.OnUpdateTimer();
-  EXPECT_EQ(Cell(0, 0), QStringLiteral("15"));
+  EXPECT_EQ(RowCell(0, 0), QStringLiteral("15"));
   app_.live_capture = false;
 }
 
@@ -343,6 +354,153 @@ TEST_F(ListViewTest, SelectionIsReportedOutsideLiveCaptures) {
   app_.live_capture = false;
 }
 
+// A shown list of 1,000 rows, the first selected.
+class WindowedListTest : public ListViewTest {
+ protected:
+  void SetUp() override {
+    AddRecords(kRows);
+    COrvaneView& view = View();
+    view.OnInitialUpdate();
+    view.OnUpdateTimer();
+    view.ScrollToRow(0);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_TRUE(view.SelectRowAndShow(0));
+  }
+  // Rows that fit whole: the bar's page.
+  uint32_t Visible() { return static_cast<uint32_t>(View().RowScrollBar()->pageStep()); }
+  // The absolute row the table has selected; kNoListRow for none.
+  uint32_t TableSelection() {
+    const QModelIndexList rows = View().selectionModel()->selectedRows();
+    if (rows.size() != 1) return rows.isEmpty() ? kNoListRow : kNoListRow - 1;
+    return View().FirstVisibleRow() + static_cast<uint32_t>(rows.first().row());
+  }
+
+  static constexpr uint32_t kRows = 1000;
+};
+
+TEST_F(WindowedListTest, TheTableHoldsOnlyTheRowsOnScreen) {
+  COrvaneView& view = View();
+  EXPECT_EQ(view.RowCount(), kRows);
+  ASSERT_GT(Visible(), 3u);
+  EXPECT_EQ(view.ListModel().rowCount(), static_cast<int>(Visible() + kListWindowMargin));
+  EXPECT_EQ(view.verticalHeader()->count(), view.ListModel().rowCount());
+  EXPECT_EQ(view.RowScrollBar()->maximum(), static_cast<int>(kRows - Visible()));
+  EXPECT_TRUE(view.RowScrollBar()->isVisible());
+  EXPECT_FALSE(view.verticalScrollBar()->isVisible());
+
+  // The bar moves the window; the cells follow.
+  view.RowScrollBar()->setValue(500);
+  EXPECT_EQ(view.FirstVisibleRow(), 500u);
+  EXPECT_EQ(Cell(0, 0), QStringLiteral("500"));
+  EXPECT_EQ(view.rowViewportPosition(0), 0);
+  // So does the wheel, three rows a notch.
+  const QPoint inside = view.viewport()->rect().center();
+  QWheelEvent wheel(inside, view.viewport()->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(view.viewport(), &wheel);
+  EXPECT_EQ(view.FirstVisibleRow(), 503u);
+
+  // A taller list holds more rows, still not all.
+  view.resize(640, 480);
+  QCoreApplication::processEvents();
+  EXPECT_GT(Visible(), 20u);
+  EXPECT_EQ(view.ListModel().rowCount(), static_cast<int>(Visible() + kListWindowMargin));
+}
+
+TEST_F(WindowedListTest, KeysMoveTheSelectionAcrossTheWindowEdge) {
+  COrvaneView& view = View();
+  QSignalSpy selected(&view, &COrvaneView::transactionSelected);
+  const uint32_t steps = Visible() + 5;
+  for (uint32_t i = 0; i < steps; ++i) QTest::keyClick(&view, Qt::Key_Down);
+  ASSERT_EQ(selected.count(), static_cast<int>(steps));
+  for (uint32_t i = 0; i < steps; ++i) EXPECT_EQ(selected.at(static_cast<int>(i)).at(0).value<quint32>(), i + 1);
+  EXPECT_EQ(view.CurrentRow(), steps);
+  EXPECT_EQ(TableSelection(), steps);
+  EXPECT_EQ(view.FirstVisibleRow(), steps - Visible() + 1);
+  EXPECT_EQ(view.currentIndex().row(), static_cast<int>(Visible() - 1));
+  selected.clear();
+
+  struct KeyCase {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    uint32_t row;
+  };
+  const uint32_t last = kRows - 1;
+  const std::vector<KeyCase> keys = {
+      {Qt::Key_End, Qt::NoModifier, last},       {Qt::Key_Up, Qt::NoModifier, last - 1},
+      {Qt::Key_Home, Qt::NoModifier, 0},         {Qt::Key_PageDown, Qt::NoModifier, Visible()},
+      {Qt::Key_End, Qt::ControlModifier, last},  {Qt::Key_PageUp, Qt::NoModifier, last - Visible()},
+      {Qt::Key_Home, Qt::ControlModifier, 0},    {Qt::Key_Up, Qt::NoModifier, 0},
+  };
+  for (const KeyCase& key : keys) {
+    QTest::keyClick(&view, key.key, key.modifiers);
+    EXPECT_EQ(view.CurrentRow(), key.row) << key.key;
+    EXPECT_EQ(TableSelection(), key.row) << key.key;
+    EXPECT_GE(key.row, view.FirstVisibleRow()) << key.key;
+    EXPECT_LT(key.row, view.FirstVisibleRow() + Visible()) << key.key;
+  }
+  // Up at the first row selects nothing new.
+  ASSERT_EQ(selected.count(), static_cast<int>(keys.size()) - 1);
+  EXPECT_EQ(selected.last().at(0).value<quint32>(), 0u);
+  EXPECT_EQ(view.RowScrollBar()->value(), 0);
+}
+
+TEST_F(WindowedListTest, ASelectedRowScrolledOutOfSightStaysSelectedQuietly) {
+  COrvaneView& view = View();
+  ASSERT_TRUE(view.SelectRowAndShow(2));
+  QSignalSpy selected(&view, &COrvaneView::transactionSelected);
+  view.RowScrollBar()->setValue(600);
+  EXPECT_EQ(TableSelection(), kNoListRow);
+  EXPECT_EQ(view.CurrentRow(), 2u);
+  view.RowScrollBar()->setValue(1);
+  EXPECT_EQ(TableSelection(), 2u);
+  EXPECT_EQ(selected.count(), 0);
+
+  // The keys move on from the selected row, wherever the window is.
+  view.RowScrollBar()->setValue(700);
+  QTest::keyClick(&view, Qt::Key_Down);
+  ASSERT_EQ(selected.count(), 1);
+  EXPECT_EQ(selected.takeFirst().at(0).value<quint32>(), 3u);
+  EXPECT_EQ(view.FirstVisibleRow(), 3u);
+
+  // A click selects the absolute row under the pointer.
+  view.RowScrollBar()->setValue(400);
+  const int second = view.rowViewportPosition(1) + view.rowHeight(1) / 2;
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, second));
+  ASSERT_EQ(selected.count(), 1);
+  EXPECT_EQ(selected.takeFirst().at(0).value<quint32>(), 401u);
+  EXPECT_EQ(view.CurrentRow(), 401u);
+
+  // The last row, held in the window's spare row, then shown as the table
+  // shrinks to the rows that fit: it stays selected.
+  QTest::keyClick(&view, Qt::Key_End);
+  ASSERT_EQ(selected.count(), 1);
+  selected.clear();
+  const int bottom = view.RowScrollBar()->maximum();
+  view.RowScrollBar()->setValue(bottom - 1);
+  view.RowScrollBar()->setValue(bottom);
+  EXPECT_EQ(view.CurrentRow(), kRows - 1);
+  EXPECT_EQ(TableSelection(), kRows - 1);
+  EXPECT_EQ(selected.count(), 0);
+}
+
+TEST_F(WindowedListTest, FewerRowsDropTheSelectionAndCountChangesAreSignalled) {
+  COrvaneView& view = View();
+  ASSERT_TRUE(view.SelectRowAndShow(kRows - 1));
+  QSignalSpy counts(&view, &COrvaneView::rowCountChanged);
+  Store().ResetView();
+  view.OnUpdateTimer();
+  ASSERT_EQ(counts.count(), 1);
+  EXPECT_EQ(counts.takeFirst().at(0).value<quint32>(), 0u);
+  EXPECT_EQ(view.RowCount(), 0u);
+  EXPECT_EQ(view.CurrentRow(), kNoListRow);
+  EXPECT_EQ(view.ListModel().rowCount(), 0);
+  EXPECT_FALSE(view.RowScrollBar()->isVisible());
+  view.OnInitialUpdate();
+  EXPECT_EQ(counts.count(), 1);
+}
+
 TEST_F(ListViewTest, BusyCursorWhileACaptureOrAnAnalysisRuns) {
   COrvaneView& view = View();
   for (const bool live : {false, true}) {
@@ -361,7 +519,7 @@ TEST_F(ListViewTest, CopesWithoutASamplingObject) {
   AddRecords(3);
   COrvaneView& view = View();
   view.OnUpdateTimer();
-  ASSERT_EQ(view.ListModel().rowCount(), 3);
+  ASSERT_EQ(view.RowCount(), 3u);
   doc_.OnCloseDocument();
   EXPECT_EQ(Cell(1, 0), QString());
   TransactionInfo record{};
@@ -369,6 +527,7 @@ TEST_F(ListViewTest, CopesWithoutASamplingObject) {
   EXPECT_FALSE(view.SelectRowAndShow(1));
   view.OnUpdateTimer();
   view.OnInitialUpdate();
+  EXPECT_EQ(view.RowCount(), 0u);
   EXPECT_EQ(view.ListModel().rowCount(), 0);
 }
 
