@@ -80,13 +80,13 @@ void BenchOpen(orvane::AppState& state) {
         QElapsedTimer stop_clock;
         stop_clock.start();
         frame.OnStop();
-        std::printf("open 512 MiB: stop after 1.5 s returned in %.1f ms\n", stop_clock.nsecsElapsed() / 1e6);
+        std::printf("open 512 MiB: stop after 1.5 s returned in %.1f ms\n", static_cast<double>(stop_clock.nsecsElapsed()) / 1e6);
       });
     }
     ended.wait(120000);
-    const double seconds = open_clock.nsecsElapsed() / 1e9;
+    const double seconds = static_cast<double>(open_clock.nsecsElapsed()) / 1e9;
     std::printf("open 512 MiB%s: %.2f s (%.0f MB/s), longest event-loop gap %lld ms, progress moved %d times\n",
-                stop_early ? " (stopped)" : "", seconds, kOpenBytes / 1e6 / seconds,
+                stop_early ? " (stopped)" : "", seconds, static_cast<double>(kOpenBytes) / 1e6 / seconds,
                 static_cast<long long>(watch.longest_gap), progress_moves);
     if (!stop_early) {
       QTest::qWait(200);
@@ -125,7 +125,7 @@ void BenchLive(orvane::AppState& state, const std::string& rate) {
   clock.start();
   frame.OnCapture();
   if (!ended.wait(120000)) std::printf("live capture did not end\n");
-  const double seconds = clock.nsecsElapsed() / 1e9;
+  const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
   const quint32 result = ended.isEmpty() ? 0 : ended.first().at(1).toUInt();
   std::printf("live 256 MiB at %s B/s: result 0x%X after %.2f s, longest event-loop gap %lld ms\n", rate.c_str(),
               result, seconds, static_cast<long long>(watch.longest_gap));
