@@ -2,6 +2,512 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>DlgCaptureSetting</name>
+    <message>
+        <source>SPI</source>
+        <translation>SPI</translation>
+    </message>
+    <message>
+        <source>I2C #0(Main)</source>
+        <translation>I2C #0(メイン)</translation>
+    </message>
+    <message>
+        <source>I2C #1(Sub)</source>
+        <translation>I2C #1(サブ)</translation>
+    </message>
+    <message>
+        <source>Oneshot</source>
+        <translation>ワンショット</translation>
+    </message>
+    <message>
+        <source>Free run</source>
+        <translation>フリーラン</translation>
+    </message>
+    <message>
+        <source>50MHz</source>
+        <translation>50MHz</translation>
+    </message>
+    <message>
+        <source>20MHz</source>
+        <translation>20MHz</translation>
+    </message>
+    <message>
+        <source>10MHz</source>
+        <translation>10MHz</translation>
+    </message>
+    <message>
+        <source>BUS ANALYZER MODE</source>
+        <translation>バスアナライザモード</translation>
+    </message>
+    <message>
+        <source>MONITOR MODE</source>
+        <translation>モニタモード</translation>
+    </message>
+    <message>
+        <source>Capture settings</source>
+        <translation>キャプチャ設定</translation>
+    </message>
+    <message>
+        <source>(If there is no problem, please use default value
+ of driver buffer size.)</source>
+        <translation>(特に問題がなければ、ドライババッファサイズは
+既定値のままお使いください。)</translation>
+    </message>
+    <message>
+        <source>Capture Bus</source>
+        <translation>キャプチャ対象バス</translation>
+    </message>
+    <message>
+        <source>Capture Mode</source>
+        <translation>キャプチャモード</translation>
+    </message>
+    <message>
+        <source>Sampling frequency</source>
+        <translation>サンプリング周波数</translation>
+    </message>
+    <message>
+        <source>Capture Data size (MB)</source>
+        <translation>キャプチャデータサイズ (MB)</translation>
+    </message>
+    <message>
+        <source>Driver Buffer size (MB)</source>
+        <translation>ドライババッファサイズ (MB)</translation>
+    </message>
+    <message>
+        <source>TRIGGER setting...</source>
+        <translation>トリガー設定...</translation>
+    </message>
+    <message>
+        <source>SPI setting...</source>
+        <translation>SPI設定...</translation>
+    </message>
+    <message>
+        <source>I2C setting...</source>
+        <translation>I2C設定...</translation>
+    </message>
+    <message>
+        <source>General setting...</source>
+        <translation>その他の設定...</translation>
+    </message>
+    <message>
+        <source>Start Capture</source>
+        <translation>キャプチャ開始</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>DlgGeneral</name>
+    <message>
+        <source>Power OFF</source>
+        <translation>電源OFF</translation>
+    </message>
+    <message>
+        <source>1.8 V</source>
+        <translation>1.8 V</translation>
+    </message>
+    <message>
+        <source>2.5 V</source>
+        <translation>2.5 V</translation>
+    </message>
+    <message>
+        <source>3.3 V</source>
+        <translation>3.3 V</translation>
+    </message>
+    <message>
+        <source>5.0 V</source>
+        <translation>5.0 V</translation>
+    </message>
+    <message>
+        <source>OFF (no filter)</source>
+        <translation>OFF (フィルタなし)</translation>
+    </message>
+    <message>
+        <source>2clock filter</source>
+        <translation>2クロックフィルタ</translation>
+    </message>
+    <message>
+        <source>3clock filter</source>
+        <translation>3クロックフィルタ</translation>
+    </message>
+    <message>
+        <source>4clock filter</source>
+        <translation>4クロックフィルタ</translation>
+    </message>
+    <message>
+        <source>Power ON</source>
+        <translation>電源ON</translation>
+    </message>
+    <message>
+        <source>Power OFF (Power not supply)</source>
+        <translation>電源OFF (電源未供給)</translation>
+    </message>
+    <message>
+        <source>Other setting</source>
+        <translation>その他の設定</translation>
+    </message>
+    <message>
+        <source>Change the setting of power supply from VELIX. It is feared that the wrong setting may cause problems with VELIX and devices, so please take care of the setting.</source>
+        <translation>VELIXからの電源供給の設定を変更します。設定を誤るとVELIXやデバイスに不具合が生じるおそれがありますので、十分に注意して設定してください。</translation>
+    </message>
+    <message>
+        <source>Change state</source>
+        <translation>変更後の状態</translation>
+    </message>
+    <message>
+        <source>Unchanged (maintain the current status)</source>
+        <translation>変更しない (現在の状態を維持)</translation>
+    </message>
+    <message>
+        <source>If there is no problem, please use OFF(no filter).</source>
+        <translation>特に問題がなければ、OFF(フィルタなし)をお使いください。</translation>
+    </message>
+    <message>
+        <source>Lock memory on sampling<byte value="xd"/>
+(You need to reboot the system to reflect the change.)
+If there is no problem, please check the box.</source>
+        <translation>サンプリング中はメモリをロックする<byte value="xd"/>
+(変更を反映するにはシステムの再起動が必要です。)
+特に問題がなければチェックを入れてください。</translation>
+    </message>
+    <message>
+        <source>If you uncheck the box, it will easily occur probrems such as data overrun. If there is no problem, please check the box.</source>
+        <translation>チェックを外すと、データオーバーランなどの問題が発生しやすくなります。特に問題がなければチェックを入れてください。</translation>
+    </message>
+    <message>
+        <source>Current power supply state</source>
+        <translation>現在の電源供給状態</translation>
+    </message>
+    <message>
+        <source>Power supply setting</source>
+        <translation>電源供給設定</translation>
+    </message>
+    <message>
+        <source>Signal noize filter
+(Analyzer mode only)</source>
+        <translation>信号ノイズフィルタ
+(アナライザモードのみ)</translation>
+    </message>
+    <message>
+        <source>Temporary file path</source>
+        <translation>一時ファイルの保存先</translation>
+    </message>
+</context>
+<context>
+    <name>DlgI2CSetting</name>
+    <message>
+        <source>tHD_STA (min.)</source>
+        <translation>tHD_STA (最小)</translation>
+    </message>
+    <message>
+        <source>Hold time (repeated)START condition.</source>
+        <translation>(リピート)START条件のホールド時間です。</translation>
+    </message>
+    <message>
+        <source>tSU_STA (min.)</source>
+        <translation>tSU_STA (最小)</translation>
+    </message>
+    <message>
+        <source>Setup time for repeated START condition.</source>
+        <translation>リピートSTART条件のセットアップ時間です。</translation>
+    </message>
+    <message>
+        <source>tSU_STO (min.)</source>
+        <translation>tSU_STO (最小)</translation>
+    </message>
+    <message>
+        <source>Setup time for STOP condition.</source>
+        <translation>STOP条件のセットアップ時間です。</translation>
+    </message>
+    <message>
+        <source>tBUF (min.)</source>
+        <translation>tBUF (最小)</translation>
+    </message>
+    <message>
+        <source>Bus free time between a STOP and START condition.</source>
+        <translation>STOP条件からSTART条件までのバスフリー時間です。</translation>
+    </message>
+    <message>
+        <source>tLOW (min.)</source>
+        <translation>tLOW (最小)</translation>
+    </message>
+    <message>
+        <source>LOW period of the SCL clock.</source>
+        <translation>SCLクロックのLOW期間です。</translation>
+    </message>
+    <message>
+        <source>tHIGH (min.)</source>
+        <translation>tHIGH (最小)</translation>
+    </message>
+    <message>
+        <source>HIGH period of the SCL clock.</source>
+        <translation>SCLクロックのHIGH期間です。</translation>
+    </message>
+    <message>
+        <source>tHD_DAT (max.)</source>
+        <translation>tHD_DAT (最大)</translation>
+    </message>
+    <message>
+        <source>Data hold time.</source>
+        <translation>データホールド時間です。</translation>
+    </message>
+    <message>
+        <source>tSU_DAT(min.)</source>
+        <translation>tSU_DAT(最小)</translation>
+    </message>
+    <message>
+        <source>Data set-up time.</source>
+        <translation>データセットアップ時間です。</translation>
+    </message>
+    <message>
+        <source>FAST-MODE
+default value</source>
+        <translation>FAST-MODE
+既定値</translation>
+    </message>
+    <message>
+        <source>Set FAST-MODE default timing value.</source>
+        <translation>FAST-MODEの既定のタイミング値を設定します。</translation>
+    </message>
+    <message>
+        <source>STANDARD-MODE
+default value</source>
+        <translation>STANDARD-MODE
+既定値</translation>
+    </message>
+    <message>
+        <source>Set STANDARD-MODE default timing value.</source>
+        <translation>STANDARD-MODEの既定のタイミング値を設定します。</translation>
+    </message>
+    <message>
+        <source>HS-MODE(100pF)
+default value</source>
+        <translation>HS-MODE(100pF)
+既定値</translation>
+    </message>
+    <message>
+        <source>Set HS-MODE default timing value.</source>
+        <translation>HS-MODEの既定のタイミング値を設定します。</translation>
+    </message>
+    <message>
+        <source>HS-MODE(400pF)
+default value</source>
+        <translation>HS-MODE(400pF)
+既定値</translation>
+    </message>
+    <message>
+        <source>Set HS-MODE(400pF) default timing value.</source>
+        <translation>HS-MODE(400pF)の既定のタイミング値を設定します。</translation>
+    </message>
+    <message>
+        <source>Do you apply FAST MODE settings?</source>
+        <translation>FAST MODEの設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>Do you apply STANDARD MODE settings?</source>
+        <translation>STANDARD MODEの設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>Do you apply HS MODE(Cb=100pF) settings?</source>
+        <translation>HS MODE(Cb=100pF)の設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>Do you apply HS MODE(Cb=400pF) settings?</source>
+        <translation>HS MODE(Cb=400pF)の設定値を適用しますか?</translation>
+    </message>
+    <message>
+        <source>I2C Settings</source>
+        <translation>I2C設定</translation>
+    </message>
+    <message>
+        <source>I2C Signal Timing Pameter (Analyzer mode only)</source>
+        <translation>I2C信号タイミングパラメータ (アナライザモードのみ)</translation>
+    </message>
+    <message>
+        <source>FAST/STANDARD
+MODE Timing</source>
+        <translation>FAST/STANDARD
+MODE タイミング</translation>
+    </message>
+    <message>
+        <source>HS-MODE
+ Timing</source>
+        <translation>HS-MODE
+タイミング</translation>
+    </message>
+    <message>
+        <source>Specifies the minimum value. Timing errors and to determine if less than this value.</source>
+        <translation>最小値を指定します。この値を下回るとタイミングエラーと判定します。</translation>
+    </message>
+    <message>
+        <source>Specifies the maximum value. Timing errors and to determine if this value is exceeded.</source>
+        <translation>最大値を指定します。この値を超えるとタイミングエラーと判定します。</translation>
+    </message>
+    <message>
+        <source>Specifies the minimum value at the time of HS-MODE. Timing errors and to determine if less than this value.</source>
+        <translation>HS-MODE時の最小値を指定します。この値を下回るとタイミングエラーと判定します。</translation>
+    </message>
+    <message>
+        <source>Specifies the maximum value at the time of HS-MODE. Timing errors and to determine if this value is exceeded.</source>
+        <translation>HS-MODE時の最大値を指定します。この値を超えるとタイミングエラーと判定します。</translation>
+    </message>
+    <message>
+        <source>x10(ns)</source>
+        <translation>x10(ns)</translation>
+    </message>
+    <message>
+        <source>**[WARNING!!]**
+If Analyzer mode, Recommended that the sampling frequency set to 50 MHz.
+Otherwise, may not be properly judged.</source>
+        <translation>**[警告!!]**
+アナライザモードでは、サンプリング周波数を50 MHzに設定することを推奨します。
+それ以外の周波数では正しく判定できない場合があります。</translation>
+    </message>
+    <message>
+        <source>enable HS-MODE</source>
+        <translation>HS-MODEを有効にする</translation>
+    </message>
+    <message>
+        <source>When checked, enables the determination of HS MODE.</source>
+        <translation>チェックすると、HS MODEの判定を有効にします。</translation>
+    </message>
+    <message>
+        <source>Ignore NACK before STOP.
+(NOTE: It is always displayed on the packet viewer, and is always ignored on “TRGOUT” )</source>
+        <translation>STOP直前のNACKを無視する。
+(注: パケットビューアには常に表示され、“TRGOUT”では常に無視されます)</translation>
+    </message>
+    <message>
+        <source>When checked, Ignore NACK before Stop condition.</source>
+        <translation>チェックすると、STOP条件直前のNACKを無視します。</translation>
+    </message>
+    <message>
+        <source>TRGOUT Setting<byte value="xd"/>(MonitorMode only)</source>
+        <translation>TRGOUT設定<byte value="xd"/>(モニタモードのみ)</translation>
+    </message>
+</context>
+<context>
+    <name>DlgSPISetting</name>
+    <message>
+        <source>SPI Settings</source>
+        <translation>SPI設定</translation>
+    </message>
+    <message>
+        <source>SCLK rising edge</source>
+        <translation>SCLK立ち上がりエッジ</translation>
+    </message>
+    <message>
+        <source>Sampling the SDI / SDO signal at the rising edge of the SCLK.</source>
+        <translation>SCLKの立ち上がりエッジでSDI / SDO信号をサンプリングします。</translation>
+    </message>
+    <message>
+        <source>SCLK falling edge</source>
+        <translation>SCLK立ち下がりエッジ</translation>
+    </message>
+    <message>
+        <source>Sampling the SDI / SDO signal at the falling edge of the SCLK.</source>
+        <translation>SCLKの立ち下がりエッジでSDI / SDO信号をサンプリングします。</translation>
+    </message>
+    <message>
+        <source>MSB first</source>
+        <translation>MSBファースト</translation>
+    </message>
+    <message>
+        <source>SDI/SDO signal data bits order : MSB -&gt; LSB.</source>
+        <translation>SDI/SDO信号のデータビット順 : MSB -&gt; LSB</translation>
+    </message>
+    <message>
+        <source>LSB first</source>
+        <translation>LSBファースト</translation>
+    </message>
+    <message>
+        <source>SDI/SDO signal data bits order : LSB -&gt; MSB.</source>
+        <translation>SDI/SDO信号のデータビット順 : LSB -&gt; MSB</translation>
+    </message>
+    <message>
+        <source>Monitor SS signal</source>
+        <translation>SS信号をモニタする</translation>
+    </message>
+    <message>
+        <source>If checked, use the SS signal.</source>
+        <translation>チェックすると、SS信号を使用します。</translation>
+    </message>
+    <message>
+        <source>SS Active LOW</source>
+        <translation>SS アクティブLOW</translation>
+    </message>
+    <message>
+        <source>Signal variation is valid when SS signal state is LOW.</source>
+        <translation>SS信号がLOWの間の信号変化を有効とします。</translation>
+    </message>
+    <message>
+        <source>SS Active HIGH</source>
+        <translation>SS アクティブHIGH</translation>
+    </message>
+    <message>
+        <source>Signal variation is valid when SS signal state is HIGH.</source>
+        <translation>SS信号がHIGHの間の信号変化を有効とします。</translation>
+    </message>
+    <message>
+        <source>SS signal: active -&gt; inactive
+(Refer to SS signal setting about active/inactive)</source>
+        <translation>SS信号: アクティブ -&gt; 非アクティブ
+(アクティブ/非アクティブはSS信号設定に従います)</translation>
+    </message>
+    <message>
+        <source>Terminate the transaction when SS signal state chage from active to inactive. (Depend on SS signal monitor setting.)</source>
+        <translation>SS信号がアクティブから非アクティブに変化したときにトランザクションを終了します。(SS信号のモニタ設定に依存します。)</translation>
+    </message>
+    <message>
+        <source>Transaction timeout of SCLK signal does not change</source>
+        <translation>SCLK信号が変化しないときのトランザクションタイムアウト</translation>
+    </message>
+    <message>
+        <source>SCLK signal variation time out</source>
+        <translation>SCLK信号変化のタイムアウト</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>(Monitor mode: accuracy of 1 second)</source>
+        <translation>(モニタモード: 精度1秒)</translation>
+    </message>
+    <message>
+        <source>Deta length of transaction (Byte)</source>
+        <translation>トランザクションのデータ長 (バイト)</translation>
+    </message>
+    <message>
+        <source>Separate the transaction with the specified data length.</source>
+        <translation>指定したデータ長でトランザクションを区切ります。</translation>
+    </message>
+    <message>
+        <source>1st CLK EDGE MUSHI  for CUSTOM 
+  (AnalyzerMode Only)</source>
+        <translation>最初のCLKエッジを無視 (CUSTOM用)
+(アナライザモードのみ)</translation>
+    </message>
+    <message>
+        <source>End of transaction condition</source>
+        <translation>トランザクション終了条件</translation>
+    </message>
+    <message>
+        <source>Sampling edge (SCLK signal)</source>
+        <translation>サンプリングエッジ (SCLK信号)</translation>
+    </message>
+    <message>
+        <source>Data bit order</source>
+        <translation>データビット順</translation>
+    </message>
+    <message>
+        <source>SS signal setting</source>
+        <translation>SS信号設定</translation>
+    </message>
+</context>
+<context>
     <name>Menu</name>
     <message>
         <source>Open(&amp;O)...</source>
@@ -552,6 +1058,149 @@ Do you jump to the nearest transaction?</source>
     <message>
         <source>Transaction No. : %u</source>
         <translation>トランザクション番号 : %u</translation>
+    </message>
+</context>
+<context>
+    <name>TransactionListModel</name>
+    <message>
+        <source>Number</source>
+        <translation>番号</translation>
+    </message>
+    <message>
+        <source>Time(s:ms:us)</source>
+        <translation>時刻(s:ms:us)</translation>
+    </message>
+    <message>
+        <source>Time(s:ms:μs)</source>
+        <translation>時刻(s:ms:μs)</translation>
+    </message>
+    <message>
+        <source>time span(us)</source>
+        <translation>時間幅(us)</translation>
+    </message>
+    <message>
+        <source>Adrs</source>
+        <translation>アドレス</translation>
+    </message>
+    <message>
+        <source>R/W</source>
+        <translation>R/W</translation>
+    </message>
+    <message>
+        <source>S/R/P</source>
+        <translation>S/R/P</translation>
+    </message>
+    <message>
+        <source>NACK</source>
+        <translation>NACK</translation>
+    </message>
+    <message>
+        <source>Error, Info</source>
+        <translation>エラー, 情報</translation>
+    </message>
+    <message>
+        <source>DataLen</source>
+        <translation>データ長</translation>
+    </message>
+    <message>
+        <source>MISO Data  (Hex)</source>
+        <translation>MISOデータ (16進)</translation>
+    </message>
+    <message>
+        <source>MOSI Data  (Hex)</source>
+        <translation>MOSIデータ (16進)</translation>
+    </message>
+    <message>
+        <source>Data  (Hex)</source>
+        <translation>データ (16進)</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::AboutBox</name>
+    <message>
+        <source>About Orvane</source>
+        <translation>Orvaneについて</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>バージョン %1</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::COrvaneView</name>
+    <message>
+        <source>Transactions</source>
+        <translation>トランザクション</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::DlgInfo</name>
+    <message>
+        <source>Information</source>
+        <translation>情報</translation>
+    </message>
+    <message>
+        <source>Temporary path</source>
+        <translation>一時フォルダ</translation>
+    </message>
+    <message>
+        <source>Software Version</source>
+        <translation>ソフトウェアバージョン</translation>
+    </message>
+    <message>
+        <source>Analyzer FW Version</source>
+        <translation>アナライザFWバージョン</translation>
+    </message>
+    <message>
+        <source>Analyzer CPLD Version</source>
+        <translation>アナライザCPLDバージョン</translation>
+    </message>
+    <message>
+        <source>Driver Version</source>
+        <translation>ドライババージョン</translation>
+    </message>
+    <message>
+        <source>Physical memory</source>
+        <translation>物理メモリ</translation>
+    </message>
+    <message>
+        <source>Free physical memory</source>
+        <translation>空き物理メモリ</translation>
+    </message>
+    <message>
+        <source>Allocate Physical Memory</source>
+        <translation>確保した物理メモリ</translation>
+    </message>
+    <message>
+        <source>VELIX Connect</source>
+        <translation>VELIX接続中</translation>
+    </message>
+    <message>
+        <source>VELIX Not connect</source>
+        <translation>VELIX未接続</translation>
+    </message>
+    <message>
+        <source>BUS ANALYZER MODE</source>
+        <translation>バスアナライザモード</translation>
+    </message>
+    <message>
+        <source>MONITOR MODE</source>
+        <translation>モニタモード</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>不明</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::DlgTitle</name>
+    <message>
+        <source>SW Version : </source>
+        <translation>SWバージョン : </translation>
+    </message>
+    <message>
+        <source>VELIX SPI/I2C Bus monitor</source>
+        <translation>VELIX SPI/I2C バスモニタ</translation>
     </message>
 </context>
 <context>
