@@ -114,7 +114,10 @@ void COrvaneView::OnUpdateTimer() {
   in.announced = model_->Announced();
   in.paused = app_.view_update_paused;
   in.interval_ms = interval_ms_;
-  if (CSamplingObj* sampling = doc_.Sampling()) {
+  // An offline decode leaves the list alone; its worker holds the view lock
+  // for long batches, and waiting for it would freeze the window.
+  const bool reads_index = in.live_capture || !in.analysis_running;
+  if (CSamplingObj* sampling = doc_.Sampling(); sampling != nullptr && reads_index) {
     const TransactionStore& store = sampling->Records();
     in.index_count = store.ViewCount();
     in.ring_full = store.PoolMode() && in.index_count == kLivePoolRecords;
