@@ -28,6 +28,35 @@ bool Grab(QWidget& window, const char* path) {
   return false;
 }
 
+// Opens the capture in a main window and grabs both layouts.
+bool Photograph(const std::string& capture, const std::filesystem::path& folder, const char* single_path,
+                const char* split_path) {
+  orvane::AppState state;
+  state.temp_folder = folder.string() + "/";
+  state.sampling_file_name = state.temp_folder + "test.SIC";
+  orvane::QtInteractionSink sink;
+  // Nobody is there to answer: a message is printed and answered with its
+  // default, so a photograph never waits on a box.
+  sink.SetPresenter([](const QString& text, velix::platform::Icon, velix::platform::Buttons,
+                       velix::platform::Answer answer) {
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    return answer;
+  });
+  orvane::ui::CMainFrame frame(state, sink, {});
+  frame.resize(1000, 640);
+  frame.show();
+  if (!QTest::qWaitForWindowExposed(&frame)) return false;
+  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
+  if (!frame.OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return false;
+  QTest::qWait(200);
+  frame.ListView().SelectRowAndShow(3);
+  frame.ChangeViewSplitter(false);
+  const bool single = Grab(frame, single_path);
+  frame.ChangeViewSplitter(true);
+  frame.ListView().SelectRowAndShow(3);
+  return Grab(frame, split_path) && single;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,23 +78,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  orvane::AppState state;
-  state.temp_folder = folder.string() + "/";
-  state.sampling_file_name = state.temp_folder + "test.SIC";
-  orvane::QtInteractionSink sink;
-  orvane::ui::CMainFrame frame(state, sink, {});
-  frame.resize(1000, 640);
-  frame.show();
-  if (!QTest::qWaitForWindowExposed(&frame)) return 1;
-  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
-  if (!frame.OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return 1;
-  QTest::qWait(200);
-  frame.ListView().SelectRowAndShow(3);
-  frame.ChangeViewSplitter(false);
-  const bool single = Grab(frame, argv[2]);
-  frame.ChangeViewSplitter(true);
-  frame.ListView().SelectRowAndShow(3);
-  const bool split = Grab(frame, argv[3]);
+  // Photograph() closes the window, and with it the working copy, first.
+  const bool taken = Photograph(capture, folder, argv[2], argv[3]);
   std::filesystem::remove_all(folder);
-  return single && split ? 0 : 1;
+  return taken ? 0 : 1;
 }
