@@ -38,6 +38,7 @@ class COrvaneDoc {
   bool RebuildTransactionInfo();
 
   CSamplingObj* Sampling() { return sampling_.get(); }
+  bool HasSampling() const { return sampling_ != nullptr; }
   // A fresh sampling object for a live capture, once the worker has ended.
   CSamplingObj& NewCaptureSamplingObject();
   AppState& App() { return app_; }

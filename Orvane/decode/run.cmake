@@ -3,6 +3,7 @@
 list(APPEND DECODE_SOURCES
   analysis_worker.cpp
   capture_command.cpp
+  capture_station.cpp
   detail_loader.cpp
   device_capture.cpp
   live_end.cpp

@@ -19,7 +19,6 @@
 #include "Orvane/ui/about_box.h"
 #include "Orvane/ui/dlg_info.h"
 #include "Orvane/ui/list/orvane_view.h"
-#include "platform/locked_memory.h"
 
 namespace orvane::ui {
 namespace {
@@ -35,10 +34,6 @@ QString SicFilter() { return QCoreApplication::translate("Messages", "I2C SPI Bu
 
 CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices services, QWidget* parent)
     : QMainWindow(parent), app_(app), services_(std::move(services)), sink_(sink) {
-  velix::platform::WorkingSetLimits limits{};
-  velix::platform::GetWorkingSetLimits(&limits);
-  buffer_ = std::make_unique<LiveBuffer>(PlatformLiveMemory(), limits);
-  doc_ = std::make_unique<COrvaneDoc>(app_, sink_, this, &worker_);
 
   setObjectName(QStringLiteral("MainFrame"));
   setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -50,7 +45,7 @@ CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices ser
   sink_.SetStatusTextHook([this](const QString& text, uint32_t colour) { status_->ShowMessage(text, colour); });
   sink_.SetStatusRefreshHook([this] { RefreshIdleText(); });
 
-  list_ = new COrvaneView(*doc_, app_, this);
+  list_ = new COrvaneView(station_.doc, app_, this);
   tabs_ = new QTabWidget(this);
   tabs_->setAccessibleName(tr("Transaction details"));
   tabs_->hide();
@@ -61,7 +56,7 @@ CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices ser
 
   // The worker posts from its own thread; one queued call drains whatever
   // has gathered by the time the window's thread gets to it.
-  events_.SetWakeup([this] {
+  station_.events.SetWakeup([this] {
     if (!drain_scheduled_.exchange(true)) {
       QMetaObject::invokeMethod(this, [this] { DrainRunEvents(); }, Qt::QueuedConnection);
     }
@@ -72,20 +67,16 @@ CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices ser
     if (list_->RowCount() > 0) list_->SelectRowAndShow(0);
   });
   ConnectCommands();
-  doc_->OnNewDocument();
+  station_.doc.OnNewDocument();
   RefreshRecentMenu();
   UpdateCommandStates();
 }
 
 CMainFrame::~CMainFrame() {
-  events_.SetWakeup({});
+  station_.events.SetWakeup({});
   sink_.SetProgressHook({});
   sink_.SetStatusTextHook({});
   sink_.SetStatusRefreshHook({});
-  worker_.WaitForWinThreadEnd();
-  doc_->OnCloseDocument();
-  doc_.reset();
-  buffer_->Release(sink_);
 }
 
 void CMainFrame::ConnectCommands() {
@@ -126,7 +117,7 @@ void CMainFrame::ConnectCommands() {
 
 FrameState CMainFrame::CurrentState() const {
   FrameState state;
-  state.has_sampling = doc_->Sampling() != nullptr;
+  state.has_sampling = station_.doc.HasSampling();
   state.live = app_.live_capture;
   state.analysis = app_.analysis_running;
   state.loaded = app_.data_loaded;
@@ -168,14 +159,14 @@ void CMainFrame::RefreshIdleText() {
 
 void CMainFrame::DrainRunEvents() {
   drain_scheduled_ = false;
-  while (std::optional<RunEvent> event = events_.Take(0)) {
+  while (std::optional<RunEvent> event = station_.events.Take(0)) {
     switch (event->kind) {
       case RunEventKind::kProgress: status_->ApplyProgress(event->a, event->b); break;
       case RunEventKind::kStatusText: status_->ShowMessage(TranslatedMessage(event->text), event->b); break;
       case RunEventKind::kTriggerDetect: status_->AppendMessage(TranslatedMessage(event->text)); break;
       case RunEventKind::kStatusUpdate: RefreshIdleText(); break;
       case RunEventKind::kReopen:
-        if (doc_->OnOpenDocument(std::nullopt)) current_path_ = QString::fromStdString(app_.sampling_file_name);
+        if (station_.doc.OnOpenDocument(std::nullopt)) current_path_ = QString::fromStdString(app_.sampling_file_name);
         break;
       case RunEventKind::kWorkerEnd: OnWorkerEnd(event->a == 1, event->b); break;
     }
@@ -184,14 +175,14 @@ void CMainFrame::DrainRunEvents() {
 }
 
 void CMainFrame::OnWorkerEnd(bool live, uint32_t result) {
-  const RunEndOutcome outcome = HandleRunEnd(*doc_, live, result, sink_, search_, this);
+  const RunEndOutcome outcome = HandleRunEnd(station_.doc, live, result, sink_, station_.search, this);
   if (outcome.live_end) {
     BeginWaitCursor();
-    worker_.WaitForWinThreadEnd();
-    const bool saved = FinishLiveCapture(*doc_, *buffer_, sink_, [this] { return AskSaveSamplingData(); });
+    station_.worker.WaitForWinThreadEnd();
+    const bool saved = FinishLiveCapture(station_.doc, station_.buffer, sink_, [this] { return AskSaveSamplingData(); });
     EndWaitCursor();
     inhibitor_.Release();
-    if (saved) events_.Post({RunEventKind::kReopen, 0, 0, {}});
+    if (saved) station_.events.Post({RunEventKind::kReopen, 0, 0, {}});
   } else if (!outcome.no_valid_transaction) {
     list_->OnInitialUpdate();
   }
@@ -211,13 +202,13 @@ std::optional<std::string> CMainFrame::AskSaveSamplingData() {
 }
 
 void CMainFrame::OnCapture() {
-  if (doc_->Sampling() == nullptr || (app_.live_capture && client_.IsOpen()) || app_.analysis_running) return;
+  if (station_.doc.Sampling() == nullptr || (app_.live_capture && station_.client.IsOpen()) || app_.analysis_running) return;
   CaptureCommandSteps steps;
   steps.pause_after_new_document = [] { QThread::msleep(kPauseAfterNewDocumentMs); };
   steps.settings = [this](const CaptureDialogValues& values, const StartCaptureFn& start) {
     return CaptureSettingsDialog(values, start);
   };
-  CaptureCommandContext context{app_, *doc_, client_, capture_, worker_, *buffer_, sink_, this};
+  CaptureCommandContext context = station_.CommandContext(this);
   selected_index_.reset();
   if (RunCaptureCommand(context, steps) == CaptureCommandResult::kStarted) {
     current_path_.clear();
@@ -229,8 +220,8 @@ void CMainFrame::OnCapture() {
 }
 
 void CMainFrame::OnStop() {
-  if (!((app_.live_capture && client_.IsOpen()) || app_.analysis_running)) return;
-  worker_.StopCaptureAnalyzing(*doc_);
+  if (!((app_.live_capture && station_.client.IsOpen()) || app_.analysis_running)) return;
+  station_.worker.StopCaptureAnalyzing(station_.doc);
   UpdateCommandStates();
 }
 
@@ -240,8 +231,8 @@ void CMainFrame::OnVersionInfo() {
   // must not disturb the window's handle.
   DriverClient client;
   DlgInfo dialog(app_, client, [this]() -> std::optional<uint32_t> {
-    if (!buffer_->Committed()) return std::nullopt;
-    return buffer_->SizeMb();
+    if (!station_.buffer.Committed()) return std::nullopt;
+    return station_.buffer.SizeMb();
   }, this);
   dialog.exec();
 }
@@ -254,7 +245,7 @@ void CMainFrame::OnPause() {
 bool CMainFrame::OpenFile(const QString& name) {
   if (Busy()) return false;
   selected_index_.reset();
-  const bool opened = doc_->OnOpenDocument(name.toStdString());
+  const bool opened = station_.doc.OnOpenDocument(name.toStdString());
   if (opened) {
     current_path_ = QFileInfo(name).absoluteFilePath();
     if (services_.add_recent_file) services_.add_recent_file(current_path_);
@@ -277,7 +268,7 @@ void CMainFrame::OnFileSave() {
     OnFileSaveAs();
     return;
   }
-  doc_->OnSaveDocument(current_path_.toStdString());
+  station_.doc.OnSaveDocument(current_path_.toStdString());
 }
 
 void CMainFrame::OnFileSaveAs() {
@@ -287,7 +278,7 @@ void CMainFrame::OnFileSaveAs() {
   dialog.setNameFilter(SicFilter());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString name = dialog.selectedFiles().first();
-  if (doc_->OnSaveDocument(name.toStdString())) {
+  if (station_.doc.OnSaveDocument(name.toStdString())) {
     current_path_ = name;
     if (services_.add_recent_file) services_.add_recent_file(name);
     RefreshRecentMenu();
@@ -296,8 +287,8 @@ void CMainFrame::OnFileSaveAs() {
 
 void CMainFrame::OnFileClose() {
   if (Busy()) return;
-  doc_->OnCloseDocument();
-  doc_->OnNewDocument();
+  station_.doc.OnCloseDocument();
+  station_.doc.OnNewDocument();
   current_path_.clear();
   selected_index_.reset();
   list_->OnInitialUpdate();
@@ -354,7 +345,7 @@ void CMainFrame::FocusNextPane(bool) {
 }
 
 void CMainFrame::OnSelectionChanged(quint32 row) {
-  if (app_.live_capture || doc_->Sampling() == nullptr) return;
+  if (app_.live_capture || station_.doc.Sampling() == nullptr) return;
   TransactionInfo record{};
   if (!list_->RecordAt(row, &record)) return;
   BeginWaitCursor();

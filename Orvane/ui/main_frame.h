@@ -10,20 +10,15 @@
 #include <QTimer>
 #include <atomic>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <set>
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/driver_client.h"
 #include "Orvane/capture/general_settings.h"
-#include "Orvane/capture/live_buffer.h"
 #include "Orvane/capture/orvane_doc.h"
-#include "Orvane/capture/run_events.h"
-#include "Orvane/decode/analysis_worker.h"
 #include "Orvane/decode/capture_command.h"
-#include "Orvane/decode/device_capture.h"
-#include "Orvane/decode/transaction_search.h"
+#include "Orvane/decode/capture_station.h"
 #include "Orvane/ui/frame_menu.h"
 #include "Orvane/ui/frame_status_bar.h"
 #include "Orvane/ui/qt_interaction_sink.h"
@@ -60,13 +55,13 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
 
-  COrvaneDoc& Doc() { return *doc_; }
+  COrvaneDoc& Doc() { return station_.doc; }
   COrvaneView& ListView() { return *list_; }
   QTabWidget* TabPane() { return split_ ? tabs_ : nullptr; }
   QAction* Action(Command command) const { return menus_.actions.at(command); }
   FrameStatusBar& StatusPanes() { return *status_; }
   QtInteractionSink& Sink() { return sink_; }
-  DriverClient& Client() { return client_; }
+  DriverClient& Client() { return station_.client; }
   bool Split() const { return split_; }
   FrameState CurrentState() const;
   // The capture settings step of the capture command; tests replace the
@@ -122,13 +117,6 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   AppState& app_;
   FrameServices services_;
   QtInteractionSink& sink_;
-  RunEventQueue events_;
-  DriverClient client_;
-  DeviceCapture capture_{client_, app_, events_};
-  AnalysisWorker worker_{app_, events_, &capture_};
-  std::unique_ptr<LiveBuffer> buffer_;
-  std::unique_ptr<COrvaneDoc> doc_;
-  SearchMemory search_;
   SleepInhibitor inhibitor_;
 
   FrameMenus menus_;
@@ -145,6 +133,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CaptureSettingsStep capture_settings_;
   std::function<std::optional<std::string>()> save_as_;
   QTimer select_first_row_;
+  // Last, so it goes first: the document's close still reports to a
+  // window whose other members all stand.
+  CaptureStation station_{app_, sink_, this};
 };
 
 }  // namespace orvane::ui

@@ -16,9 +16,9 @@ constexpr char kPowerControlFailed[] = "** OpenDriver() or VELIX_DriverPowerCont
 }  // namespace
 
 PowerSense CMainFrame::QueryPowerSense() {
-  const bool opened = client_.OpenDriver(kDriverDeviceName);
+  const bool opened = station_.client.OpenDriver(kDriverDeviceName);
   bool powered = false;
-  const bool queried = opened && client_.GetPowerSense(&powered);
+  const bool queried = opened && station_.client.GetPowerSense(&powered);
   const uint8_t reply[4] = {0, 0, 0, static_cast<uint8_t>(powered ? 1 : 0)};
   return PowerSenseFromQuery(opened, queried, reply);
 }
@@ -32,7 +32,7 @@ void CMainFrame::OnOtherSetting() {
   const std::optional<uint8_t> power = StoreGeneralSettings(dialog.Result(), app_);
   if (services_.store_lock_memory) services_.store_lock_memory(app_.lock_memory != 0);
   if (!power) return;
-  if (client_.OpenDriver(kDriverDeviceName) && client_.VELIX_DriverPowerControl(*power)) return;
+  if (station_.client.OpenDriver(kDriverDeviceName) && station_.client.VELIX_DriverPowerControl(*power)) return;
   velix::platform::Trace(kPowerControlFailed);
   // The target's power did not change: the user who asked for it is told.
   sink_.Show(kPowerControlFailed, velix::platform::Icon::kStop);
@@ -55,13 +55,13 @@ bool CMainFrame::EditSpiSettings() {
 }
 
 void CMainFrame::OnI2cSetting() {
-  if (Busy() || doc_->Sampling() == nullptr) return;
+  if (Busy() || station_.doc.Sampling() == nullptr) return;
   const uint8_t bus = app_.settings.m_AnalyzeBusChannel & 3;
   if (EditI2cSettings() && (bus == 1 || bus == 2) && app_.settings.ForcedDisplay == 0) RebuildAfterSettings();
 }
 
 void CMainFrame::OnSpiSetting() {
-  if (Busy() || doc_->Sampling() == nullptr) return;
+  if (Busy() || station_.doc.Sampling() == nullptr) return;
   if (EditSpiSettings() && (app_.settings.m_AnalyzeBusChannel & 3) == 0 && app_.settings.ForcedDisplay == 0) {
     RebuildAfterSettings();
   }
@@ -69,7 +69,7 @@ void CMainFrame::OnSpiSetting() {
 
 void CMainFrame::RebuildAfterSettings() {
   selected_index_.reset();
-  doc_->RebuildTransactionInfo();
+  station_.doc.RebuildTransactionInfo();
   RefreshIdleText();
   UpdateCommandStates();
 }

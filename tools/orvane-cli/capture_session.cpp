@@ -63,30 +63,17 @@ class StopSignals {
 
 }  // namespace
 
-CaptureSession::CaptureSession() {
-  velix::platform::WorkingSetLimits limits{};
-  velix::platform::GetWorkingSetLimits(&limits);
-  buffer_ = std::make_unique<LiveBuffer>(PlatformLiveMemory(), limits);
-}
-
-CaptureSession::~CaptureSession() {
-  worker_.WaitForWinThreadEnd();
-  if (doc_) doc_->OnCloseDocument();
-  doc_.reset();
-  buffer_->Release(sink_);
-}
-
 bool CaptureSession::ApplyPower(uint8_t code) {
   bool powered = false;
-  const bool queried = client_.GetPowerSense(&powered);
+  const bool queried = station_.client.GetPowerSense(&powered);
   const uint8_t reply[4] = {0, 0, 0, static_cast<uint8_t>(powered ? 1 : 0)};
-  const PowerSense sense = PowerSenseFromQuery(client_.IsOpen(), queried, reply);
+  const PowerSense sense = PowerSenseFromQuery(station_.client.IsOpen(), queried, reply);
   GeneralSettingsValues chosen = OpenGeneralSettingsValues(app_.settings, app_.lock_memory != 0);
   chosen.power_supply = code;
   const std::optional<uint8_t> send =
       StoreGeneralSettings(AcceptGeneralSettings(chosen, sense.device_present, sense, sink_), app_);
   if (!send) return true;
-  if (client_.VELIX_DriverPowerControl(*send)) return true;
+  if (station_.client.VELIX_DriverPowerControl(*send)) return true;
   std::fprintf(stderr, "** OpenDriver() or VELIX_DriverPowerControl()  Fail...\n");
   return false;
 }
@@ -94,7 +81,7 @@ bool CaptureSession::ApplyPower(uint8_t code) {
 bool CaptureSession::StartCapture(const CaptureOptions& options) {
   // Without a user to ask, an unlocked buffer is a warning unless the
   // command line requires the lock.
-  buffer_->SetLockFailurePolicy(options.lock_memory ? LockFailurePolicy::kFail : LockFailurePolicy::kContinue);
+  station_.buffer.SetLockFailurePolicy(options.lock_memory ? LockFailurePolicy::kFail : LockFailurePolicy::kContinue);
   CaptureCommandSteps steps;
   steps.device = options.device;
   steps.answers_by_itself = sink_.AnswersByItself();
@@ -107,7 +94,7 @@ bool CaptureSession::StartCapture(const CaptureOptions& options) {
     if (options.driver_buffer_mb) entries.driver_buffer_mb = *options.driver_buffer_mb;
     return start(entries);
   };
-  CaptureCommandContext context{app_, *doc_, client_, capture_, worker_, *buffer_, sink_, nullptr};
+  CaptureCommandContext context = station_.CommandContext(nullptr);
   const CaptureCommandResult result = RunCaptureCommand(context, steps);
   if (result == CaptureCommandResult::kNoDevice) {
     if (sink_.AnswersByItself()) std::fprintf(stderr, "gave up after %d retries\n", kUnattendedRetries);
@@ -121,29 +108,29 @@ uint32_t CaptureSession::RunLive(const CaptureOptions& options) {
   const auto started = Clock::now();
   auto last_report = started;
   bool stop_sent = false;
-  const WorkerEnd end = PumpUntilWorkerEnd(events_, sink_, [&] {
+  const WorkerEnd end = PumpUntilWorkerEnd(station_.events, sink_, [&] {
     const bool timed_out = options.duration_seconds &&
                            std::chrono::duration<double>(Clock::now() - started).count() >= *options.duration_seconds;
     if ((g_stop_requested || timed_out) && !stop_sent) {
       stop_sent = true;
-      worker_.StopCaptureAnalyzing(*doc_);
+      station_.worker.StopCaptureAnalyzing(station_.doc);
     }
-    if (options.progress && Clock::now() - last_report >= std::chrono::milliseconds(500) && doc_->Sampling()) {
+    if (options.progress && Clock::now() - last_report >= std::chrono::milliseconds(500) && station_.doc.Sampling()) {
       last_report = Clock::now();
       std::fprintf(stderr, "\rreceived %u bytes, %u transactions decoded",
-                   doc_->Sampling()->m_lenSamplingDataInBuffer.load(), doc_->Sampling()->transaction_counter.load());
+                   station_.doc.Sampling()->m_lenSamplingDataInBuffer.load(), station_.doc.Sampling()->transaction_counter.load());
     }
   });
   if (options.progress) std::fprintf(stderr, "\n");
-  worker_.WaitForWinThreadEnd();
-  live_outcome_ = HandleRunEnd(*doc_, end.live, end.result, sink_, search_, nullptr);
+  station_.worker.WaitForWinThreadEnd();
+  live_outcome_ = HandleRunEnd(station_.doc, end.live, end.result, sink_, station_.search, nullptr);
   return end.result;
 }
 
 int CaptureSession::ReopenAndDecode() {
-  if (!doc_->OnOpenDocument(std::nullopt)) return kExitOpenFailed;
-  const WorkerEnd end = PumpUntilWorkerEnd(events_, sink_, {});
-  offline_outcome_ = HandleRunEnd(*doc_, end.live, end.result, sink_, search_, nullptr);
+  if (!station_.doc.OnOpenDocument(std::nullopt)) return kExitOpenFailed;
+  const WorkerEnd end = PumpUntilWorkerEnd(station_.events, sink_, {});
+  offline_outcome_ = HandleRunEnd(station_.doc, end.live, end.result, sink_, station_.search, nullptr);
   return kExitOk;
 }
 
@@ -160,8 +147,7 @@ int CaptureSession::Run(const CaptureOptions& options) {
     ApplySettingOverride(assignment, &app_.settings, &error, &warning);
     if (!warning.empty()) std::fprintf(stderr, "warning: %s\n", warning.c_str());
   }
-  doc_ = std::make_unique<COrvaneDoc>(app_, sink_, nullptr, &worker_);
-  doc_->OnNewDocument();
+  station_.doc.OnNewDocument();
   std::optional<StopSignals> stop_signals;
   stop_signals.emplace();
   if (!StartCapture(options)) {
@@ -182,7 +168,7 @@ int CaptureSession::Run(const CaptureOptions& options) {
     std::fprintf(stderr, "%s\n  -> %s\n", kSaveSamplingDataTitle, fallback.c_str());
     return fallback;
   };
-  const bool saved = FinishLiveCapture(*doc_, *buffer_, sink_, save_as);
+  const bool saved = FinishLiveCapture(station_.doc, station_.buffer, sink_, save_as);
   stop_signals.reset();
   if (!saved) return IsErrorResult(result) ? kExitRunError : kExitNoTransaction;
   if (app_.sampling_file_name != options.output) {

@@ -5,19 +5,13 @@
 // (save, release), then the reopen and the complete offline decode.
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "Orvane/capture/app_state.h"
-#include "Orvane/capture/driver_client.h"
-#include "Orvane/capture/live_buffer.h"
-#include "Orvane/capture/orvane_doc.h"
-#include "Orvane/capture/run_events.h"
-#include "Orvane/decode/analysis_worker.h"
 #include "Orvane/decode/capture_command.h"
-#include "Orvane/decode/device_capture.h"
+#include "Orvane/decode/capture_station.h"
 #include "Orvane/decode/run_end.h"
 #include "tools/orvane-cli/terminal_sink.h"
 
@@ -37,8 +31,7 @@ struct CaptureOptions {
 
 class CaptureSession {
  public:
-  CaptureSession();
-  ~CaptureSession();
+  CaptureSession() = default;
   CaptureSession(const CaptureSession&) = delete;
   CaptureSession& operator=(const CaptureSession&) = delete;
 
@@ -47,7 +40,7 @@ class CaptureSession {
   // document holds the reopened, decoded capture.
   int Run(const CaptureOptions& options);
 
-  COrvaneDoc& Doc() { return *doc_; }
+  COrvaneDoc& Doc() { return station_.doc; }
   AppState& App() { return app_; }
   const RunEndOutcome& LiveOutcome() const { return live_outcome_; }
   const RunEndOutcome& OfflineOutcome() const { return offline_outcome_; }
@@ -60,13 +53,7 @@ class CaptureSession {
 
   AppState app_;
   TerminalSink sink_;
-  RunEventQueue events_;
-  DriverClient client_;
-  DeviceCapture capture_{client_, app_, events_};
-  AnalysisWorker worker_{app_, events_, &capture_};
-  std::unique_ptr<LiveBuffer> buffer_;
-  std::unique_ptr<COrvaneDoc> doc_;
-  SearchMemory search_;
+  CaptureStation station_{app_, sink_, nullptr};
   RunEndOutcome live_outcome_;
   RunEndOutcome offline_outcome_;
   CaptureCommandResult last_command_result_ = CaptureCommandResult::kStarted;
