@@ -26,17 +26,7 @@ if [ "$file" = "--synth" ]; then
   "$build/tools/orvane-cli/orvane-cli" synth sim/scenarios/i2c_demo.scn -o "$file"
 fi
 
-export VELIX_RUNTIME_DIR
-VELIX_RUNTIME_DIR=$(mktemp -d)
-daemon=
-cleanup() {
-  [ -n "$daemon" ] && kill "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null
-  rm -rf "$VELIX_RUNTIME_DIR"
-}
-trap cleanup EXIT
-
-"$velixd" --trace-level 0 --simulate sim/scenarios/i2c_demo.scn --rate 4000000 &
-daemon=$!
-for _ in $(seq 600); do [ -S "$VELIX_RUNTIME_DIR/VELIX0" ] && break; sleep 0.05; done
+. scripts/private-velixd.sh
+start_private_velixd "$velixd" --trace-level 0 --simulate sim/scenarios/i2c_demo.scn --rate 4000000
 echo "velixd is serving the simulated analyzer in $VELIX_RUNTIME_DIR"
 "$build/Orvane/app/Orvane" ${file:+"$file"}

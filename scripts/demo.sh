@@ -22,23 +22,14 @@ velixctl=$build/tools/velixctl/velixctl
 out=$build/demo
 mkdir -p "$out"
 
-export VELIX_RUNTIME_DIR
-VELIX_RUNTIME_DIR=$(mktemp -d)
-daemon=
-cleanup() {
-  [ -n "$daemon" ] && kill "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null
-  rm -rf "$VELIX_RUNTIME_DIR"
-}
-trap cleanup EXIT
+. scripts/private-velixd.sh
 
 # The decoded rows of a CSV report that come from the demo scenario: its
 # transfers to the device at 0x50.
 demo_rows() { grep -c '" 50H"' "$1" || true; }
 
-echo "== velixd --simulate sim/scenarios/i2c_demo.scn (runtime folder $VELIX_RUNTIME_DIR)"
-"$velixd" --trace-level 0 --simulate sim/scenarios/i2c_demo.scn --size 67108864 --rate 4000000 &
-daemon=$!
-for _ in $(seq 600); do [ -S "$VELIX_RUNTIME_DIR/VELIX0" ] && break; sleep 0.05; done
+echo "== velixd --simulate sim/scenarios/i2c_demo.scn (in a private runtime folder)"
+start_private_velixd "$velixd" --trace-level 0 --simulate sim/scenarios/i2c_demo.scn --size 67108864 --rate 4000000
 "$velixctl" list
 echo "== orvane-cli capture --bus i2c0 -o $out/capture.SIC --size 32 --duration 3 --csv $out/capture.csv"
 "$cli" capture --bus i2c0 -o "$out/capture.SIC" --size 32 --duration 3 --csv "$out/capture.csv" --yes
