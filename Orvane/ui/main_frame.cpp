@@ -1,5 +1,7 @@
 #include "Orvane/ui/main_frame.h"
 
+#include "Orvane/decode/detail_loader.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -14,6 +16,7 @@
 #include <QThread>
 
 #include "Orvane/decode/capture_command.h"
+#include "Orvane/decode/detail_loader.h"
 #include "Orvane/decode/live_end.h"
 #include "Orvane/decode/run_end.h"
 #include "Orvane/ui/about_box.h"
@@ -351,8 +354,26 @@ void CMainFrame::OnSelectionChanged(quint32 row) {
   BeginWaitCursor();
   selected_index_ = record.Index;
   RefreshIdleText();
-  // The data tabs take the selection here once they exist.
+  LoadTransactionDetail(*station_.doc.Sampling(), app_.settings, record);
+  for (TransactionTab* tab : DataTabs()) tab->ShowTransaction(record, row);
   EndWaitCursor();
+}
+
+std::vector<TransactionTab*> CMainFrame::DataTabs() const {
+  std::vector<TransactionTab*> tabs;
+  if (!split_) return tabs;
+  for (int i = 0; i < tabs_->count(); ++i) {
+    if (auto* tab = dynamic_cast<TransactionTab*>(tabs_->widget(i))) tabs.push_back(tab);
+  }
+  return tabs;
+}
+
+void CMainFrame::HighlightTabs(uint32_t byte_offset, HighlightKind kind, uint32_t length,
+                               std::optional<int32_t> clock_offset) {
+  for (TransactionTab* tab : DataTabs()) {
+    tab->Highlight(byte_offset, kind, length);
+    if (clock_offset) tab->SearchHit(*clock_offset);
+  }
 }
 
 void CMainFrame::StartSelectFirstRowTimer() { select_first_row_.start(); }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/driver_client.h"
@@ -23,6 +24,7 @@
 #include "Orvane/ui/frame_status_bar.h"
 #include "Orvane/ui/qt_interaction_sink.h"
 #include "Orvane/ui/sleep_inhibitor.h"
+#include "Orvane/ui/tabs/transaction_tab.h"
 
 namespace orvane {
 class COrvaneView;
@@ -74,6 +76,12 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
 
   // Selects the first row half a second after the filter rebuilt the list.
   void StartSelectFirstRowTimer();
+  // The data tabs of the split layout (none in the single layout).
+  std::vector<TransactionTab*> DataTabs() const;
+  // Marks a search result in every data tab; the found row is selected
+  // first, so the tabs show its transaction.
+  void HighlightTabs(uint32_t byte_offset, HighlightKind kind, uint32_t length,
+                     std::optional<int32_t> clock_offset);
 
  public slots:
   void OnCapture();
