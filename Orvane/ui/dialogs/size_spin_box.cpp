@@ -4,11 +4,16 @@
 #include <QLineEdit>
 
 #include "Orvane/decode/dialog_values.h"
-#include "Orvane/ui/dialogs/capture_setting_model.h"
 
 SizeSpinBox::SizeSpinBox(int maximum, RefusedFn refused, QWidget* parent)
-    : QSpinBox(parent), refused_(std::move(refused)) {
-  setRange(1, maximum);
+    : SizeSpinBox(
+          1, maximum,
+          [maximum](std::string_view text) { return orvane::CheckSizeEntry(text, static_cast<uint32_t>(maximum)); },
+          std::move(refused), parent) {}
+
+SizeSpinBox::SizeSpinBox(int minimum, int maximum, CheckFn check, RefusedFn refused, QWidget* parent)
+    : QSpinBox(parent), check_(std::move(check)), refused_(std::move(refused)) {
+  setRange(minimum, maximum);
   // The value moves only when an entry is finished, so a refused entry
   // returns the box to the size it had before the user started typing.
   setKeyboardTracking(false);
@@ -20,8 +25,7 @@ SizeSpinBox::SizeSpinBox(int maximum, RefusedFn refused, QWidget* parent)
 bool SizeSpinBox::CommitEntry() {
   const QString text = lineEdit()->text();
   if (text == textFromValue(value())) return true;
-  const orvane::SizeEntry entry =
-      orvane::CheckSizeEntry(text.toStdString(), static_cast<uint32_t>(maximum()));
+  const orvane::SizeEntry entry = check_(text.toStdString());
   if (!entry.value) {
     lineEdit()->setText(textFromValue(value()));
     if (refused_) refused_(entry.message);

@@ -8,6 +8,9 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+
+#include "Orvane/ui/dialogs/capture_setting_model.h"
 
 class QFocusEvent;
 class QKeyEvent;
@@ -18,7 +21,12 @@ class SizeSpinBox : public QSpinBox {
   // accepted value again.
   using RefusedFn = std::function<void(const std::string& message)>;
 
+  // Decides on a typed text: the value, or the message for refusing it.
+  using CheckFn = std::function<orvane::SizeEntry(std::string_view text)>;
+
   explicit SizeSpinBox(int maximum, RefusedFn refused, QWidget* parent = nullptr);
+  // A box for another range of numbers, typed and checked the same way.
+  SizeSpinBox(int minimum, int maximum, CheckFn check, RefusedFn refused, QWidget* parent = nullptr);
 
   // Takes the typed text: true when it stands for a size in range (the box
   // value follows it), false when it was refused and reset.
@@ -31,5 +39,6 @@ class SizeSpinBox : public QSpinBox {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  CheckFn check_;
   RefusedFn refused_;
 };
