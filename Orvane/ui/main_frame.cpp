@@ -98,6 +98,7 @@ void CMainFrame::ConnectCommands() {
   on(Command::kOtherSetting, &CMainFrame::OnOtherSetting);
   on(Command::kI2cSetting, &CMainFrame::OnI2cSetting);
   on(Command::kSpiSetting, &CMainFrame::OnSpiSetting);
+  on(Command::kTriggerSetting, &CMainFrame::OnTriggerSetting);
   on(Command::kVersionInfo, &CMainFrame::OnVersionInfo);
   on(Command::kAbout, [this] { ShowAboutBox(this); });
   QAction* tool_bar = Action(Command::kToolBar);

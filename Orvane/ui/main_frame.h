@@ -23,6 +23,7 @@
 #include "Orvane/ui/frame_menu.h"
 #include "Orvane/ui/frame_status_bar.h"
 #include "Orvane/ui/qt_interaction_sink.h"
+#include "Orvane/ui/dialogs/trigger_setting_model.h"
 #include "Orvane/ui/sleep_inhibitor.h"
 #include "Orvane/ui/tabs/transaction_tab.h"
 
@@ -95,6 +96,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnI2cSetting();
   void OnVersionInfo();
   void OnSpiSetting();
+  void OnTriggerSetting();
   void UpdateCommandStates();
 
  signals:
@@ -120,6 +122,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   PowerSense QueryPowerSense();
   bool EditI2cSettings();
   bool EditSpiSettings();
+  void EditTriggerSettings(const TriggerContext& context);
+  void EditSoftwareTrigger(const TriggerContext& context);
+  void EditTriggerOut();
   void RebuildAfterSettings();
 
   AppState& app_;

@@ -42,6 +42,7 @@ bool CMainFrame::EditI2cSettings() {
   // Monitor captures carry no samples to time, so only the switches apply.
   const bool timing_fields = !(app_.data_loaded && app_.settings.MonitorMode == 1);
   DlgI2CSetting dialog(app_.settings, timing_fields, sink_, this);
+  dialog.SetTrgoutHook([this] { EditTriggerOut(); });
   if (dialog.exec() != QDialog::Accepted) return false;
   dialog.Apply(&app_.settings);
   return true;
@@ -82,6 +83,10 @@ bool CMainFrame::CaptureSettingsDialog(const CaptureDialogValues& values, const 
   hooks.general = [this] { OnOtherSetting(); };
   hooks.i2c = [this] { EditI2cSettings(); };
   hooks.spi = [this] { EditSpiSettings(); };
+  // The software trigger and the trigger output exist in monitor mode only.
+  hooks.trigger = [this, monitor = values.monitor_mode](uint8_t bus) {
+    EditTriggerSettings(TriggerContext{monitor, true, bus});
+  };
   dialog.SetOpenDialogHooks(std::move(hooks));
   return dialog.exec() == QDialog::Accepted;
 }

@@ -2,7 +2,8 @@
 // from the I2C demo scenario, first in the single layout (the list alone),
 // then in the split layout with a transaction selected. scripts/screenshots.sh
 // runs it under Xvfb, so the pictures are grabs of a real X screen.
-// Usage: orvane_screenshot SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png
+// Usage: orvane_screenshot SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [NAME=OUTPUT.png...]
+// (each NAME=OUTPUT.png photographs one dialog, see dialog_screenshots.h)
 #include <QApplication>
 #include <QScreen>
 #include <QSignalSpy>
@@ -15,6 +16,7 @@
 #include "Orvane/capture/app_state.h"
 #include "Orvane/ui/main_frame.h"
 #include "Orvane/ui/list/orvane_view.h"
+#include "Orvane/ui/tests/dialog_screenshots.h"
 #include "sim/synthesizer.h"
 
 namespace {
@@ -60,8 +62,8 @@ bool Photograph(const std::string& capture, const std::filesystem::path& folder,
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png\n", argv[0]);
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [NAME=OUTPUT.png...]\n", argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
@@ -79,7 +81,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Photograph() closes the window, and with it the working copy, first.
-  const bool taken = Photograph(capture, folder, argv[2], argv[3]);
+  bool taken = Photograph(capture, folder, argv[2], argv[3]);
   std::filesystem::remove_all(folder);
+  for (int i = 4; i < argc; ++i) {
+    const std::string shot = argv[i];
+    const size_t equals = shot.find('=');
+    taken = equals != std::string::npos && PhotographDialog(shot.substr(0, equals), shot.substr(equals + 1)) && taken;
+  }
   return taken ? 0 : 1;
 }
