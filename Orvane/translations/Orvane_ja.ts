@@ -508,6 +508,225 @@ Otherwise, may not be properly judged.</source>
     </message>
 </context>
 <context>
+    <name>DlgTrigger</name>
+    <message>
+        <source>== (equal)</source>
+        <translation>== (等しい)</translation>
+    </message>
+    <message>
+        <source>!= (not equal)</source>
+        <translation>!= (等しくない)</translation>
+    </message>
+    <message>
+        <source>OR</source>
+        <translation>OR</translation>
+    </message>
+    <message>
+        <source>AND</source>
+        <translation>AND</translation>
+    </message>
+    <message>
+        <source>Trigger Settings (Monitor mode only)</source>
+        <translation>トリガ設定 (モニタモードのみ)</translation>
+    </message>
+    <message>
+        <source>Enable trigger (Monitor mode only)</source>
+        <translation>トリガを有効にする (モニタモードのみ)</translation>
+    </message>
+    <message>
+        <source>Trigger position (%)</source>
+        <translation>トリガ位置 (%)</translation>
+    </message>
+    <message>
+        <source>NACK detection
+ ( Whether NACK before a STOP is included or not depends on I2C settings.)</source>
+        <translation>NACK検出
+ ( STOP直前のNACKを含むかどうかはI2C設定に従います。)</translation>
+    </message>
+    <message>
+        <source>Data pattern enable</source>
+        <translation>データパターンを有効にする</translation>
+    </message>
+    <message>
+        <source>Data length (Byte)</source>
+        <translation>データ長 (バイト)</translation>
+    </message>
+    <message>
+        <source>Data pattern</source>
+        <translation>データパターン</translation>
+    </message>
+    <message>
+        <source>Mask pattern</source>
+        <translation>マスクパターン</translation>
+    </message>
+    <message>
+        <source>I2C only</source>
+        <translation>I2Cのみ</translation>
+    </message>
+    <message>
+        <source>enable I2C address</source>
+        <translation>I2Cアドレスを有効にする</translation>
+    </message>
+    <message>
+        <source>I2C address
+ value</source>
+        <translation>I2Cアドレス
+ 値</translation>
+    </message>
+    <message>
+        <source>Mask value</source>
+        <translation>マスク値</translation>
+    </message>
+    <message>
+        <source>10bit address mode</source>
+        <translation>10ビットアドレスモード</translation>
+    </message>
+    <message>
+        <source>I2C address is treated as 10-bit address mode. (Uncheck the box to treat as 7-bit address mode.)</source>
+        <translation>I2Cアドレスを10ビットアドレスとして扱います。(チェックを外すと7ビットアドレスとして扱います。)</translation>
+    </message>
+    <message>
+        <source>Condition</source>
+        <translation>条件</translation>
+    </message>
+    <message>
+        <source>enable I2C sub address</source>
+        <translation>I2Cサブアドレスを有効にする</translation>
+    </message>
+    <message>
+        <source>Sub-address length (Byte)</source>
+        <translation>サブアドレス長 (バイト)</translation>
+    </message>
+    <message>
+        <source>Sub-address data</source>
+        <translation>サブアドレスデータ</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>マスク</translation>
+    </message>
+    <message>
+        <source>Combination of trigger conditions (I2C only)</source>
+        <translation>トリガ条件の組み合わせ (I2Cのみ)</translation>
+    </message>
+    <message>
+        <source>operator</source>
+        <translation>演算子</translation>
+    </message>
+    <message>
+        <source>NACK detection</source>
+        <translation>NACK検出</translation>
+    </message>
+    <message>
+        <source>{  Data pattern</source>
+        <translation>{  データパターン</translation>
+    </message>
+    <message>
+        <source>( I2C address</source>
+        <translation>( I2Cアドレス</translation>
+    </message>
+    <message>
+        <source>Sub-address )  }</source>
+        <translation>サブアドレス )  }</translation>
+    </message>
+</context>
+<context>
+    <name>DlgTriggerExtIN</name>
+    <message>
+        <source>LOW</source>
+        <translation>LOW</translation>
+    </message>
+    <message>
+        <source>HIGH</source>
+        <translation>HIGH</translation>
+    </message>
+    <message>
+        <source>TRGIN-0 Enable</source>
+        <translation>TRGIN-0 有効</translation>
+    </message>
+    <message>
+        <source>TRGIN-1 Enable</source>
+        <translation>TRGIN-1 有効</translation>
+    </message>
+    <message>
+        <source>TRGIN-2 Enable</source>
+        <translation>TRGIN-2 有効</translation>
+    </message>
+    <message>
+        <source>TRGIN-3 Enable</source>
+        <translation>TRGIN-3 有効</translation>
+    </message>
+    <message>
+        <source>TRGIN-4 Enable</source>
+        <translation>TRGIN-4 有効</translation>
+    </message>
+    <message>
+        <source>Ext,IN Trigger(TRGIN) Settings</source>
+        <translation>外部入力トリガ(TRGIN)設定</translation>
+    </message>
+    <message>
+        <source>Enable external input trigger (TRGIN: 0-4)</source>
+        <translation>外部入力トリガを有効にする (TRGIN: 0-4)</translation>
+    </message>
+    <message>
+        <source>condition</source>
+        <translation>条件</translation>
+    </message>
+    <message>
+        <source>Trigger Setting
+(MonitorMode only)</source>
+        <translation>トリガ設定
+(モニタモードのみ)</translation>
+    </message>
+    <message>
+        <source>TRGOUT Setting
+(MonitorMode
+I2C only)</source>
+        <translation>TRGOUT設定
+(モニタモード
+I2Cのみ)</translation>
+    </message>
+</context>
+<context>
+    <name>DlgTriggerOut</name>
+    <message>
+        <source>TRGOUT settings (I2C Monitor mode only)</source>
+        <translation>TRGOUT設定 (I2Cモニタモードのみ)</translation>
+    </message>
+    <message>
+        <source>Enable trigger output (TRGOUT)  (I2C Monitor mode only)</source>
+        <translation>トリガ出力を有効にする (TRGOUT)  (I2Cモニタモードのみ)</translation>
+    </message>
+    <message>
+        <source>Enable I2C address</source>
+        <translation>I2Cアドレスを有効にする</translation>
+    </message>
+    <message>
+        <source>I2C address value</source>
+        <translation>I2Cアドレス値</translation>
+    </message>
+    <message>
+        <source>10bit ADRS mode</source>
+        <translation>10ビットアドレスモード</translation>
+    </message>
+    <message>
+        <source>Enable I2C sub address</source>
+        <translation>I2Cサブアドレスを有効にする</translation>
+    </message>
+    <message>
+        <source>Sub-address length</source>
+        <translation>サブアドレス長</translation>
+    </message>
+    <message>
+        <source>Sub-address data</source>
+        <translation>サブアドレスデータ</translation>
+    </message>
+    <message>
+        <source>NACK detection ( Ignore NACK before a STOP)</source>
+        <translation>NACK検出 ( STOP直前のNACKを無視する)</translation>
+    </message>
+</context>
+<context>
     <name>Menu</name>
     <message>
         <source>Open(&amp;O)...</source>
