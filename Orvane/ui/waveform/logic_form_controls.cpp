@@ -102,15 +102,15 @@ QWidget* LogicForm::BuildTopRows() {
   Colour(number_, QPalette::WindowText, kNumberColour);
   OnActivate(number_, [this] { ToggleDebugTrace(); });
 
-  extend_ = new QCheckBox(tr("E&xtend Time"));
+  extend_ = new QCheckBox(tr("Extend Time"));
   extend_->setObjectName(QStringLiteral("extendTime"));
-  extend_->setAccessibleName(tr("Extend Time"));
+  extend_->setAccessibleName(extend_->text());
   extend_->setToolTip(tr("When checked, extends the time range of the signal display."));
   connect(extend_, &QCheckBox::toggled, this, [this](bool on) { Act([this, on] { model_.SetExtend(on); }); });
 
-  error_timing_ = new QCheckBox(tr("Show E&rrorTiming"));
+  error_timing_ = new QCheckBox(tr("Show ErrorTiming"));
   error_timing_->setObjectName(QStringLiteral("showErrorTiming"));
-  error_timing_->setAccessibleName(tr("Show ErrorTiming"));
+  error_timing_->setAccessibleName(error_timing_->text());
   error_timing_->setToolTip(tr("Check here to mark I2C error timing on signal display."));
   connect(error_timing_, &QCheckBox::toggled, this, &LogicForm::ShowErrorTiming);
 
