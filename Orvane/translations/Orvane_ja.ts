@@ -563,20 +563,12 @@ Otherwise, may not be properly judged.</source>
         <translation>トランザクション No. </translation>
     </message>
     <message>
-        <source>E&amp;xtend Time</source>
-        <translation>時間延長(&amp;X)</translation>
-    </message>
-    <message>
         <source>Extend Time</source>
         <translation>時間延長</translation>
     </message>
     <message>
         <source>When checked, extends the time range of the signal display.</source>
         <translation>チェックすると、信号表示の時間範囲を延長します。</translation>
-    </message>
-    <message>
-        <source>Show E&amp;rrorTiming</source>
-        <translation>エラータイミング表示(&amp;R)</translation>
     </message>
     <message>
         <source>Show ErrorTiming</source>
