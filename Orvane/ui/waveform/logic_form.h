@@ -44,7 +44,6 @@ class LogicForm : public QWidget, public orvane::ui::TransactionTab {
 
   void SetDialogRunner(DialogRunner runner) { run_dialog_ = std::move(runner); }
   const orvane::ui::LogicFormModel& Model() const { return model_; }
-  const orvane::WaveformOverlays& Overlays() const { return overlays_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

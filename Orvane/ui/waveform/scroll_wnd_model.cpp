@@ -118,7 +118,7 @@ void ScrollWndModel::SetMarker(int marker, bool shown, int32_t position) {
 
 void ScrollWndModel::UpdateBarAndNotify() {
   bar_ = {window_.min, window_.max, window_.page, window_.left};
-  if (notify_parent_ && notify_) notify_(window_.left, window_.right);
+  if (notify_) notify_(window_.left, window_.right);
 }
 
 void ScrollWndModel::RequestRepaint() {

@@ -34,8 +34,6 @@ class ScrollWndModel {
 
   void SetNotify(Notify notify) { notify_ = std::move(notify); }
   void SetRepaint(Repaint repaint) { repaint_ = std::move(repaint); }
-  // While cleared, changes of the window are not reported.
-  void SetNotifyParent(bool notify) { notify_parent_ = notify; }
 
   const WaveformWindow& Window() const { return window_; }
   int ClientWidth() const { return client_width_; }
@@ -69,7 +67,6 @@ class ScrollWndModel {
 
   WaveformWindow window_;
   int client_width_ = 100;
-  bool notify_parent_ = true;
   ScrollBarState bar_{0, 100, 100, 0};
   Notify notify_;
   Repaint repaint_;

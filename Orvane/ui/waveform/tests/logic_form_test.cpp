@@ -120,16 +120,37 @@ TEST_F(LogicFormTest, ShowsTheSelectedI2cTransaction) {
   EXPECT_FALSE(error_timing->isChecked());
 }
 
-TEST_F(LogicFormTest, RowLabelsFollowTheCaptureKind) {
+// The texts of the visible labels of the form.
+QStringList VisibleLabels(QWidget& form) {
+  QStringList shown;
+  for (QLabel* label : form.findChildren<QLabel*>()) {
+    if (label->isVisibleTo(&form)) shown << label->text();
+  }
+  return shown;
+}
+
+TEST_F(LogicFormTest, RowLabelsOfAnSpiCapture) {
   Open(kSpiScenario);
   Select(0);
-  QStringList shown;
-  for (QLabel* label : form_->findChildren<QLabel*>()) {
-    if (label->isVisibleTo(form_.get())) shown << label->text();
+  const QStringList shown = VisibleLabels(*form_);
+  for (const char* row : {"SS", "SCLK", "[MOSI]", "[MISO]"}) {
+    EXPECT_TRUE(shown.contains(QString::fromLatin1(row))) << row;
   }
-  for (const char* row : {"SS", "SCLK", "[MOSI]", "[MISO]"}) EXPECT_TRUE(shown.contains(QString::fromLatin1(row))) << row;
+  EXPECT_FALSE(shown.contains(QStringLiteral("SCL")));
   EXPECT_FALSE(Find<QCheckBox>("showErrorTiming")->isVisibleTo(form_.get()));
   EXPECT_TRUE(Find<QCheckBox>("extendTime")->isVisibleTo(form_.get()));
+}
+
+TEST_F(LogicFormTest, RowLabelsOfAnI2cCapture) {
+  Open(kI2cScenario);
+  Select(0);
+  const QStringList shown = VisibleLabels(*form_);
+  EXPECT_TRUE(shown.contains(QStringLiteral("SCL")));
+  EXPECT_TRUE(shown.contains(QStringLiteral("SDA")));
+  for (const char* row : {"SS", "SCLK", "[MOSI]", "[MISO]"}) {
+    EXPECT_FALSE(shown.contains(QString::fromLatin1(row))) << row;
+  }
+  EXPECT_TRUE(Find<QCheckBox>("showErrorTiming")->isVisibleTo(form_.get()));
 }
 
 TEST_F(LogicFormTest, MonitorModeIgnoresTheSelection) {
@@ -245,7 +266,14 @@ TEST_F(LogicFormTest, KeyboardWheelAndDragMoveTheCanvas) {
                   QStringLiteral(" usec"))
         << step.name;
   }
+  // A wheel over the rest of the form leaves the canvas where it is.
   QTest::keyClick(canvas, Qt::Key_PageDown);
+  const int32_t before = model.Left();
+  QLabel* elsewhere = Find<QLabel>("leftTime");
+  QWheelEvent outside(QPointF(5, 5), elsewhere->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(elsewhere, &outside);
+  EXPECT_EQ(model.Left(), before);
   QTest::keyClick(canvas, Qt::Key_PageDown);
   QTest::keyClick(canvas, Qt::Key_Minus);
   EXPECT_EQ(model.Scale(), 12u);
