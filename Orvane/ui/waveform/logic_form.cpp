@@ -42,7 +42,8 @@ LogicForm::LogicForm(orvane::COrvaneDoc& doc, const orvane::AppState& app, QWidg
   Render();
 }
 
-LogicForm::~LogicForm() = default;
+// The controls go first: they refer to the model and the overlays.
+LogicForm::~LogicForm() { qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly)); }
 
 void LogicForm::OnActivate(QWidget* widget, std::function<void()> action) {
   widget->installEventFilter(this);

@@ -282,8 +282,10 @@ QWidget* LogicForm::BuildMarkerInfo() {
     OnActivate(c.absolute, [this, m] { EnterTime(TimeEntryTarget::kMarkerAbsolute, m); });
     c.signal = new ArrowSpin(name + QLatin1Char(' ') + tr("Jump change signal"));
     c.signal->SetTips(signal_tip);
-    connect(c.signal, &ArrowSpin::stepped, this,
-            [this, m](bool forward) { Act([this, m, forward] { model_.JumpChangeSignal(m, forward); }); });
+    // The walk reads the sampling data, which must still be the shown one.
+    connect(c.signal, &ArrowSpin::stepped, this, [this, m](bool forward) {
+      if (SceneDataCurrent()) Act([this, m, forward] { model_.JumpChangeSignal(m, forward); });
+    });
     c.bytes = new ArrowSpin(name + QLatin1Char(' ') + tr("Jump ByteData"));
     c.bytes->SetTips(byte_tip);
     connect(c.bytes, &ArrowSpin::stepped, this,

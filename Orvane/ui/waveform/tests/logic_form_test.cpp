@@ -301,5 +301,22 @@ TEST_F(LogicFormTest, EnterOnAFocusedTimeOpensItsEntry) {
   EXPECT_EQ(form_->Model().Marker(0), static_cast<int32_t>(frame_->Doc().Sampling()->Detail().offsets.front()));
 }
 
+TEST_F(LogicFormTest, SignalJumpArrowsWalkTheCapture) {
+  Open(kI2cScenario);
+  Select(1);
+  const LogicFormModel& model = form_->Model();
+  Find<QToolButton>("M2 Jump change signal forward")->click();
+  const int32_t first_change = model.Marker(2);
+  EXPECT_GT(first_change, 0);
+  EXPECT_EQ(Text("markerTime2"),
+            QString::fromStdString(SpanText(int64_t{first_change} * app_.settings.SamplePeriodCode)));
+  Find<QToolButton>("M2 Jump change signal forward")->click();
+  EXPECT_GT(model.Marker(2), first_change);
+  Find<QToolButton>("M2 Jump change signal backward")->click();
+  EXPECT_EQ(model.Marker(2), first_change);
+  Find<QToolButton>("M2 Jump change signal backward")->click();
+  EXPECT_EQ(model.Marker(2), 0);
+}
+
 }  // namespace
 }  // namespace orvane::ui::testing
