@@ -18,6 +18,7 @@
 #include "Orvane/ui/tests/frame_fixture.h"
 #include "Orvane/ui/waveform/logic_form.h"
 #include "Orvane/ui/waveform/logic_form_factory.h"
+#include "Orvane/ui/waveform/marker_slider.h"
 #include "Orvane/ui/waveform/parameter_error_box.h"
 #include "Orvane/ui/waveform/scroll_canvas.h"
 #include "Orvane/ui/waveform/time_texts.h"
@@ -299,6 +300,26 @@ TEST_F(LogicFormTest, EnterOnAFocusedTimeOpensItsEntry) {
   QToolButton* forward = Find<QToolButton>("M0 Jump ByteData forward");
   forward->click();
   EXPECT_EQ(form_->Model().Marker(0), static_cast<int32_t>(frame_->Doc().Sampling()->Detail().offsets.front()));
+}
+
+TEST_F(LogicFormTest, MarkerSlidersStandOverTheCanvasColumns) {
+  Open(kI2cScenario);
+  Select(1);
+  const LogicFormModel& model = form_->Model();
+  ScrollCanvas* canvas = Canvas();
+  for (int m = 0; m < 3; ++m) {
+    auto* slider = Find<MarkerSlider>(qPrintable(QStringLiteral("markerSlider%1").arg(m)));
+    // Dragging to the column of offset 100 + 10 m puts the marker there.
+    const int32_t target = 100 + 10 * m;
+    const int column = static_cast<int>(PixelOf(model.Window(), target, canvas->ClientSize().width()));
+    const QPoint at = slider->mapFromGlobal(canvas->mapToGlobal(QPoint(column, 0)));
+    EXPECT_EQ(slider->XOf(target), at.x()) << m;
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(at.x(), MarkerSlider::kHeight / 2));
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(at.x(), MarkerSlider::kHeight / 2));
+    EXPECT_EQ(model.Marker(m), target) << m;
+  }
+  EXPECT_EQ(Text("difference2"),
+            QString::fromStdString(SpanText(int64_t{20} * app_.settings.SamplePeriodCode)));
 }
 
 TEST_F(LogicFormTest, SignalJumpArrowsWalkTheCapture) {
