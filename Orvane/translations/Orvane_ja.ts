@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>ArrowSpin</name>
+    <message>
+        <source> backward</source>
+        <translation> 後退</translation>
+    </message>
+    <message>
+        <source> forward</source>
+        <translation> 前進</translation>
+    </message>
+</context>
+<context>
     <name>DlgCaptureSetting</name>
     <message>
         <source>SPI</source>
@@ -389,6 +400,44 @@ Otherwise, may not be properly judged.</source>
     </message>
 </context>
 <context>
+    <name>DlgInputTimeSec</name>
+    <message>
+        <source>TIME (s:ms:μs) input</source>
+        <translation>時間 (s:ms:μs) 入力</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ミリ秒</translation>
+    </message>
+    <message>
+        <source>μs</source>
+        <translation>μ秒</translation>
+    </message>
+</context>
+<context>
+    <name>DlgInputTimeSpan</name>
+    <message>
+        <source>TIME(μs) input</source>
+        <translation>時間(μs)入力</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>μs</source>
+        <translation>μ秒</translation>
+    </message>
+</context>
+<context>
     <name>DlgSPISetting</name>
     <message>
         <source>SPI Settings</source>
@@ -724,6 +773,241 @@ I2Cのみ)</translation>
     <message>
         <source>NACK detection ( Ignore NACK before a STOP)</source>
         <translation>NACK検出 ( STOP直前のNACKを無視する)</translation>
+    </message>
+</context>
+<context>
+    <name>LogicForm</name>
+    <message>
+        <source>Transaction No. </source>
+        <translation>トランザクション No. </translation>
+    </message>
+    <message>
+        <source>Extend Time</source>
+        <translation>時間延長</translation>
+    </message>
+    <message>
+        <source>When checked, extends the time range of the signal display.</source>
+        <translation>チェックすると、信号表示の時間範囲を延長します。</translation>
+    </message>
+    <message>
+        <source>Show ErrorTiming</source>
+        <translation>エラータイミング表示</translation>
+    </message>
+    <message>
+        <source>Check here to mark I2C error timing on signal display.</source>
+        <translation>チェックすると、信号表示上にI2Cのエラータイミングをマークします。</translation>
+    </message>
+    <message>
+        <source>Expansion is the ratio of signal display.</source>
+        <translation>信号表示の拡大率です。</translation>
+    </message>
+    <message>
+        <source>Scale</source>
+        <translation>スケール</translation>
+    </message>
+    <message>
+        <source>Start Time</source>
+        <translation>開始時間</translation>
+    </message>
+    <message>
+        <source>Start time of signal display. Double-click here to jump near here.</source>
+        <translation>信号表示の開始時間です。ダブルクリックするとこの付近へジャンプします。</translation>
+    </message>
+    <message>
+        <source>Start time of signal display(time frame). Double-click here to jump near here.</source>
+        <translation>信号表示の開始時間（タイムフレーム）です。ダブルクリックするとこの付近へジャンプします。</translation>
+    </message>
+    <message>
+        <source>End Time</source>
+        <translation>終了時間</translation>
+    </message>
+    <message>
+        <source>End time of signal display. Double-click here to jump near here.</source>
+        <translation>信号表示の終了時間です。ダブルクリックするとこの付近へジャンプします。</translation>
+    </message>
+    <message>
+        <source>End time of signal display)time frame). Double-click here to jump near here.</source>
+        <translation>信号表示の終了時間（タイムフレーム）です。ダブルクリックするとこの付近へジャンプします。</translation>
+    </message>
+    <message>
+        <source>Waveform</source>
+        <translation>波形</translation>
+    </message>
+    <message>
+        <source>Signal of the specified transactions is displayed (waveform).</source>
+        <translation>指定したトランザクションの信号を表示します（波形）。</translation>
+    </message>
+    <message>
+        <source>When you double-click to jump to the marker position.</source>
+        <translation>ダブルクリックするとマーカー位置へジャンプします。</translation>
+    </message>
+    <message>
+        <source>Marker %1</source>
+        <translation>マーカー %1</translation>
+    </message>
+    <message>
+        <source>The time of the left edge of the waveform display. If double-click it, can directly specify the time.</source>
+        <translation>波形表示の左端の時間です。ダブルクリックすると時間を直接指定できます。</translation>
+    </message>
+    <message>
+        <source>The time of the left edge of the waveform display(time frame). If double-click it, can directly specify the time.</source>
+        <translation>波形表示の左端の時間（タイムフレーム）です。ダブルクリックすると時間を直接指定できます。</translation>
+    </message>
+    <message>
+        <source>The time of the right edge of the waveform display. If double-click it, can directly specify the time.</source>
+        <translation>波形表示の右端の時間です。ダブルクリックすると時間を直接指定できます。</translation>
+    </message>
+    <message>
+        <source>The time of the right edge of the waveform display(time frame). If double-click it, can directly specify the time.</source>
+        <translation>波形表示の右端の時間（タイムフレーム）です。ダブルクリックすると時間を直接指定できます。</translation>
+    </message>
+    <message>
+        <source>Scroll</source>
+        <translation>スクロール</translation>
+    </message>
+    <message>
+        <source>Marker Info</source>
+        <translation>マーカー情報</translation>
+    </message>
+    <message>
+        <source>The time of the Marker. If double-click it, can directly specify the time.</source>
+        <translation>マーカーの時間です。ダブルクリックすると時間を直接指定できます。</translation>
+    </message>
+    <message>
+        <source>The time of the Marker(time frame).  If double-click it, can directly specify the time.</source>
+        <translation>マーカーの時間（タイムフレーム）です。ダブルクリックすると時間を直接指定できます。</translation>
+    </message>
+    <message>
+        <source>Go to the signal changes in the forward or backward position, the marker.</source>
+        <translation>マーカーを前方または後方の信号変化位置へ移動します。</translation>
+    </message>
+    <message>
+        <source>To move forward or backward to the starting position of bytes, the marker.</source>
+        <translation>マーカーを前方または後方のバイト開始位置へ移動します。</translation>
+    </message>
+    <message>
+        <source>usec</source>
+        <translation>usec</translation>
+    </message>
+    <message>
+        <source>sec:ms:us</source>
+        <translation>秒:ミリ秒:μ秒</translation>
+    </message>
+    <message>
+        <source>Jump change signal</source>
+        <translation>信号変化へジャンプ</translation>
+    </message>
+    <message>
+        <source>Jump ByteData</source>
+        <translation>バイトデータへジャンプ</translation>
+    </message>
+    <message>
+        <source>M0 to M1</source>
+        <translation>M0→M1</translation>
+    </message>
+    <message>
+        <source>M1 to M2</source>
+        <translation>M1→M2</translation>
+    </message>
+    <message>
+        <source>M0 to M2</source>
+        <translation>M0→M2</translation>
+    </message>
+    <message>
+        <source>Time to M1 from M0.</source>
+        <translation>M0からM1までの時間。</translation>
+    </message>
+    <message>
+        <source>Time to M2 from M1.</source>
+        <translation>M1からM2までの時間。</translation>
+    </message>
+    <message>
+        <source>Time to M2 from M0.</source>
+        <translation>M0からM2までの時間。</translation>
+    </message>
+    <message>
+        <source>Time between markers.</source>
+        <translation>マーカー間の時間。</translation>
+    </message>
+    <message>
+        <source>S0 [SS/SCL #0]</source>
+        <translation>S0 [SS/SCL #0]</translation>
+    </message>
+    <message>
+        <source>S1 [SCLK/SDA #0]</source>
+        <translation>S1 [SCLK/SDA #0]</translation>
+    </message>
+    <message>
+        <source>S2 [MISO/SCL #1]</source>
+        <translation>S2 [MISO/SCL #1]</translation>
+    </message>
+    <message>
+        <source>S3 [MOSI/SDA #1]</source>
+        <translation>S3 [MOSI/SDA #1]</translation>
+    </message>
+    <message>
+        <source>SS</source>
+        <translation>SS</translation>
+    </message>
+    <message>
+        <source>SCLK</source>
+        <translation>SCLK</translation>
+    </message>
+    <message>
+        <source>[MOSI]</source>
+        <translation>[MOSI]</translation>
+    </message>
+    <message>
+        <source>[MISO]</source>
+        <translation>[MISO]</translation>
+    </message>
+    <message>
+        <source>SCL</source>
+        <translation>SCL</translation>
+    </message>
+    <message>
+        <source>SDA</source>
+        <translation>SDA</translation>
+    </message>
+    <message>
+        <source>TIME(μs) input</source>
+        <translation>時間(μs)入力</translation>
+    </message>
+    <message>
+        <source>TIME(s:ms:μs) input</source>
+        <translation>時間(s:ms:μs)入力</translation>
+    </message>
+    <message>
+        <source>Start waveform display </source>
+        <translation>波形表示開始 </translation>
+    </message>
+    <message>
+        <source>Please specify a starting position for waveform of this transaction within the following range. </source>
+        <translation>このトランザクションの波形の開始位置を次の範囲内で指定してください。 </translation>
+    </message>
+    <message>
+        <source>Please specify a starting position for waveform of this transaction within the time frame.</source>
+        <translation>このトランザクションの波形の開始位置をタイムフレーム内で指定してください。</translation>
+    </message>
+    <message>
+        <source>End waveform display</source>
+        <translation>波形表示終了</translation>
+    </message>
+    <message>
+        <source>Please specify a last position for waveform of this transaction within the following range.</source>
+        <translation>このトランザクションの波形の終了位置を次の範囲内で指定してください。</translation>
+    </message>
+    <message>
+        <source>Please specify a last position for waveform of this transaction within the time frame.</source>
+        <translation>このトランザクションの波形の終了位置をタイムフレーム内で指定してください。</translation>
+    </message>
+    <message>
+        <source>Please specify a Marker-%1 position for waveform of this transaction within the following range. </source>
+        <translation>このトランザクションの波形のマーカー%1の位置を次の範囲内で指定してください。 </translation>
+    </message>
+    <message>
+        <source>Please specify a Marker-%1 position for waveform of this transaction within the time frame.</source>
+        <translation>このトランザクションの波形のマーカー%1の位置をタイムフレーム内で指定してください。</translation>
     </message>
 </context>
 <context>
@@ -1221,6 +1505,13 @@ Do you jump to the nearest transaction?</source>
     </message>
 </context>
 <context>
+    <name>ScrollCanvas</name>
+    <message>
+        <source>Waveform position</source>
+        <translation>波形の位置</translation>
+    </message>
+</context>
+<context>
     <name>StatusBar</name>
     <message>
         <source>Status</source>
@@ -1277,6 +1568,29 @@ Do you jump to the nearest transaction?</source>
     <message>
         <source>Transaction No. : %u</source>
         <translation>トランザクション番号 : %u</translation>
+    </message>
+</context>
+<context>
+    <name>TimeEntry</name>
+    <message>
+        <source>Parameter error</source>
+        <translation>パラメータエラー</translation>
+    </message>
+    <message>
+        <source>The specified value is out of range.</source>
+        <translation>指定された値は範囲外です。</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>範囲</translation>
+    </message>
+    <message>
+        <source>min.</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>max.</source>
+        <translation>最大</translation>
     </message>
 </context>
 <context>

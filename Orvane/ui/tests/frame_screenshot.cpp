@@ -3,20 +3,28 @@
 // then in the split layout with a transaction selected. scripts/screenshots.sh
 // runs it under Xvfb, so the pictures are grabs of a real X screen.
 // Usage: orvane_screenshot SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [NAME=OUTPUT.png...]
-// (each NAME=OUTPUT.png photographs one dialog, see dialog_screenshots.h)
+//        (each NAME=OUTPUT.png photographs one dialog, see dialog_screenshots.h)
+//        orvane_screenshot --timing SCENARIO ROW OUTPUT.png [--error-timing]
+//        (the "Timing" tab of one transaction, alone)
 #include <QApplication>
+#include <QCheckBox>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "Orvane/capture/app_state.h"
+#include "Orvane/decode/detail_loader.h"
 #include "Orvane/ui/main_frame.h"
 #include "Orvane/ui/list/orvane_view.h"
+#include "Orvane/ui/tabs/transaction_tab.h"
 #include "Orvane/ui/tests/dialog_screenshots.h"
+#include "Orvane/ui/waveform/logic_form_factory.h"
 #include "sim/synthesizer.h"
 
 namespace {
@@ -59,15 +67,74 @@ bool Photograph(const std::string& capture, const std::filesystem::path& folder,
   return Grab(frame, split_path) && single;
 }
 
+// Opens the capture, shows transaction `row` in a "Timing" tab of its own
+// (with "Show ErrorTiming" checked when asked) and grabs the tab.
+bool PhotographTiming(const std::string& capture, const std::filesystem::path& folder, uint32_t row,
+                      bool error_timing, const char* path) {
+  orvane::AppState state;
+  state.temp_folder = folder.string() + "/";
+  state.sampling_file_name = state.temp_folder + "test.SIC";
+  orvane::QtInteractionSink sink;
+  sink.SetPresenter([](const QString& text, velix::platform::Icon, velix::platform::Buttons,
+                       velix::platform::Answer answer) {
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    return answer;
+  });
+  orvane::ui::CMainFrame frame(state, sink, {});
+  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
+  if (!frame.OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return false;
+  orvane::CSamplingObj* sampling = frame.Doc().Sampling();
+  orvane::TransactionInfo record{};
+  if (sampling == nullptr || !sampling->Records().GetRow(row, &record)) return false;
+  std::unique_ptr<QWidget> form(MakeLogicForm(frame.Doc(), state, nullptr));
+  form->setWindowTitle(QStringLiteral("Timing"));
+  form->resize(980, 640);
+  form->show();
+  if (!QTest::qWaitForWindowExposed(form.get())) return false;
+  orvane::LoadTransactionDetail(*sampling, state.settings, record);
+  dynamic_cast<orvane::ui::TransactionTab&>(*form).ShowTransaction(record, row);
+  if (error_timing) {
+    if (auto* check = form->findChild<QCheckBox*>(QStringLiteral("showErrorTiming"))) check->setChecked(true);
+  }
+  return Grab(*form, path);
+}
+
+std::string ReadScenario(const char* path) {
+  std::ifstream scenario_file(path);
+  std::stringstream scenario;
+  scenario << scenario_file.rdbuf();
+  return scenario.str();
+}
+
+int TimingMain(int argc, char** argv) {
+  if (argc != 5 && !(argc == 6 && std::string(argv[5]) == "--error-timing")) {
+    std::fprintf(stderr, "usage: %s --timing SCENARIO ROW OUTPUT.png [--error-timing]\n", argv[0]);
+    return 2;
+  }
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orvane-screenshot-timing";
+  std::filesystem::create_directories(folder);
+  const std::string capture = (folder / "timing.SIC").string();
+  std::string error;
+  if (!velix::sim::SynthesizeSicFile(ReadScenario(argv[2]), {}, capture, "", &error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  const bool taken = PhotographTiming(capture, folder, static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10)),
+                                      argc == 6, argv[4]);
+  std::filesystem::remove_all(folder);
+  return taken ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Orvane"));
+  if (argc > 1 && std::string(argv[1]) == "--timing") return TimingMain(argc, argv);
   if (argc < 4) {
     std::fprintf(stderr, "usage: %s SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [NAME=OUTPUT.png...]\n", argv[0]);
     return 2;
   }
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Orvane"));
   std::ifstream scenario_file(argv[1]);
   std::stringstream scenario;
   scenario << scenario_file.rdbuf();
