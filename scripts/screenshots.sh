@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the documentation's pictures of the windows: the main window in
-# both layouts (under Xvfb, grabbed from the X screen) and the mode change
-# dialog. Writes docs/images/*.png.
+# both layouts and the transaction filter dialog (under Xvfb, grabbed from
+# the X screen) and the mode change dialog. Writes docs/images/*.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,5 +16,5 @@ cmake --build --preset "$preset" -j "${JOBS:-2}" --target orvane_screenshot
 mkdir -p docs/images
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" sim/scenarios/i2c_demo.scn \
-  docs/images/orvane-single.png docs/images/orvane-split.png
-echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png"
+  docs/images/orvane-single.png docs/images/orvane-split.png docs/images/dlg-filter.png
+echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png docs/images/dlg-filter.png"
