@@ -187,4 +187,25 @@ TEST(DlgTransactionFilter, AcceptedEntriesAreWrittenIntoTheRecord) {
 
 }
 
+TEST(DlgTransactionFilter, TabGoesDownTheControlsBeforeTheButtons) {
+  RecordingSink sink;
+  DlgTransactionFilter dialog(orvane::DefaultSettingsRecord(), 10, true, true, sink);
+  // The named controls in focus chain order, once round from the first.
+  QWidget* first = Box(dialog, "enableFilter");
+  std::vector<QString> order = {first->objectName()};
+  for (QWidget* w = first->nextInFocusChain(); w != first && order.size() < 100; w = w->nextInFocusChain()) {
+    if (!w->objectName().isEmpty()) order.push_back(w->objectName());
+  }
+  const std::vector<const char*> expected = {
+      "enableFilter", "range", "rangeStart", "rangeEnd", "addressFilter", "tenBit", "addressValue",
+      "addressMask", "subAddressFilter", "subAddressLength", "subAddressData", "subAddressMask",
+      "fromSubAddress", "read", "writeForRead", "write", "fromWrite", "omitWriteForRead", "changesOnly",
+      "ok", "cancel"};
+  auto from = order.begin();
+  for (const char* name : expected) {
+    from = std::find(from, order.end(), QString::fromLatin1(name));
+    EXPECT_NE(from, order.end()) << name << " out of order";
+  }
+}
+
 }  // namespace
