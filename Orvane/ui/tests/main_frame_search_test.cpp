@@ -168,14 +168,5 @@ TEST_F(SearchFrameTest, TriggerJumpSaysWhenTheCaptureHasNoTrigger) {
   EXPECT_EQ(SelectedIndex(), std::nullopt);
 }
 
-TEST_F(SearchFrameTest, PreviousWithoutSelectionSearchesForwardFromTheFirstRow) {
-  OpenCapture();
-  Trigger(Command::kSearchError);
-  frame_->ListView().OnInitialUpdate();
-  frame_->ListView().OnUpdateTimer();
-  Trigger(Command::kSearchPrevious);
-  EXPECT_EQ(SelectedIndex(), 6u);
-}
-
 }  // namespace
 }  // namespace orvane::ui::testing

