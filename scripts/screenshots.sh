@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the documentation's pictures of the windows: the main window in
 # both layouts, the "Timing" tab of an I2C and an SPI transaction, the
-# trigger and I2C settings dialogs (under Xvfb, grabbed from the X screen)
-# and the mode change dialog. Writes docs/images/*.png.
+# transaction filter, trigger and I2C settings dialogs (under Xvfb, grabbed
+# from the X screen) and the mode change dialog. Writes docs/images/*.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,7 +18,8 @@ mkdir -p docs/images
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" sim/scenarios/i2c_demo.scn \
   docs/images/orvane-single.png docs/images/orvane-split.png \
-  dlg-trigger=docs/images/dlg-trigger.png dlg-i2c-setting=docs/images/dlg-i2c-setting.png
+  dlg-trigger=docs/images/dlg-trigger.png dlg-i2c-setting=docs/images/dlg-i2c-setting.png \
+  dlg-filter=docs/images/dlg-filter.png
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" --timing sim/scenarios/i2c_timing_errors.scn 0 \
   docs/images/orvane-timing-i2c.png --error-timing
@@ -26,4 +27,4 @@ QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" --timing sim/scenarios/spi_demo.scn 0 \
   docs/images/orvane-timing-spi.png
 echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png docs/images/dlg-trigger.png" \
-  "docs/images/dlg-i2c-setting.png docs/images/orvane-timing-i2c.png docs/images/orvane-timing-spi.png"
+  "docs/images/dlg-i2c-setting.png docs/images/orvane-timing-i2c.png docs/images/orvane-timing-spi.png docs/images/dlg-filter.png"

@@ -165,7 +165,8 @@ bool RowMatches(const SearchMemory& memory, SearchKind kind, const TransactionIn
   switch (kind) {
     case SearchKind::kI2CAddress:
       return r.i2c.I2CAddress == memory.address &&
-             ((r.i2c.I2CFlags & kI2C10Bit) != 0) == memory.address_10bit;
+             ((r.i2c.I2CFlags & kI2C10Bit) != 0) == memory.address_10bit &&
+             ((r.i2c.I2CFlags & kI2CRead) ? memory.address_read : memory.address_write);
     case SearchKind::kI2CSubAddress: {
       const uint32_t length = std::clamp<uint32_t>(memory.sub_length, 1, 4);
       return r.PreviewLen >= length && std::memcmp(r.Preview, memory.sub_data.data(), length) == 0;

@@ -34,8 +34,8 @@ struct SearchMemory {
   std::array<uint8_t, 8> data_pattern{};
   uint16_t address = 0;
   bool address_10bit = false;
-  bool address_read = true;            // stored for the dialog; the search ignores them
-  bool address_write = true;
+  bool address_read = true;            // the address search finds reads,
+  bool address_write = true;           // writes, or both
   uint8_t sub_length = 1;              // 1..4
   std::array<uint8_t, 4> sub_data{};
 };

@@ -438,6 +438,25 @@ Otherwise, may not be properly judged.</source>
     </message>
 </context>
 <context>
+    <name>DlgJumpTransaction</name>
+    <message>
+        <source>Jump Transaction number</source>
+        <translation>トランザクション番号ジャンプ</translation>
+    </message>
+    <message>
+        <source>First transaction</source>
+        <translation>最初のトランザクション</translation>
+    </message>
+    <message>
+        <source>Last transaction</source>
+        <translation>最後のトランザクション</translation>
+    </message>
+    <message>
+        <source>Jump to</source>
+        <translation>ジャンプ先</translation>
+    </message>
+</context>
+<context>
     <name>DlgSPISetting</name>
     <message>
         <source>SPI Settings</source>
@@ -554,6 +573,173 @@ Otherwise, may not be properly judged.</source>
     <message>
         <source>SS signal setting</source>
         <translation>SS信号設定</translation>
+    </message>
+</context>
+<context>
+    <name>DlgSearchAddress</name>
+    <message>
+        <source>I2C address search</source>
+        <translation>I2Cアドレス検索</translation>
+    </message>
+    <message>
+        <source>I2C address</source>
+        <translation>I2Cアドレス</translation>
+    </message>
+    <message>
+        <source>10bit ADRS mode</source>
+        <translation>10ビットアドレスモード</translation>
+    </message>
+    <message>
+        <source>Read packet</source>
+        <translation>リードパケット</translation>
+    </message>
+    <message>
+        <source>Write packet</source>
+        <translation>ライトパケット</translation>
+    </message>
+</context>
+<context>
+    <name>DlgSearchBase</name>
+    <message>
+        <source>Next 
+Search =&gt;&gt;</source>
+        <translation>次を 
+検索 =&gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Previous 
+ Search &lt;&lt;=</source>
+        <translation>前を 
+ 検索 &lt;&lt;=</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>DlgSearchData</name>
+    <message>
+        <source>Data Search</source>
+        <translation>データ検索</translation>
+    </message>
+    <message>
+        <source>Data length for search</source>
+        <translation>検索するデータ長</translation>
+    </message>
+    <message>
+        <source>Search data pattern</source>
+        <translation>検索データパターン</translation>
+    </message>
+</context>
+<context>
+    <name>DlgSearchSubAddress</name>
+    <message>
+        <source>I2C Sub address Search</source>
+        <translation>I2Cサブアドレス検索</translation>
+    </message>
+    <message>
+        <source>Sub address length for search(Byte)</source>
+        <translation>検索するサブアドレス長(バイト)</translation>
+    </message>
+    <message>
+        <source>Sub address</source>
+        <translation>サブアドレス</translation>
+    </message>
+</context>
+<context>
+    <name>DlgTransactionFilter</name>
+    <message>
+        <source>Transaction Filter</source>
+        <translation>トランザクションフィルタ</translation>
+    </message>
+    <message>
+        <source>Enable filter view</source>
+        <translation>フィルタ表示を有効にする</translation>
+    </message>
+    <message>
+        <source>Transaction range</source>
+        <translation>トランザクション範囲</translation>
+    </message>
+    <message>
+        <source>Start no.</source>
+        <translation>開始番号</translation>
+    </message>
+    <message>
+        <source>End no.</source>
+        <translation>終了番号</translation>
+    </message>
+    <message>
+        <source>Forced display mode only</source>
+        <translation>強制表示モードのみ</translation>
+    </message>
+    <message>
+        <source>Only transaction of signal variation</source>
+        <translation>信号変化のあるトランザクションのみ</translation>
+    </message>
+    <message>
+        <source>I2C only</source>
+        <translation>I2Cのみ</translation>
+    </message>
+    <message>
+        <source>I2C address filter</source>
+        <translation>I2Cアドレスフィルタ</translation>
+    </message>
+    <message>
+        <source>10bit ADRS mode</source>
+        <translation>10ビットアドレスモード</translation>
+    </message>
+    <message>
+        <source>I2C address
+ value</source>
+        <translation>I2Cアドレス
+ 値</translation>
+    </message>
+    <message>
+        <source>Mask value</source>
+        <translation>マスク値</translation>
+    </message>
+    <message>
+        <source>Sub-address filter</source>
+        <translation>サブアドレスフィルタ</translation>
+    </message>
+    <message>
+        <source>Sub-address length(Byte)</source>
+        <translation>サブアドレス長(バイト)</translation>
+    </message>
+    <message>
+        <source>Sub-address data</source>
+        <translation>サブアドレスデータ</translation>
+    </message>
+    <message>
+        <source>Mask data</source>
+        <translation>マスクデータ</translation>
+    </message>
+    <message>
+        <source> Include from sub address detection to STOP condition</source>
+        <translation> サブアドレス検出からSTOPコンディションまでを含める</translation>
+    </message>
+    <message>
+        <source>Read packet</source>
+        <translation>リードパケット</translation>
+    </message>
+    <message>
+        <source>Include write packet 
+for read</source>
+        <translation>リードのためのライトパケットを
+含める</translation>
+    </message>
+    <message>
+        <source>Write packet</source>
+        <translation>ライトパケット</translation>
+    </message>
+    <message>
+        <source>Include from write detection to STOP condition</source>
+        <translation>ライト検出からSTOPコンディションまでを含める</translation>
+    </message>
+    <message>
+        <source>Exclude write packet for read</source>
+        <translation>リードのためのライトパケットを除外する</translation>
     </message>
 </context>
 <context>

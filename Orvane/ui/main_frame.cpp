@@ -100,6 +100,16 @@ void CMainFrame::ConnectCommands() {
   on(Command::kSpiSetting, &CMainFrame::OnSpiSetting);
   on(Command::kTriggerSetting, &CMainFrame::OnTriggerSetting);
   on(Command::kVersionInfo, &CMainFrame::OnVersionInfo);
+  on(Command::kFilterSetting, &CMainFrame::OnFilterSetting);
+  on(Command::kJumpNumber, &CMainFrame::OnJumpNumber);
+  on(Command::kJumpTrigger, &CMainFrame::OnJumpTrigger);
+  on(Command::kSearchData, &CMainFrame::OnSearchData);
+  on(Command::kSearchAddress, &CMainFrame::OnSearchAddress);
+  on(Command::kSearchSubAddress, &CMainFrame::OnSearchSubAddress);
+  on(Command::kSearchNack, &CMainFrame::OnSearchNack);
+  on(Command::kSearchError, &CMainFrame::OnSearchError);
+  on(Command::kSearchNext, &CMainFrame::OnSearchNext);
+  on(Command::kSearchPrevious, &CMainFrame::OnSearchPrevious);
   on(Command::kAbout, [this] { ShowAboutBox(this); });
   QAction* tool_bar = Action(Command::kToolBar);
   tool_bar->setChecked(true);
@@ -378,6 +388,8 @@ void CMainFrame::HighlightTabs(uint32_t byte_offset, HighlightKind kind, uint32_
 }
 
 void CMainFrame::StartSelectFirstRowTimer() { select_first_row_.start(); }
+
+int CMainFrame::RunDialog(QDialog& dialog) { return dialog_step_ ? dialog_step_(dialog) : dialog.exec(); }
 
 void CMainFrame::BeginWaitCursor() {
   if (wait_cursor_depth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);

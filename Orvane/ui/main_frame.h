@@ -4,6 +4,7 @@
 // between the list alone and the list above the data tabs, routes every
 // command, and takes the worker's run events on its own thread.
 
+#include <QDialog>
 #include <QMainWindow>
 #include <QSplitter>
 #include <QTabWidget>
@@ -20,6 +21,7 @@
 #include "Orvane/capture/orvane_doc.h"
 #include "Orvane/decode/capture_command.h"
 #include "Orvane/decode/capture_station.h"
+#include "Orvane/decode/transaction_search.h"
 #include "Orvane/ui/frame_menu.h"
 #include "Orvane/ui/frame_status_bar.h"
 #include "Orvane/ui/qt_interaction_sink.h"
@@ -74,6 +76,12 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void SetCaptureSettingsStep(CaptureSettingsStep step) { capture_settings_ = std::move(step); }
   // The save dialog of a live capture whose file cannot be written.
   void SetSaveAsStep(std::function<std::optional<std::string>()> step) { save_as_ = std::move(step); }
+  // Runs the filter, search and jump dialogs in place of exec() and returns
+  // their result; tests drive the dialog's controls there.
+  using DialogStep = std::function<int(QDialog& dialog)>;
+  void SetDialogStep(DialogStep step) { dialog_step_ = std::move(step); }
+  // The search defaults and the last search, for the application's life.
+  const SearchMemory& Search() const { return station_.search; }
 
   // Selects the first row half a second after the filter rebuilt the list.
   void StartSelectFirstRowTimer();
@@ -97,6 +105,16 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnVersionInfo();
   void OnSpiSetting();
   void OnTriggerSetting();
+  void OnFilterSetting();
+  void OnJumpNumber();
+  void OnJumpTrigger();
+  void OnSearchData();
+  void OnSearchAddress();
+  void OnSearchSubAddress();
+  void OnSearchNack();
+  void OnSearchError();
+  void OnSearchNext();
+  void OnSearchPrevious();
   void UpdateCommandStates();
 
  signals:
@@ -126,6 +144,12 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void EditSoftwareTrigger(const TriggerContext& context);
   void EditTriggerOut();
   void RebuildAfterSettings();
+  int RunDialog(QDialog& dialog);
+  bool Allowed(Command command) const { return CommandStateOf(command, CurrentState()).enabled; }
+  std::optional<uint32_t> SelectedRow() const;
+  SearchEnv SearchEnvironment();
+  void RunSearchCommand(SearchKind kind, SearchDirection direction);
+  void ShowSearchHit(const SearchHit& hit, SearchKind kind);
 
   AppState& app_;
   FrameServices services_;
@@ -145,6 +169,7 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString current_path_;
   CaptureSettingsStep capture_settings_;
   std::function<std::optional<std::string>()> save_as_;
+  DialogStep dialog_step_;
   QTimer select_first_row_;
   // Last, so it goes first: the document's close still reports to a
   // window whose other members all stand.

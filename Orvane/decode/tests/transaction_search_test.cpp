@@ -92,6 +92,15 @@ TEST_F(SearchTest, AddressAndSubAddressMatches) {
   EXPECT_EQ(Search(SearchKind::kI2CAddress, kFwd, std::nullopt).row, 1u);
   memory_.address_10bit = true;
   EXPECT_EQ(Search(SearchKind::kI2CAddress, kFwd, std::nullopt).row, 0u);
+  // "Read packet" and "Write packet" choose which directions are found.
+  memory_.address_10bit = false;
+  memory_.address_write = false;
+  EXPECT_EQ(Search(SearchKind::kI2CAddress, kFwd, std::nullopt).row, 2u);
+  memory_.address_read = false;
+  EXPECT_FALSE(Search(SearchKind::kI2CAddress, kFwd, std::nullopt).found);
+  EXPECT_EQ(LastMessage(), "No found I2C address");
+  memory_.address_write = true;
+  EXPECT_EQ(Search(SearchKind::kI2CAddress, kBack, 2u).row, 1u);
   memory_.sub_length = 2;
   memory_.sub_data = {0x12, 0x34};
   EXPECT_EQ(Search(SearchKind::kI2CSubAddress, kFwd, std::nullopt).row, 1u);

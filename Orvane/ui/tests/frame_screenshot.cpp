@@ -3,7 +3,9 @@
 // then in the split layout with a transaction selected. scripts/screenshots.sh
 // runs it under Xvfb, so the pictures are grabs of a real X screen.
 // Usage: orvane_screenshot SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [NAME=OUTPUT.png...]
-//        (each NAME=OUTPUT.png photographs one dialog, see dialog_screenshots.h)
+//        (dlg-filter=OUTPUT.png photographs the "Transaction Filter" dialog
+//        over the window, an address filter entered; the other names one
+//        dialog alone, see dialog_screenshots.h)
 //        orvane_screenshot --timing SCENARIO ROW OUTPUT.png [--error-timing]
 //        (the "Timing" tab of one transaction, alone)
 #include <QApplication>
@@ -17,9 +19,11 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <string_view>
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/decode/detail_loader.h"
+#include "Orvane/ui/dialogs/dlg_transaction_filter.h"
 #include "Orvane/ui/main_frame.h"
 #include "Orvane/ui/list/orvane_view.h"
 #include "Orvane/ui/tabs/transaction_tab.h"
@@ -38,9 +42,23 @@ bool Grab(QWidget& window, const char* path) {
   return false;
 }
 
-// Opens the capture in a main window and grabs both layouts.
+bool GrabFilterDialog(orvane::ui::CMainFrame& frame, orvane::AppState& state, orvane::QtInteractionSink& sink,
+                      const char* path) {
+  orvane::SettingsRecord settings = state.settings;
+  settings.FilterEnable = 1;
+  settings.FilterAddressEnable = 1;
+  settings.FilterAddressValue = 0x50;
+  settings.FilterAddressMask = 0x7F;
+  DlgTransactionFilter dialog(settings, frame.ListView().RowCount(), true, false, sink, &frame);
+  dialog.show();
+  if (!QTest::qWaitForWindowExposed(&dialog)) return false;
+  return Grab(dialog, path);
+}
+
+// Opens the capture in a main window and grabs both layouts (and the
+// filter dialog when `filter_path` is given).
 bool Photograph(const std::string& capture, const std::filesystem::path& folder, const char* single_path,
-                const char* split_path) {
+                const char* split_path, const char* filter_path) {
   orvane::AppState state;
   state.temp_folder = folder.string() + "/";
   state.sampling_file_name = state.temp_folder + "test.SIC";
@@ -64,7 +82,9 @@ bool Photograph(const std::string& capture, const std::filesystem::path& folder,
   const bool single = Grab(frame, single_path);
   frame.ChangeViewSplitter(true);
   frame.ListView().SelectRowAndShow(3);
-  return Grab(frame, split_path) && single;
+  const bool split = Grab(frame, split_path);
+  const bool filter = filter_path == nullptr || GrabFilterDialog(frame, state, sink, filter_path);
+  return single && split && filter;
 }
 
 // Opens the capture, shows transaction `row` in a "Timing" tab of its own
@@ -148,10 +168,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Photograph() closes the window, and with it the working copy, first.
-  bool taken = Photograph(capture, folder, argv[2], argv[3]);
+  const char* filter_path = nullptr;
+  constexpr std::string_view kFilterShot = "dlg-filter=";
+  for (int i = 4; i < argc; ++i) {
+    if (std::string_view(argv[i]).starts_with(kFilterShot)) filter_path = argv[i] + kFilterShot.size();
+  }
+  bool taken = Photograph(capture, folder, argv[2], argv[3], filter_path);
   std::filesystem::remove_all(folder);
   for (int i = 4; i < argc; ++i) {
     const std::string shot = argv[i];
+    if (shot.starts_with(kFilterShot)) continue;
     const size_t equals = shot.find('=');
     taken = equals != std::string::npos && PhotographDialog(shot.substr(0, equals), shot.substr(equals + 1)) && taken;
   }
