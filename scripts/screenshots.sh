@@ -17,4 +17,12 @@ mkdir -p docs/images
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" sim/scenarios/i2c_demo.scn \
   docs/images/orvane-single.png docs/images/orvane-split.png
+# The data tabs: the SPI read ID on both lines, the I2C read's packet.
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
+  "build/$preset/Orvane/ui/tests/orvane_screenshot" --tab "DATA MISO+MOSI" sim/scenarios/spi_demo.scn 0 \
+  docs/images/orvane-dump-spi.png
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
+  "build/$preset/Orvane/ui/tests/orvane_screenshot" --tab "Packet" sim/scenarios/i2c_demo.scn 2 \
+  docs/images/orvane-packet-i2c.png
 echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png"
+echo "wrote docs/images/orvane-dump-spi.png docs/images/orvane-packet-i2c.png"
