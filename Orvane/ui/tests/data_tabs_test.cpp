@@ -194,6 +194,16 @@ TEST_F(DataTabsTest, OpeningAnotherBusRebuildsTheTabs) {
   EXPECT_EQ(ShownBytes(*Tab<ViewDumpList>(*frame_, "DATA MOSI")), (std::vector<uint8_t>{0x9F, 0, 0, 0}));
 }
 
+TEST_F(DataTabsTest, ASelectionUnderChangedSettingsGetsTheirTabs) {
+  frame_->SetTimingTabFactory([](QWidget* parent) { return new QWidget(parent); });
+  Open("i2c.SIC", kI2cScenario);
+  ASSERT_EQ(TabLabels(frame_->TabPane()), (QStringList{"Packet", "DATA", "Timing"}));
+  app_.settings.ForcedDisplay = 1;
+  Select(1);
+  EXPECT_EQ(TabLabels(frame_->TabPane()), (QStringList{"Timing"}));
+  EXPECT_TRUE(frame_->DataTabs().empty());
+}
+
 TEST_F(DataTabsTest, ASearchResultIsPaintedRedOnYellowInEveryDump) {
   Open("spi.SIC", kSpiScenario);
   Select(1);
