@@ -43,6 +43,28 @@ std::string PacketLine(uint8_t start_end_type, const TransactionDetail& detail) 
   return line;
 }
 
+std::string WrapPacketLine(const std::string& line, uint32_t prefix_length, uint32_t bytes_per_line) {
+  const size_t chars_per_line = size_t(std::max(bytes_per_line, 1u)) * kCharsPerByte;
+  std::string wrapped;
+  wrapped.reserve(line.size() + line.size() / chars_per_line + 1);
+  size_t from = 0;
+  for (size_t at = prefix_length + chars_per_line; at < line.size(); at += chars_per_line) {
+    wrapped.append(line, from, at - from);
+    wrapped += '\n';
+    from = at;
+  }
+  wrapped.append(line, from, std::string::npos);
+  return wrapped;
+}
+
+uint32_t WrappedPosition(uint32_t c, uint32_t prefix_length, uint32_t bytes_per_line, bool end) {
+  const uint32_t chars_per_line = std::max(bytes_per_line, 1u) * kCharsPerByte;
+  // Breaks stand before characters prefix + chars_per_line × j, j ≥ 1.
+  const uint32_t reach = end ? c - (c > 0) : c;
+  const uint32_t breaks = reach >= prefix_length ? (reach - prefix_length) / chars_per_line : 0;
+  return c + breaks;
+}
+
 std::optional<CharSpan> PacketSelection(HighlightKind search, uint32_t offset, uint32_t length,
                                         uint8_t start_end_type, uint32_t byte_count) {
   if (offset >= byte_count) return std::nullopt;

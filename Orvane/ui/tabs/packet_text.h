@@ -24,6 +24,15 @@ uint32_t PacketPrefixLength(uint8_t start_end_type);
 std::optional<CharSpan> PacketSelection(HighlightKind search, uint32_t offset, uint32_t length,
                                         uint8_t start_end_type, uint32_t byte_count);
 
+// The line broken into lines of `bytes_per_line` bytes, so a view whose
+// width holds that many lays out only the lines it shows; the first line
+// keeps the condition mark, the last the STOP mark.
+std::string WrapPacketLine(const std::string& line, uint32_t prefix_length, uint32_t bytes_per_line);
+
+// Where character `c` of the unbroken line lies in the broken text; `end`
+// for the end of a selection, which stays before a break it meets.
+uint32_t WrappedPosition(uint32_t c, uint32_t prefix_length, uint32_t bytes_per_line, bool end);
+
 // Double-clicks on the packet text: the third and every later one show the
 // transaction again, which drops the selection a search made.
 class DoubleClickCounter {

@@ -3,10 +3,16 @@
 // bytes with their ACK marks between its START and STOP marks, a legend
 // below; read-only, wrapped at the window's edge. A data or NACK search
 // selects what it found.
+//
+// The line is broken into lines as wide as the view before it is shown
+// (between bytes, where wrapping would break it), so a transaction of
+// thousands of bytes costs the layout of the lines on screen only; the
+// breaks move when the view's width does.
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <optional>
+#include <string>
 
 #include "Orvane/ui/tabs/detail_source.h"
 #include "Orvane/ui/tabs/packet_text.h"
@@ -14,7 +20,7 @@
 
 namespace orvane::ui {
 
-class ViewDump : public QTextEdit, public TransactionTab {
+class ViewDump : public QPlainTextEdit, public TransactionTab {
   Q_OBJECT
 
  public:
@@ -27,14 +33,24 @@ class ViewDump : public QTextEdit, public TransactionTab {
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Bytes a line of the view's width holds.
+  uint32_t BytesPerLine() const;
+  // Shows the line broken for the current width, then the search's
+  // selection, if any.
   void ShowText();
+  // Selects the search's find, or puts the cursor at the start.
+  void ShowSelection();
 
   DetailSource detail_;
   std::optional<TransactionInfo> record_;
   uint32_t byte_count_ = 0;
-  QString text_;
+  uint32_t prefix_length_ = 0;
+  std::string line_;
+  uint32_t bytes_per_line_ = 0;
+  std::optional<CharSpan> selection_;  // in the unbroken line
   DoubleClickCounter double_clicks_;
 };
 

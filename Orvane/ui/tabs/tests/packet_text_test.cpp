@@ -86,6 +86,53 @@ TEST(PacketText, SelectionCoversTheFoundTextOfTheLine) {
   EXPECT_EQ(text(PacketSelection(HighlightKind::kNack, 2, 1, kBeganStart | kEndedStop, 3)), "?");
 }
 
+TEST(PacketText, BrokenIntoLinesBetweenBytes) {
+  const TransactionDetail detail = Detail({0, 1, 2, 3, 4}, {0x08});
+  const std::string line = PacketLine(kBeganStart | kEndedStop, detail);
+  EXPECT_EQ(WrapPacketLine(line, 4, 2), "[S] 00. 01. \n02. 03. \n04? [P]");
+  // A full last line leaves the STOP mark to the next one, as wrapping would.
+  EXPECT_EQ(WrapPacketLine(line, 4, 5), "[S] 00. 01. 02. 03. 04? \n[P]");
+  EXPECT_EQ(WrapPacketLine(line, 4, 6), "[S] 00. 01. 02. 03. 04? [P]");
+  EXPECT_EQ(WrapPacketLine(line, 4, 0), "[S] 00. \n01. \n02. \n03. \n04? \n[P]");
+  EXPECT_EQ(WrapPacketLine("10. 11. ", 0, 1), "10. \n11. ");
+}
+
+TEST(PacketText, SelectionsLandOnTheSameTextOnceBroken) {
+  const TransactionDetail detail = Detail({0, 1, 2, 3, 4}, {0x08});
+  const uint8_t type = kBeganStart | kEndedStop;
+  const std::string line = PacketLine(type, detail);
+  const struct {
+    HighlightKind search;
+    uint32_t offset;
+    uint32_t length;
+    uint32_t bytes_per_line;
+    const char* text;
+  } cases[] = {
+      {HighlightKind::kI2cData, 0, 1, 2, "00."},
+      {HighlightKind::kI2cData, 1, 1, 2, "01."},
+      {HighlightKind::kI2cData, 2, 1, 2, "02."},
+      {HighlightKind::kI2cData, 1, 2, 2, "01. \n02."},
+      {HighlightKind::kI2cData, 0, 5, 2, "00. 01. \n02. 03. \n04?"},
+      {HighlightKind::kNack, 4, 1, 2, "?"},
+      {HighlightKind::kNack, 4, 1, 1, "?"},
+      {HighlightKind::kI2cData, 3, 2, 3, "03. 04?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.offset << "+" << c.length << " in lines of " << c.bytes_per_line);
+    const std::string wrapped = WrapPacketLine(line, 4, c.bytes_per_line);
+    const std::optional<CharSpan> span = PacketSelection(c.search, c.offset, c.length, type, 5);
+    ASSERT_TRUE(span);
+    const uint32_t first = WrappedPosition(span->first, 4, c.bytes_per_line, false);
+    const uint32_t end = WrappedPosition(span->end, 4, c.bytes_per_line, true);
+    EXPECT_EQ(wrapped.substr(first, end - first), c.text);
+  }
+  // Without a condition mark the breaks count from the first byte.
+  const std::string bare = WrapPacketLine("10. 11. 12? ", 0, 1);
+  const std::optional<CharSpan> nack = PacketSelection(HighlightKind::kNack, 2, 1, 0, 3);
+  ASSERT_TRUE(nack);
+  EXPECT_EQ(bare.substr(WrappedPosition(nack->first, 0, 1, false), 1), "?");
+}
+
 TEST(PacketText, DoubleClicksShowAgainFromTheThird) {
   DoubleClickCounter counter;
   EXPECT_FALSE(counter.LeftDoubleClick());
