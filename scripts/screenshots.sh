@@ -26,5 +26,14 @@ QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" --timing sim/scenarios/spi_demo.scn 0 \
   docs/images/orvane-timing-spi.png
+# The data tabs: the SPI read ID on both lines, the I2C read's packet.
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
+  "build/$preset/Orvane/ui/tests/orvane_screenshot" --tab "DATA MISO+MOSI" sim/scenarios/spi_demo.scn 0 \
+  docs/images/orvane-dump-spi.png
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
+  "build/$preset/Orvane/ui/tests/orvane_screenshot" --tab "Packet" sim/scenarios/i2c_demo.scn 2 \
+  docs/images/orvane-packet-i2c.png
 echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png docs/images/dlg-trigger.png" \
-  "docs/images/dlg-i2c-setting.png docs/images/orvane-timing-i2c.png docs/images/orvane-timing-spi.png docs/images/dlg-filter.png"
+  "docs/images/dlg-i2c-setting.png docs/images/dlg-filter.png docs/images/orvane-timing-i2c.png" \
+  "docs/images/orvane-timing-spi.png"
+echo "wrote docs/images/orvane-dump-spi.png docs/images/orvane-packet-i2c.png"

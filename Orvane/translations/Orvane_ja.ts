@@ -13,6 +13,33 @@
     </message>
 </context>
 <context>
+    <name>CTabbedViewView</name>
+    <message>
+        <source>DATA MISO</source>
+        <translation>データ MISO</translation>
+    </message>
+    <message>
+        <source>DATA MOSI</source>
+        <translation>データ MOSI</translation>
+    </message>
+    <message>
+        <source>DATA MISO+MOSI</source>
+        <translation>データ MISO+MOSI</translation>
+    </message>
+    <message>
+        <source>DATA</source>
+        <translation>データ</translation>
+    </message>
+    <message>
+        <source>Packet</source>
+        <translation>パケット</translation>
+    </message>
+    <message>
+        <source>Timing</source>
+        <translation>タイミング</translation>
+    </message>
+</context>
+<context>
     <name>DlgCaptureSetting</name>
     <message>
         <source>SPI</source>
@@ -1835,6 +1862,29 @@ Do you jump to the nearest transaction?</source>
     </message>
 </context>
 <context>
+    <name>ViewDumpList</name>
+    <message>
+        <source>ADRS [MISO] </source>
+        <translation>アドレス [MISO] </translation>
+    </message>
+    <message>
+        <source>ADRS [MOSI] </source>
+        <translation>アドレス [MOSI] </translation>
+    </message>
+    <message>
+        <source>ADRS        </source>
+        <translation>アドレス    </translation>
+    </message>
+    <message>
+        <source>+0 +1 +2 +3 +4 +5 +6 +7 +8 +9 +A +B +C +D +E +F    </source>
+        <translation>+0 +1 +2 +3 +4 +5 +6 +7 +8 +9 +A +B +C +D +E +F    </translation>
+    </message>
+    <message>
+        <source>ASCII  character    </source>
+        <translation>ASCII  文字    </translation>
+    </message>
+</context>
+<context>
     <name>orvane::AboutBox</name>
     <message>
         <source>About Orvane</source>
@@ -1943,6 +1993,13 @@ Do you jump to the nearest transaction?</source>
     <message>
         <source>Recent File</source>
         <translation>最近使ったファイル</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::ui::ViewDump</name>
+    <message>
+        <source>[S] Start,  [R] Repeat,  [P] Stop,   . ACK,   ? NACK</source>
+        <translation>[S] スタート,  [R] リピート,  [P] ストップ,   . ACK,   ? NACK</translation>
     </message>
 </context>
 </TS>

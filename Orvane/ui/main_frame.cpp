@@ -1,6 +1,7 @@
 #include "Orvane/ui/main_frame.h"
 
 #include "Orvane/decode/detail_loader.h"
+#include "Orvane/ui/waveform/logic_form_factory.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,10 +50,9 @@ CMainFrame::CMainFrame(AppState& app, QtInteractionSink& sink, FrameServices ser
   sink_.SetStatusRefreshHook([this] { RefreshIdleText(); });
 
   list_ = new COrvaneView(station_.doc, app_, this);
-  tabs_ = new QTabWidget(this);
-  tabs_->setAccessibleName(tr("Transaction details"));
-  tabs_->hide();
   setCentralWidget(list_);
+  timing_tab_factory_ = [this](QWidget* pane) { return MakeLogicForm(station_.doc, app_, pane); };
+  RebuildTabPane();
   connect(list_, &COrvaneView::transactionSelected, this, &CMainFrame::OnSelectionChanged);
   // Commands that need rows follow the list as it announces them.
   connect(list_, &COrvaneView::rowCountChanged, this, &CMainFrame::UpdateCommandStates);
@@ -324,6 +324,9 @@ void CMainFrame::RefreshRecentMenu() {
 void CMainFrame::SetTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
 
 void CMainFrame::ChangeViewSplitter(bool split) {
+  // Every split shows a pane made for the settings the views are rebuilt
+  // with (a capture or a decode may have changed the bus or the mode).
+  if (split) RebuildTabPane();
   if (split == split_ && (split ? splitter_ != nullptr : centralWidget() == list_)) {
     list_->OnInitialUpdate();
     return;
@@ -349,10 +352,34 @@ void CMainFrame::ChangeViewSplitter(bool split) {
   list_->setFocus();
 }
 
+void CMainFrame::RebuildTabPane() {
+  const DetailSource detail = [this]() -> const TransactionDetail* {
+    CSamplingObj* sampling = station_.doc.Sampling();
+    return sampling != nullptr ? &sampling->Detail() : nullptr;
+  };
+  auto* pane = new CTabbedViewView(TabSetKeyOf(app_.settings), detail, timing_tab_factory_, this);
+  pane->setAccessibleName(tr("Transaction details"));
+  CTabbedViewView* old = tabs_;
+  tabs_ = pane;
+  if (old == nullptr) {
+    pane->hide();
+    return;
+  }
+  if (splitter_ != nullptr && splitter_->indexOf(old) >= 0) {
+    // The new pane takes the old one's place and size in the splitter.
+    splitter_->replaceWidget(splitter_->indexOf(old), pane);
+  } else {
+    pane->hide();
+  }
+  delete old;
+}
+
 void CMainFrame::FocusNextPane(bool) {
   if (!split_) return;
   if (list_->hasFocus()) {
-    tabs_->setFocus();
+    // Into the shown tab's view, so the arrow keys walk its rows at once.
+    QWidget* page = tabs_->currentWidget();
+    (page != nullptr ? page : static_cast<QWidget*>(tabs_))->setFocus(Qt::ShortcutFocusReason);
   } else {
     list_->setFocus();
   }
@@ -363,6 +390,8 @@ void CMainFrame::OnSelectionChanged(quint32 row) {
   TransactionInfo record{};
   if (!list_->RecordAt(row, &record)) return;
   BeginWaitCursor();
+  // A pane built for other settings would show the bytes the wrong way.
+  if (split_ && tabs_->Key() != TabSetKeyOf(app_.settings)) RebuildTabPane();
   selected_index_ = record.Index;
   RefreshIdleText();
   LoadTransactionDetail(*station_.doc.Sampling(), app_.settings, record);

@@ -27,6 +27,7 @@
 #include "Orvane/ui/qt_interaction_sink.h"
 #include "Orvane/ui/dialogs/trigger_setting_model.h"
 #include "Orvane/ui/sleep_inhibitor.h"
+#include "Orvane/ui/tabs/tabbed_view_view.h"
 #include "Orvane/ui/tabs/transaction_tab.h"
 
 namespace orvane {
@@ -85,6 +86,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
 
   // Selects the first row half a second after the filter rebuilt the list.
   void StartSelectFirstRowTimer();
+  // Makes the "Timing" tab of panes built from now on (bus analyzer mode).
+  void SetTimingTabFactory(TimingTabFactory factory) { timing_tab_factory_ = std::move(factory); }
   // The data tabs of the split layout (none in the single layout).
   std::vector<TransactionTab*> DataTabs() const;
   // Marks a search result in every data tab; the found row is selected
@@ -150,6 +153,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   SearchEnv SearchEnvironment();
   void RunSearchCommand(SearchKind kind, SearchDirection direction);
   void ShowSearchHit(const SearchHit& hit, SearchKind kind);
+  // A new tab pane from the current settings, in the old one's place.
+  void RebuildTabPane();
 
   AppState& app_;
   FrameServices services_;
@@ -160,7 +165,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   std::set<Command> handled_;
   FrameStatusBar* status_ = nullptr;
   COrvaneView* list_ = nullptr;
-  QTabWidget* tabs_ = nullptr;
+  CTabbedViewView* tabs_ = nullptr;
+  TimingTabFactory timing_tab_factory_;
   QSplitter* splitter_ = nullptr;
   bool split_ = false;
   std::atomic<bool> drain_scheduled_{false};

@@ -8,6 +8,8 @@
 //        dialog alone, see dialog_screenshots.h)
 //        orvane_screenshot --timing SCENARIO ROW OUTPUT.png [--error-timing]
 //        (the "Timing" tab of one transaction, alone)
+//        orvane_screenshot --tab LABEL SCENARIO ROW OUTPUT.png
+//        (the split layout with row ROW selected and the data tab LABEL shown)
 #include <QApplication>
 #include <QCheckBox>
 #include <QScreen>
@@ -26,6 +28,7 @@
 #include "Orvane/ui/dialogs/dlg_transaction_filter.h"
 #include "Orvane/ui/main_frame.h"
 #include "Orvane/ui/list/orvane_view.h"
+#include "Orvane/ui/tabs/tabbed_view_view.h"
 #include "Orvane/ui/tabs/transaction_tab.h"
 #include "Orvane/ui/tests/dialog_screenshots.h"
 #include "Orvane/ui/waveform/logic_form_factory.h"
@@ -145,17 +148,49 @@ int TimingMain(int argc, char** argv) {
   return taken ? 0 : 1;
 }
 
+// Opens the capture, selects a row and grabs the window with one data tab
+// in front.
+bool PhotographTab(const std::string& capture, const std::filesystem::path& folder, const char* label, int row,
+                   const char* path) {
+  orvane::AppState state;
+  state.temp_folder = folder.string() + "/";
+  state.sampling_file_name = state.temp_folder + "test.SIC";
+  orvane::QtInteractionSink sink;
+  sink.SetPresenter([](const QString& text, velix::platform::Icon, velix::platform::Buttons,
+                       velix::platform::Answer answer) {
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    return answer;
+  });
+  orvane::ui::CMainFrame frame(state, sink, {});
+  frame.resize(1000, 640);
+  frame.show();
+  if (!QTest::qWaitForWindowExposed(&frame)) return false;
+  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
+  if (!frame.OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return false;
+  QTest::qWait(200);
+  frame.ListView().SelectRowAndShow(static_cast<quint32>(row));
+  auto* pane = static_cast<orvane::ui::CTabbedViewView*>(frame.TabPane());
+  if (pane == nullptr || pane->TabIndexOf(label) < 0) {
+    std::fprintf(stderr, "no tab %s\n", label);
+    return false;
+  }
+  pane->setCurrentIndex(pane->TabIndexOf(label));
+  return Grab(frame, path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orvane"));
   if (argc > 1 && std::string(argv[1]) == "--timing") return TimingMain(argc, argv);
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: %s SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [NAME=OUTPUT.png...]\n", argv[0]);
+  const bool tab = argc == 6 && std::string(argv[1]) == "--tab";
+  if (argc < 4 && !tab) {
+    std::fprintf(stderr, "usage: %s SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [NAME=OUTPUT.png...]\n"
+                         "       %s --tab LABEL SCENARIO ROW OUTPUT.png\n", argv[0], argv[0]);
     return 2;
   }
-  std::ifstream scenario_file(argv[1]);
+  std::ifstream scenario_file(argv[tab ? 3 : 1]);
   std::stringstream scenario;
   scenario << scenario_file.rdbuf();
 
@@ -170,12 +205,13 @@ int main(int argc, char** argv) {
   // Photograph() closes the window, and with it the working copy, first.
   const char* filter_path = nullptr;
   constexpr std::string_view kFilterShot = "dlg-filter=";
-  for (int i = 4; i < argc; ++i) {
+  for (int i = 4; !tab && i < argc; ++i) {
     if (std::string_view(argv[i]).starts_with(kFilterShot)) filter_path = argv[i] + kFilterShot.size();
   }
-  bool taken = Photograph(capture, folder, argv[2], argv[3], filter_path);
+  bool taken = tab ? PhotographTab(capture, folder, argv[2], std::atoi(argv[4]), argv[5])
+                   : Photograph(capture, folder, argv[2], argv[3], filter_path);
   std::filesystem::remove_all(folder);
-  for (int i = 4; i < argc; ++i) {
+  for (int i = 4; !tab && i < argc; ++i) {
     const std::string shot = argv[i];
     if (shot.starts_with(kFilterShot)) continue;
     const size_t equals = shot.find('=');
