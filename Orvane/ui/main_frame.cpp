@@ -99,6 +99,9 @@ void CMainFrame::ConnectCommands() {
   on(Command::kI2cSetting, &CMainFrame::OnI2cSetting);
   on(Command::kSpiSetting, &CMainFrame::OnSpiSetting);
   on(Command::kVersionInfo, &CMainFrame::OnVersionInfo);
+  on(Command::kWriteText, &CMainFrame::OnWriteText);
+  on(Command::kWriteCsv, &CMainFrame::OnWriteCsv);
+  on(Command::kForcedDisplay, &CMainFrame::OnForcedDisplay);
   on(Command::kAbout, [this] { ShowAboutBox(this); });
   QAction* tool_bar = Action(Command::kToolBar);
   tool_bar->setChecked(true);

@@ -73,6 +73,12 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void SetCaptureSettingsStep(CaptureSettingsStep step) { capture_settings_ = std::move(step); }
   // The save dialog of a live capture whose file cannot be written.
   void SetSaveAsStep(std::function<std::optional<std::string>()> step) { save_as_ = std::move(step); }
+  // The file dialog of the export commands (kWriteText, kWriteCsv); tests
+  // give the path.
+  using ExportPathStep = std::function<std::optional<std::string>(Command command)>;
+  void SetExportPathStep(ExportPathStep step) { export_path_ = std::move(step); }
+  // How long an export runs before its progress dialog shows.
+  void SetExportProgressDelay(int ms) { export_progress_delay_ms_ = ms; }
 
   // Selects the first row half a second after the filter rebuilt the list.
   void StartSelectFirstRowTimer();
@@ -95,6 +101,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnI2cSetting();
   void OnVersionInfo();
   void OnSpiSetting();
+  void OnWriteText();
+  void OnWriteCsv();
+  void OnForcedDisplay();
   void UpdateCommandStates();
 
  signals:
@@ -121,6 +130,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   bool EditI2cSettings();
   bool EditSpiSettings();
   void RebuildAfterSettings();
+  bool ExportAllowed();
+  std::optional<std::string> AskExportPath(Command command);
+  void WriteExport(Command command, const std::string& path, bool header_only);
 
   AppState& app_;
   FrameServices services_;
@@ -140,6 +152,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   QString current_path_;
   CaptureSettingsStep capture_settings_;
   std::function<std::optional<std::string>()> save_as_;
+  ExportPathStep export_path_;
+  int export_progress_delay_ms_ = 500;  // a short export shows no dialog
   QTimer select_first_row_;
   // Last, so it goes first: the document's close still reports to a
   // window whose other members all stand.
