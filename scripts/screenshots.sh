@@ -16,5 +16,7 @@ cmake --build --preset "$preset" -j "${JOBS:-2}" --target orvane_screenshot
 mkdir -p docs/images
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" sim/scenarios/i2c_demo.scn \
-  docs/images/orvane-single.png docs/images/orvane-split.png
-echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png"
+  docs/images/orvane-single.png docs/images/orvane-split.png \
+  save-index-range=docs/images/orvane-save-index-range.png \
+  hakei-mode=docs/images/orvane-hakei-mode.png
+echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png and the dialogs' pictures"

@@ -2,17 +2,23 @@
 // from the I2C demo scenario, first in the single layout (the list alone),
 // then in the split layout with a transaction selected. scripts/screenshots.sh
 // runs it under Xvfb, so the pictures are grabs of a real X screen.
-// Usage: orvane_screenshot SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png
+// Usage: orvane_screenshot SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [DIALOG=OUTPUT.png]...
+// Each DIALOG=OUTPUT.png also photographs one dialog by its name in
+// kDialogShots.
 #include <QApplication>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "Orvane/capture/app_state.h"
+#include "Orvane/ui/dialogs/dlg_hakei_mode.h"
+#include "Orvane/ui/dialogs/dlg_save_index_range.h"
 #include "Orvane/ui/main_frame.h"
 #include "Orvane/ui/list/orvane_view.h"
 #include "sim/synthesizer.h"
@@ -57,11 +63,39 @@ bool Photograph(const std::string& capture, const std::filesystem::path& folder,
   return Grab(frame, split_path) && single;
 }
 
+// Dialogs shown on their own with the values they open with by default.
+struct DialogShot {
+  const char* name;
+  std::function<std::unique_ptr<QDialog>(velix::platform::InteractionSink& sink)> make;
+};
+const DialogShot kDialogShots[] = {
+    {"save-index-range",
+     [](velix::platform::InteractionSink&) { return std::make_unique<DlgSaveIndexRange>(orvane::SaveIndexRangeDialog{}); }},
+    {"hakei-mode",
+     [](velix::platform::InteractionSink& sink) {
+       return std::make_unique<DlgHakeiMode>(orvane::HakeiModeValues{true, 200}, sink);
+     }},
+};
+
+bool PhotographDialog(const std::string& request) {
+  const size_t equals = request.find('=');
+  for (const DialogShot& shot : kDialogShots) {
+    if (request.substr(0, equals) != shot.name || equals == std::string::npos) continue;
+    velix::platform::NullSink sink;
+    std::unique_ptr<QDialog> dialog = shot.make(sink);
+    dialog->show();
+    if (!QTest::qWaitForWindowExposed(dialog.get())) return false;
+    return Grab(*dialog, request.c_str() + equals + 1);
+  }
+  std::fprintf(stderr, "unknown dialog shot: %s\n", request.c_str());
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: %s SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png\n", argv[0]);
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: %s SCENARIO OUTPUT_SINGLE.png OUTPUT_SPLIT.png [DIALOG=OUTPUT.png]...\n", argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
@@ -79,7 +113,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Photograph() closes the window, and with it the working copy, first.
-  const bool taken = Photograph(capture, folder, argv[2], argv[3]);
+  bool taken = Photograph(capture, folder, argv[2], argv[3]);
   std::filesystem::remove_all(folder);
+  for (int i = 4; i < argc; ++i) taken = PhotographDialog(argv[i]) && taken;
   return taken ? 0 : 1;
 }
