@@ -19,7 +19,8 @@ QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" sim/scenarios/i2c_demo.scn \
   docs/images/orvane-single.png docs/images/orvane-split.png \
   dlg-trigger=docs/images/dlg-trigger.png dlg-i2c-setting=docs/images/dlg-i2c-setting.png \
-  dlg-filter=docs/images/dlg-filter.png
+  dlg-filter=docs/images/dlg-filter.png save-index-range=docs/images/orvane-save-index-range.png \
+  hakei-mode=docs/images/orvane-hakei-mode.png
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
   "build/$preset/Orvane/ui/tests/orvane_screenshot" --timing sim/scenarios/i2c_timing_errors.scn 0 \
   docs/images/orvane-timing-i2c.png --error-timing
@@ -36,4 +37,5 @@ QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1100x720x24" \
 echo "wrote docs/images/orvane-single.png docs/images/orvane-split.png docs/images/dlg-trigger.png" \
   "docs/images/dlg-i2c-setting.png docs/images/dlg-filter.png docs/images/orvane-timing-i2c.png" \
   "docs/images/orvane-timing-spi.png"
-echo "wrote docs/images/orvane-dump-spi.png docs/images/orvane-packet-i2c.png"
+echo "wrote docs/images/orvane-dump-spi.png docs/images/orvane-packet-i2c.png" \
+  "docs/images/orvane-save-index-range.png docs/images/orvane-hakei-mode.png"

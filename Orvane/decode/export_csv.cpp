@@ -54,9 +54,14 @@ ExportResult ExportTransactionCsv(ExportEnv& env, int fd) {
     std::lock_guard lock(env.sampling.ViewLock());
     TransactionStore& store = env.sampling.Records();
     const uint32_t count = store.ViewCount();
+    result.total = count;
     for (uint32_t row = 0; row < count; ++row) {
       const RecordRef ref = store.RowRef(row);
       if (ref == kNoRecord) break;
+      if (env.control.StopBefore(row, count)) {
+        result.cancelled = true;
+        break;
+      }
       const TransactionInfo record = store.At(ref);
       env.load(env.sampling, env.settings, record);
       ++result.rows;

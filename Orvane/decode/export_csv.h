@@ -16,7 +16,8 @@ std::string CsvLine(const TransactionInfo& record, const TransactionDetail& deta
 
 // Writes every row to `fd` (left open), under the view lock; afterwards the
 // selected row's detail is loaded again and a write error is shown. What
-// was written stays in the file.
+// was written stays in the file, also when `env.control` ends the export
+// early.
 ExportResult ExportTransactionCsv(ExportEnv& env, int fd);
 ExportResult ExportTransactionCsvFile(ExportEnv& env, const std::string& path);
 

@@ -119,9 +119,14 @@ ExportResult ExportTransactionText(ExportEnv& env, int fd, bool header_only) {
     std::lock_guard lock(env.sampling.ViewLock());
     TransactionStore& store = env.sampling.Records();
     const uint32_t count = store.ViewCount();
+    result.total = count;
     for (uint32_t row = 0; row < count; ++row) {
       const RecordRef ref = store.RowRef(row);
       if (ref == kNoRecord) break;
+      if (env.control.StopBefore(row, count)) {
+        result.cancelled = true;
+        break;
+      }
       extracted = extracted || !header_only;
       ++result.rows;
       const TransactionInfo record = store.At(ref);

@@ -19,7 +19,8 @@ struct SaveIndexRangeDialog {
 
 // Writes the report to `fd` (left open). Holds the view lock while it walks
 // the rows; afterwards the selected row's detail is loaded again (all data)
-// and a write error is shown. What was written stays in the file.
+// and a write error is shown. What was written stays in the file, also when
+// `env.control` ends the export early.
 ExportResult ExportTransactionText(ExportEnv& env, int fd, bool header_only);
 
 // Opens `path` (see OpenExportFile), writes, closes.

@@ -47,12 +47,18 @@ std::string ExportErrorMessage(uint32_t code) {
   return text + StringPrintf("\n Win32 ErrorCode : %u", code);
 }
 
-int OpenExportFile(const std::string& path, velix::platform::InteractionSink& sink) {
+int OpenExportFile(const std::string& path, velix::platform::InteractionSink& sink, uint32_t* error_code) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0 && errno == ENOENT) {
-    sink.Show(StringPrintf("File not found!\r\n <%s>\r\n", path.c_str()), Icon::kStop);
-  }
+  const uint32_t error = fd < 0 ? static_cast<uint32_t>(errno) : 0;
+  if (error_code != nullptr) *error_code = error;
+  if (error == ENOENT) sink.Show(StringPrintf("File not found!\r\n <%s>\r\n", path.c_str()), Icon::kStop);
   return fd;
+}
+
+bool ExportControl::StopBefore(uint32_t row, uint32_t total) const {
+  if (row == 0 || step == 0 || row % step != 0) return false;
+  if (progress) progress(row, total);
+  return cancel != nullptr && cancel->load();
 }
 
 bool ExportCommandsEnabled(const AppState& app, CSamplingObj* sampling) {

@@ -7,7 +7,9 @@
 // sink has no title argument: a front end that titles its boxes shows the
 // write error under kExportErrorTitle.
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,12 +47,30 @@ std::string ExportErrorMessage(uint32_t code);
 
 // Creates (truncates) the file for writing; -1 when it cannot be opened.
 // A missing folder shows "File not found!\r\n <name>\r\n"; other failures
-// end the command silently.
-int OpenExportFile(const std::string& path, velix::platform::InteractionSink& sink);
+// show nothing. `error_code`, when given, receives the system error code of
+// a failed open (0 after success).
+int OpenExportFile(const std::string& path, velix::platform::InteractionSink& sink,
+                   uint32_t* error_code = nullptr);
 
 // Both export commands: no live capture, no analysis, data loaded, forced
 // display off, and at least one row in the view index.
 bool ExportCommandsEnabled(const AppState& app, CSamplingObj* sampling);
+
+// Rows between two progress reports of a long export.
+inline constexpr uint32_t kExportProgressRows = 2048;
+
+// How a long export reports and is stopped. Before every `step`-th row the
+// callback hears the rows done so far and the rows of the view; then the
+// cancel flag is read, and a set flag ends the export there. Neither
+// changes a byte of what is written up to that row.
+struct ExportControl {
+  std::function<void(uint32_t done, uint32_t total)> progress;
+  const std::atomic<bool>* cancel = nullptr;
+  uint32_t step = kExportProgressRows;
+
+  // True when the export must stop before `row` of `total`.
+  bool StopBefore(uint32_t row, uint32_t total) const;
+};
 
 // What an export reads and whom it tells.
 struct ExportEnv {
@@ -59,6 +79,7 @@ struct ExportEnv {
   velix::platform::InteractionSink& sink;
   DetailLoader load;
   uint32_t selected_row = 0;  // first selected list row, 0 when none
+  ExportControl control = {};
 };
 
 inline ExportEnv ApplicationExportEnv(CSamplingObj& sampling, const SettingsRecord& settings,
@@ -70,6 +91,8 @@ struct ExportResult {
   bool ok = false;
   uint32_t rows = 0;        // rows written completely or in part
   uint32_t error_code = 0;  // the failed write's system error code
+  bool cancelled = false;   // the cancel flag ended the export early
+  uint32_t total = 0;       // rows of the view when the export began
 };
 
 // The end both exports share: the selected row's detail is loaded again

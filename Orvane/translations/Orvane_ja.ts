@@ -234,6 +234,37 @@ If there is no problem, please check the box.</source>
     </message>
 </context>
 <context>
+    <name>DlgHakeiMode</name>
+    <message>
+        <source>Setting error.
+The setting value is beyond the range
+</source>
+        <translation>設定エラー。
+設定値が範囲外です
+</translation>
+    </message>
+    <message>
+        <source>Waveform display settings（AnalyzerMode）</source>
+        <translation>波形表示設定（アナライザモード）</translation>
+    </message>
+    <message>
+        <source>Forced display mode (SPI/I2C protocol is ignored.)</source>
+        <translation>強制表示モード（SPI/I2C プロトコルを無視します）</translation>
+    </message>
+    <message>
+        <source>Approximate time of transaction delimited</source>
+        <translation>トランザクションを区切るおおよその時間</translation>
+    </message>
+    <message>
+        <source>milli second</source>
+        <translation>ミリ秒</translation>
+    </message>
+    <message>
+        <source>Please set time within a range 1 to 4000(msec)</source>
+        <translation>1～4000(msec) の範囲で時間を設定してください</translation>
+    </message>
+</context>
+<context>
     <name>DlgI2CSetting</name>
     <message>
         <source>tHD_STA (min.)</source>
@@ -600,6 +631,25 @@ Otherwise, may not be properly judged.</source>
     <message>
         <source>SS signal setting</source>
         <translation>SS信号設定</translation>
+    </message>
+</context>
+<context>
+    <name>DlgSaveIndexRange</name>
+    <message>
+        <source>Transaction Index Range</source>
+        <translation>トランザクション番号の範囲</translation>
+    </message>
+    <message>
+        <source>Only transaction header</source>
+        <translation>トランザクションヘッダのみ</translation>
+    </message>
+    <message>
+        <source>All the data</source>
+        <translation>すべてのデータ</translation>
+    </message>
+    <message>
+        <source>Save data</source>
+        <translation>保存するデータ</translation>
     </message>
 </context>
 <context>
@@ -1716,6 +1766,14 @@ Do you jump to the nearest transaction?</source>
         <source>A capture is running</source>
         <translation>キャプチャを実行中です</translation>
     </message>
+    <message>
+        <source>[Save Transaction To Text] Setting</source>
+        <translation>[トランザクションをテキストに保存] 設定</translation>
+    </message>
+    <message>
+        <source>Export transaction information to a text file.</source>
+        <translation>トランザクション情報をテキストファイルに出力します。</translation>
+    </message>
 </context>
 <context>
     <name>ScrollCanvas</name>
@@ -1993,6 +2051,38 @@ Do you jump to the nearest transaction?</source>
     <message>
         <source>Recent File</source>
         <translation>最近使ったファイル</translation>
+    </message>
+    <message>
+        <source>Write Transaction Info to Text</source>
+        <translation>トランザクション情報をテキストに出力</translation>
+    </message>
+    <message>
+        <source>Write Transaction Info to CSV</source>
+        <translation>トランザクション情報をCSVに出力</translation>
+    </message>
+    <message>
+        <source>TextFile (*.txt)</source>
+        <translation>テキストファイル (*.txt)</translation>
+    </message>
+    <message>
+        <source>CSV File (*.csv)</source>
+        <translation>CSVファイル (*.csv)</translation>
+    </message>
+    <message>
+        <source>Writing transaction information...</source>
+        <translation>トランザクション情報を書き込み中...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Export progress</source>
+        <translation>出力の進行状況</translation>
+    </message>
+    <message>
+        <source>Export cancelled: %1 of %2 transactions written to %3</source>
+        <translation>出力を中止しました: %2 件中 %1 件のトランザクションを %3 に書き込みました</translation>
     </message>
 </context>
 <context>

@@ -110,6 +110,9 @@ void CMainFrame::ConnectCommands() {
   on(Command::kSearchError, &CMainFrame::OnSearchError);
   on(Command::kSearchNext, &CMainFrame::OnSearchNext);
   on(Command::kSearchPrevious, &CMainFrame::OnSearchPrevious);
+  on(Command::kWriteText, &CMainFrame::OnWriteText);
+  on(Command::kWriteCsv, &CMainFrame::OnWriteCsv);
+  on(Command::kForcedDisplay, &CMainFrame::OnForcedDisplay);
   on(Command::kAbout, [this] { ShowAboutBox(this); });
   QAction* tool_bar = Action(Command::kToolBar);
   tool_bar->setChecked(true);

@@ -83,6 +83,12 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void SetDialogStep(DialogStep step) { dialog_step_ = std::move(step); }
   // The search defaults and the last search, for the application's life.
   const SearchMemory& Search() const { return station_.search; }
+  // The file dialog of the export commands (kWriteText, kWriteCsv); tests
+  // give the path.
+  using ExportPathStep = std::function<std::optional<std::string>(Command command)>;
+  void SetExportPathStep(ExportPathStep step) { export_path_ = std::move(step); }
+  // How long an export runs before its progress dialog shows.
+  void SetExportProgressDelay(int ms) { export_progress_delay_ms_ = ms; }
 
   // Selects the first row half a second after the filter rebuilt the list.
   void StartSelectFirstRowTimer();
@@ -118,6 +124,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void OnSearchError();
   void OnSearchNext();
   void OnSearchPrevious();
+  void OnWriteText();
+  void OnWriteCsv();
+  void OnForcedDisplay();
   void UpdateCommandStates();
 
  signals:
@@ -155,6 +164,9 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   void ShowSearchHit(const SearchHit& hit, SearchKind kind);
   // A new tab pane from the current settings, in the old one's place.
   void RebuildTabPane();
+  bool ExportAllowed();
+  std::optional<std::string> AskExportPath(Command command);
+  void WriteExport(Command command, const std::string& path, bool header_only);
 
   AppState& app_;
   FrameServices services_;
@@ -176,6 +188,8 @@ class CMainFrame : public QMainWindow, public DocumentFrame {
   CaptureSettingsStep capture_settings_;
   std::function<std::optional<std::string>()> save_as_;
   DialogStep dialog_step_;
+  ExportPathStep export_path_;
+  int export_progress_delay_ms_ = 500;  // a short export shows no dialog
   QTimer select_first_row_;
   // Last, so it goes first: the document's close still reports to a
   // window whose other members all stand.

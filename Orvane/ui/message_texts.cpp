@@ -93,6 +93,8 @@ const char* const kMessageTexts[] = {
     QT_TRANSLATE_NOOP("Messages", "Data Length : Out of range \n range 131072 >= (DataLength) >= 4"),
     // Export.
     QT_TRANSLATE_NOOP("Messages", "ErrorInfomation"),
+    QT_TRANSLATE_NOOP("Messages", "[Save Transaction To Text] Setting"),
+    QT_TRANSLATE_NOOP("Messages", "Export transaction information to a text file."),
 };
 
 const char* const kStatusBarTexts[] = {

@@ -77,7 +77,8 @@ Answer FromQtButton(int button, Buttons buttons, Answer default_answer) {
 Answer QtInteractionSink::MessageBox(std::string_view text, Icon icon, Buttons buttons, Answer default_answer) {
   const QString translated = TranslatedMessage(text);
   if (presenter_) return presenter_(translated, icon, buttons, default_answer);
-  QMessageBox box(ToQtIcon(icon), QCoreApplication::applicationName(), translated, ToQtButtons(buttons), parent_);
+  const QString title = box_title_.isEmpty() ? QCoreApplication::applicationName() : box_title_;
+  QMessageBox box(ToQtIcon(icon), title, translated, ToQtButtons(buttons), parent_);
   // A preselected answer that is not one of the buttons leaves Qt's choice.
   if (ToQtButtons(buttons).testFlag(ToQtButton(default_answer))) box.setDefaultButton(ToQtButton(default_answer));
   return FromQtButton(box.exec(), buttons, default_answer);

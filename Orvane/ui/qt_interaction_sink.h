@@ -32,6 +32,10 @@ class QtInteractionSink final : public velix::platform::InteractionSink {
   void SetProgressHook(ProgressHook hook) { progress_ = std::move(hook); }
   void SetStatusTextHook(StatusTextHook hook) { status_text_ = std::move(hook); }
   void SetStatusRefreshHook(StatusRefreshHook hook) { status_refresh_ = std::move(hook); }
+  // The title of the boxes shown from now on; empty: the application's
+  // name. A presenter can read it while it answers.
+  void SetBoxTitle(const QString& title) { box_title_ = title; }
+  const QString& BoxTitle() const { return box_title_; }
 
   velix::platform::Answer MessageBox(std::string_view text, velix::platform::Icon icon,
                                      velix::platform::Buttons buttons,
@@ -46,6 +50,7 @@ class QtInteractionSink final : public velix::platform::InteractionSink {
   ProgressHook progress_;
   StatusTextHook status_text_;
   StatusRefreshHook status_refresh_;
+  QString box_title_;
 };
 
 // A core text in the user's language (context "Messages").

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -164,13 +165,79 @@ TEST_F(ExportTest, WriteErrorIsShownAndEndsTheExport) {
   EXPECT_EQ(sink_.Messages()[0].icon, velix::platform::Icon::kStop);
 }
 
+// Progress and cancel leave every byte before the stop as the plain export
+// writes it: the output is the plain output cut at a row boundary.
+TEST_F(ExportTest, ProgressAndCancelCutTheOutputAtARow) {
+  enum class Kind { kTextHeader, kTextAll, kCsv };
+  struct Case {
+    Kind kind;
+    uint32_t step;
+    uint32_t cancel_at;  // the report whose `done` sets the flag; 0 never
+    uint32_t rows_written;
+    std::vector<uint32_t> reports;
+  };
+  const std::vector<Case> cases = {
+      {Kind::kCsv, 1, 0, 3, {1, 2}},
+      {Kind::kCsv, 2, 0, 3, {2}},
+      {Kind::kCsv, 5, 0, 3, {}},
+      {Kind::kCsv, 1, 2, 2, {1, 2}},
+      {Kind::kCsv, 1, 1, 1, {1}},
+      {Kind::kTextHeader, 1, 2, 2, {1, 2}},
+      {Kind::kTextAll, 1, 1, 1, {1}},
+      {Kind::kTextAll, 2, 0, 3, {2}},
+  };
+  AddI2CRows(false);
+  ViewAll();
+  // A row starts after the title with its blank line and its opening rule.
+  const auto cut = [](const std::string& full, Kind kind, uint32_t rows) {
+    const std::string boundary = kind == Kind::kCsv ? "\r\n" : "\r\n+====";
+    size_t at = kind == Kind::kCsv ? 0 : full.find(boundary);
+    for (uint32_t i = 0; i < rows; ++i) {
+      at = full.find(boundary, at + (kind == Kind::kCsv ? (i == 0 ? 0 : 2) : 1));
+      if (at == std::string::npos) return full;
+    }
+    return full.substr(0, kind == Kind::kCsv ? at + 2 : at);
+  };
+  for (const Case& c : cases) {
+    const std::string full = c.kind == Kind::kCsv ? Csv() : Text(c.kind == Kind::kTextHeader);
+    std::atomic<bool> cancel{false};
+    std::vector<uint32_t> reports;
+    ExportEnv env = Env();
+    env.control.step = c.step;
+    env.control.cancel = &cancel;
+    env.control.progress = [&](uint32_t done, uint32_t total) {
+      EXPECT_EQ(total, 3u);
+      reports.push_back(done);
+      if (done == c.cancel_at) cancel = true;
+    };
+    sink_.Clear();
+    const ExportResult result = c.kind == Kind::kCsv ? ExportTransactionCsvFile(env, path_)
+                                                     : ExportTransactionTextFile(env, path_, c.kind == Kind::kTextHeader);
+    const std::string label = std::to_string(static_cast<int>(c.kind)) + "/" + std::to_string(c.step) + "/" +
+                              std::to_string(c.cancel_at);
+    EXPECT_TRUE(result.ok) << label;
+    EXPECT_EQ(result.cancelled, c.rows_written < 3) << label;
+    EXPECT_EQ(result.rows, c.rows_written) << label;
+    EXPECT_EQ(result.total, 3u) << label;
+    EXPECT_EQ(reports, c.reports) << label;
+    EXPECT_EQ(ReadFile(path_), cut(full, c.kind, c.rows_written)) << label;
+    EXPECT_TRUE(sink_.Messages().empty()) << label;
+  }
+}
+
 TEST(ExportErrors, MessagesAndMissingFolder) {
   EXPECT_EQ(ExportErrorMessage(ETIMEDOUT), "Time out  occured\n Win32 ErrorCode : 110");
   EXPECT_EQ(ExportErrorMessage(5000), " Win32  ErrorCode\xEF\xBC\x9A" "5000");
   velix::platform::RecordingSink sink;
-  EXPECT_LT(OpenExportFile("/nonexistent-folder/x.txt", sink), 0);
+  uint32_t error = 0;
+  EXPECT_LT(OpenExportFile("/nonexistent-folder/x.txt", sink, &error), 0);
+  EXPECT_EQ(error, static_cast<uint32_t>(ENOENT));
   ASSERT_EQ(sink.Messages().size(), 1u);
   EXPECT_EQ(sink.Messages()[0].text, "File not found!\r\n </nonexistent-folder/x.txt>\r\n");
+  // Other refusals are the caller's to report: the code comes back, no box.
+  EXPECT_LT(OpenExportFile("/dev/null/x.txt", sink, &error), 0);
+  EXPECT_EQ(error, static_cast<uint32_t>(ENOTDIR));
+  EXPECT_EQ(sink.Messages().size(), 1u);
 }
 
 TEST(HexDump, ChunksContinueOffsetsAndEmptyWritesNothing) {

@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "Orvane/capture/settings_record.h"
+#include "Orvane/ui/dialogs/dlg_hakei_mode.h"
 #include "Orvane/ui/dialogs/dlg_i2c_setting.h"
+#include "Orvane/ui/dialogs/dlg_save_index_range.h"
 #include "Orvane/ui/dialogs/dlg_trigger.h"
 #include "Orvane/ui/qt_interaction_sink.h"
 
@@ -51,6 +53,10 @@ bool PhotographDialog(const std::string& name, const std::string& path) {
     auto i2c = std::make_unique<DlgI2CSetting>(settings, true, sink);
     i2c->SetTrgoutHook([] {});
     dialog = std::move(i2c);
+  } else if (name == "save-index-range") {
+    dialog = std::make_unique<DlgSaveIndexRange>(orvane::SaveIndexRangeDialog{});
+  } else if (name == "hakei-mode") {
+    dialog = std::make_unique<DlgHakeiMode>(orvane::HakeiModeValues{true, 200}, sink);
   } else {
     std::fprintf(stderr, "no picture named %s\n", name.c_str());
     return false;

@@ -4,6 +4,7 @@
 
 #include <string>
 
-// `name` is the picture's name ("dlg-trigger", "dlg-i2c-setting"); false
+// `name` is the picture's name ("dlg-trigger", "dlg-i2c-setting",
+// "save-index-range", "hakei-mode"); false
 // for an unknown name or a picture that cannot be written.
 bool PhotographDialog(const std::string& name, const std::string& path);

@@ -17,6 +17,7 @@
 #include "Orvane/capture/run_result.h"
 #include "Orvane/decode/capture_command.h"
 #include "Orvane/decode/dialog_values.h"
+#include "Orvane/decode/export_text.h"
 #include "Orvane/decode/export_writer.h"
 #include "Orvane/decode/live_end.h"
 #include "Orvane/decode/run_messages.h"
@@ -70,6 +71,7 @@ TEST(MessageTexts, FixedCoreTexts) {
       kNoValidTransaction,          kEmptySamplingData,             kSaveSamplingDataTitle,
       kJumpNearestQuestion,         kExportErrorTitle,              CaptureModeTitle(true).text,
       CaptureModeTitle(false).text, PowerStateText({true, true}),   PowerStateText({true, false}),
+      SaveIndexRangeDialog{}.caption, SaveIndexRangeDialog{}.description,
   };
   Append(texts, kCaptureBusLabels);
   Append(texts, kCaptureModeLabels);

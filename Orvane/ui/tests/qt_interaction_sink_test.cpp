@@ -63,6 +63,31 @@ TEST(QtInteractionSink, EnterTakesThePreselectedAnswer) {
   EXPECT_EQ(shown_icon, QMessageBox::Warning);
 }
 
+TEST(QtInteractionSink, BoxesCarryTheTitleSetLastElseTheApplicationName) {
+  const QString application = QCoreApplication::applicationName();
+  const struct {
+    QString set;
+    QString shown;
+  } cases[] = {
+      {QString(), application},
+      {QStringLiteral("ErrorInfomation"), QStringLiteral("ErrorInfomation")},
+      {QString(), application},
+  };
+  QtInteractionSink sink;
+  for (const auto& c : cases) {
+    sink.SetBoxTitle(c.set);
+    QString shown_title;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      shown_title = box->windowTitle();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    sink.Show("No space left on device", Icon::kStop);
+    EXPECT_EQ(shown_title, c.shown);
+  }
+}
+
 TEST(QtInteractionSink, APresenterAnswersInPlaceOfTheBox) {
   QtInteractionSink sink;
   QString presented;
