@@ -38,13 +38,12 @@ void BuildErrorTimingMarks(CSamplingObj& sampling, const SettingsRecord& setting
   const bool hs = IsHsTransfer(record);
   const uint64_t period = settings.SamplePeriodCode;
   ErrorTimingMarkSink sink(hs, period);
-  TimingReport report(&sink);
   TimingInfo scratch{};
   AtomWalker walker(sampling, kMarkWalkBatch);
   I2CTimingWalk walk(walker, LineMappingFor(settings), period, sampling.m_lenSamplingDataInBuffer);
   const TransactionInfo* next = LinkedRecord(sampling.Records(), record.Next);
   walk.Run(record, next != nullptr ? next->SamplePos : kNoPositionLimit,
-           hs ? HsLimits(settings) : FastStandardLimits(settings), scratch, report);
+           hs ? HsLimits(settings) : FastStandardLimits(settings), scratch, sink);
   *clock = std::move(sink.clock);
   *data = std::move(sink.data);
 }

@@ -18,7 +18,7 @@ bool I2CTimingVerifier::Verify(RecordRef ref) {
   TimingInfo& timing = *store_.Timing(record);
   const I2CTimingLimits& limits = IsHsTransfer(record) ? hs_ : fast_standard_;
   const TransactionInfo* previous = record.Prev != kNoRecord ? &store_.At(record.Prev) : nullptr;
-  TimingReport report;
+  StatusReport report;
 
   if ((record.bStartEndType & kBeganStart) && previous != nullptr &&
       (previous->bStartEndType & kEndedStop)) {
@@ -34,11 +34,11 @@ bool I2CTimingVerifier::Verify(RecordRef ref) {
 
   const uint32_t last_position =
       record.Next != kNoRecord ? store_.At(record.Next).SamplePos : kNoPositionLimit;
-  const RepeatedStartSetup setup = walk_.Run(record, last_position, limits, timing, report);
-  su_sta_measured_ = setup.measured;
+  const TimingWalkResult walked = walk_.Run(record, last_position, limits, timing);
+  su_sta_measured_ = walked.setup.measured;
   su_sta_index_ = record.Index;
-  su_sta_clocks_ = setup.clocks;
-  record.Status = static_cast<uint16_t>(record.Status | report.Status());
+  su_sta_clocks_ = walked.setup.clocks;
+  record.Status = static_cast<uint16_t>(record.Status | report.Status() | walked.status);
   return true;
 }
 

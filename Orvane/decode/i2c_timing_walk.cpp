@@ -29,8 +29,21 @@ struct ChangeHistory {
 
 }  // namespace
 
-RepeatedStartSetup I2CTimingWalk::Run(const TransactionInfo& record, uint32_t last_position,
-                                      const I2CTimingLimits& limits, TimingInfo& timing, TimingReport& report) {
+TimingWalkResult I2CTimingWalk::Run(const TransactionInfo& record, uint32_t last_position,
+                                    const I2CTimingLimits& limits, TimingInfo& timing) {
+  StatusReport report;
+  return Walk(record, last_position, limits, timing, report);
+}
+
+TimingWalkResult I2CTimingWalk::Run(const TransactionInfo& record, uint32_t last_position,
+                                    const I2CTimingLimits& limits, TimingInfo& timing, TimingSpanSink& sink) {
+  SpanReport report(sink);
+  return Walk(record, last_position, limits, timing, report);
+}
+
+template <typename Report>
+TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo& record, uint32_t last_position,
+                                     const I2CTimingLimits& limits, TimingInfo& timing, Report& report) {
   SignalCursor cursor(walker_, mapping_, record, data_end_, last_position);
   uint32_t held = 0;
   if (!cursor.GetSignal_NextSignal(&held)) return {};  // the opening condition
@@ -56,7 +69,6 @@ RepeatedStartSetup I2CTimingWalk::Run(const TransactionInfo& record, uint32_t la
   bool fall_remembered = false;
   int64_t fall_at = 0;
   bool hold_measured = false;
-  int64_t hold_from = 0;
   int64_t hold = 0;
   int64_t last_sda_change = 0;
   bool beyond_end = false;
@@ -105,7 +117,8 @@ RepeatedStartSetup I2CTimingWalk::Run(const TransactionInfo& record, uint32_t la
         ++rises;
         if (count >= 1 && count <= 7 && hold_measured) {
           const uint32_t hold_clocks = Clamp32(hold);
-          if (Above(hold_clocks, limits.hd_dat)) report.Violation(TimingCheck::kHdDat, hold_from, hold_clocks);
+          // The hold was measured after this low period's fall.
+          if (Above(hold_clocks, limits.hd_dat)) report.Violation(TimingCheck::kHdDat, fall_at, hold_clocks);
           const uint32_t setup = Clamp32(at - last_sda_change);
           if (Below(setup, limits.su_dat)) report.Violation(TimingCheck::kSuDat, last_sda_change, setup);
         }
@@ -115,7 +128,6 @@ RepeatedStartSetup I2CTimingWalk::Run(const TransactionInfo& record, uint32_t la
     if (data_started && (changed & kSdaLine) && !(now & kSclLine)) {
       last_sda_change = at;
       if (fall_remembered && !hold_measured) {
-        hold_from = fall_at;
         hold = at - fall_at;
         hold_measured = true;
       }
@@ -133,7 +145,7 @@ RepeatedStartSetup I2CTimingWalk::Run(const TransactionInfo& record, uint32_t la
     timing.tSU_STO = Clamp32(duration - change_offset);
     report.Add(TimingCheck::kSuSto, change_offset, timing.tSU_STO, Below(timing.tSU_STO, limits.su_sto));
   }
-  RepeatedStartSetup setup;
+  TimingWalkResult result;
   if ((record.bStartEndType & kEndedRepeatedStart) && beyond_end && (state_at_end & kSclLine)) {
     // From the last SCL rise until SDA falls: the repeated START.
     bool measured = !(cursor.State() & kSdaLine);
@@ -141,10 +153,11 @@ RepeatedStartSetup I2CTimingWalk::Run(const TransactionInfo& record, uint32_t la
     if (measured) {
       timing.tSU_STA_at = Clamp32(duration);
       timing.tSU_STA = Clamp32(cursor.ChangeOffset() - duration);
-      setup = {true, timing.tSU_STA};
+      result.setup = {true, timing.tSU_STA};
     }
   }
-  return setup;
+  result.status = report.Status();
+  return result;
 }
 
 }  // namespace orvane

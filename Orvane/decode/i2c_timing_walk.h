@@ -23,6 +23,11 @@ struct RepeatedStartSetup {
   uint32_t clocks = 0;
 };
 
+struct TimingWalkResult {
+  uint16_t status = 0;  // the Status bits of the violations met
+  RepeatedStartSetup setup;
+};
+
 class I2CTimingWalk {
  public:
   // `data_end` = bytes of valid data.
@@ -30,12 +35,17 @@ class I2CTimingWalk {
       : walker_(walker), mapping_(mapping), period_(period), data_end_(data_end) {}
 
   // Walks `record` (reading at most up to the next record's opening atom at
-  // `last_position`), stores its measurements in `timing` and reports every
-  // outcome to `report`.
-  RepeatedStartSetup Run(const TransactionInfo& record, uint32_t last_position, const I2CTimingLimits& limits,
-                         TimingInfo& timing, TimingReport& report);
+  // `last_position`) and stores its measurements in `timing`.
+  TimingWalkResult Run(const TransactionInfo& record, uint32_t last_position, const I2CTimingLimits& limits,
+                       TimingInfo& timing);
+  // The same walk, handing every outcome to `sink` as well.
+  TimingWalkResult Run(const TransactionInfo& record, uint32_t last_position, const I2CTimingLimits& limits,
+                       TimingInfo& timing, TimingSpanSink& sink);
 
  private:
+  template <typename Report>
+  TimingWalkResult Walk(const TransactionInfo& record, uint32_t last_position, const I2CTimingLimits& limits,
+                        TimingInfo& timing, Report& report);
   bool Below(uint64_t clocks, uint32_t limit) const { return BelowLimit(clocks, period_, limit); }
   bool Above(uint64_t clocks, uint32_t limit) const { return AboveLimit(clocks, period_, limit); }
 
