@@ -9,8 +9,7 @@ I2CTimingVerifier::I2CTimingVerifier(AtomWalker& walker, TransactionStore& store
     : store_(store),
       walk_(walker, LineMappingFor(settings), settings.SamplePeriodCode, data_end),
       fast_standard_(FastStandardLimits(settings)),
-      hs_(HsLimits(settings)),
-      period_(settings.SamplePeriodCode) {}
+      hs_(HsLimits(settings)) {}
 
 bool I2CTimingVerifier::Verify(RecordRef ref) {
   TransactionInfo& record = store_.At(ref);

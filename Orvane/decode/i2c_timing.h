@@ -26,13 +26,12 @@ class I2CTimingVerifier {
   bool Verify(RecordRef ref);
 
  private:
-  bool Below(uint64_t clocks, uint32_t limit) const { return BelowLimit(clocks, period_, limit); }
+  bool Below(uint64_t clocks, uint32_t limit) const { return BelowLimit(clocks, walk_.Period(), limit); }
 
   TransactionStore& store_;
   I2CTimingWalk walk_;
   const I2CTimingLimits fast_standard_;
   const I2CTimingLimits hs_;
-  const uint64_t period_;
   // The setup of the repeated START that ended the last verified record,
   // tested on the record that begins with it.
   bool su_sta_measured_ = false;

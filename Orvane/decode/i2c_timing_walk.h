@@ -32,7 +32,9 @@ class I2CTimingWalk {
  public:
   // `data_end` = bytes of valid data.
   I2CTimingWalk(AtomWalker& walker, LineMapping mapping, uint64_t period, uint32_t data_end)
-      : walker_(walker), mapping_(mapping), period_(period), data_end_(data_end) {}
+      : walker_(walker), period_(period), data_end_(data_end), mapping_(mapping) {}
+
+  uint64_t Period() const { return period_; }
 
   // Walks `record` (reading at most up to the next record's opening atom at
   // `last_position`) and stores its measurements in `timing`.
@@ -50,9 +52,9 @@ class I2CTimingWalk {
   bool Above(uint64_t clocks, uint32_t limit) const { return AboveLimit(clocks, period_, limit); }
 
   AtomWalker& walker_;
-  const LineMapping mapping_;
   const uint64_t period_;
   const uint32_t data_end_;
+  const LineMapping mapping_;
 };
 
 }  // namespace orvane
