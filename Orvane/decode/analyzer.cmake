@@ -5,6 +5,8 @@ list(APPEND DECODE_SOURCES
   i2c_analyzer.cpp
   i2c_extract.cpp
   i2c_timing.cpp
+  i2c_timing_limits.cpp
+  i2c_timing_walk.cpp
   spi_analyzer.cpp
   spi_extract.cpp
   waveform_pass.cpp

@@ -1,192 +1,44 @@
 #include "Orvane/decode/i2c_timing.h"
 
 #include "Orvane/decode/signal_cursor.h"
-#include "platform/trace.h"
 
 namespace orvane {
 
-namespace {
-
-uint32_t Clamp32(int64_t value) {
-  if (value < 0) return 0;
-  return value > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
-}
-
-// The last changes seen by the walk, newest first.
-struct ChangeHistory {
-  uint8_t state[3];
-  int64_t at[3];
-
-  void Push(uint8_t s, int64_t t) {
-    state[2] = state[1];
-    at[2] = at[1];
-    state[1] = state[0];
-    at[1] = at[0];
-    state[0] = s;
-    at[0] = t;
-  }
-};
-
-}  // namespace
-
-I2CTimingLimits FastStandardLimits(const SettingsRecord& s) {
-  return {s.tHD_STA, s.tSU_STA, s.tSU_STO, s.tBUF, s.tLOW, s.tHIGH, s.tHD_DAT, s.tSU_DAT};
-}
-
-I2CTimingLimits HsLimits(const SettingsRecord& s) {
-  return {s.tHD_STA_HS, s.tSU_STA_HS, s.tSU_STO_HS, s.tBUF,
-          s.tLOW_HS,    s.tHIGH_HS,   s.tHD_DAT_HS, s.tSU_DAT_HS};
-}
-
 I2CTimingVerifier::I2CTimingVerifier(AtomWalker& walker, TransactionStore& store,
                                      const SettingsRecord& settings, uint32_t data_end)
-    : walker_(walker),
-      store_(store),
-      mapping_(LineMappingFor(settings)),
+    : store_(store),
+      walk_(walker, LineMappingFor(settings), settings.SamplePeriodCode, data_end),
       fast_standard_(FastStandardLimits(settings)),
-      hs_(HsLimits(settings)),
-      period_(settings.SamplePeriodCode),
-      data_end_(data_end) {}
+      hs_(HsLimits(settings)) {}
 
 bool I2CTimingVerifier::Verify(RecordRef ref) {
   TransactionInfo& record = store_.At(ref);
   if (!store_.AttachTiming(record)) return false;
   TimingInfo& timing = *store_.Timing(record);
-  const I2CTimingLimits& limits = (record.i2c.I2CFlags & kI2CHsTransfer) ? hs_ : fast_standard_;
+  const I2CTimingLimits& limits = IsHsTransfer(record) ? hs_ : fast_standard_;
   const TransactionInfo* previous = record.Prev != kNoRecord ? &store_.At(record.Prev) : nullptr;
-  uint16_t status = 0;
+  StatusReport report;
 
   if ((record.bStartEndType & kBeganStart) && previous != nullptr &&
       (previous->bStartEndType & kEndedStop)) {
     timing.tBUF = static_cast<uint32_t>(record.StartClock - (previous->StartClock + previous->Duration));
-    if (Below(timing.tBUF, limits.buf)) status |= kStatusBuf;
+    report.Add(TimingCheck::kBuf, -int64_t(timing.tBUF), timing.tBUF, Below(timing.tBUF, limits.buf));
   }
   if ((record.bStartEndType & kBeganRepeatedStart) && previous != nullptr &&
       (previous->bStartEndType & kEndedRepeatedStart) && su_sta_measured_ &&
-      su_sta_index_ == previous->Index && Below(su_sta_clocks_, limits.su_sta)) {
-    status |= kStatusSuSta;
+      su_sta_index_ == previous->Index) {
+    report.Add(TimingCheck::kSuSta, -int64_t(record.old_SignalClock), su_sta_clocks_,
+               Below(su_sta_clocks_, limits.su_sta));
   }
-  su_sta_measured_ = false;
 
-  WalkRecord(record, timing, limits, &status);
-  record.Status = static_cast<uint16_t>(record.Status | status);
-  return true;
-}
-
-void I2CTimingVerifier::WalkRecord(const TransactionInfo& record, TimingInfo& timing,
-                                   const I2CTimingLimits& limits, uint16_t* status) {
   const uint32_t last_position =
       record.Next != kNoRecord ? store_.At(record.Next).SamplePos : kNoPositionLimit;
-  SignalCursor cursor(walker_, mapping_, record, data_end_, last_position);
-  uint32_t held = 0;
-  if (!cursor.GetSignal_NextSignal(&held)) return;  // the opening condition
-  const int64_t duration = record.Duration;
-  ChangeHistory history{{cursor.State(), cursor.PreviousState(), cursor.PreviousState()},
-                        {cursor.ChangeOffset(), cursor.PreviousChangeOffset(),
-                         cursor.PreviousChangeOffset()}};
-
-  bool hold_start_pending = (cursor.State() & 3) == kSclLine;
-  if (!hold_start_pending && (record.bStartEndType & (kBeganStart | kBeganRepeatedStart))) {
-    velix::platform::Trace(
-        "[Transaction:%u] GetSignal_ClockPoint() => Not START or REPEAT Condition Signal!! "
-        "(signal=0x%x)  NG!!\n",
-        record.Index, cursor.State());
-  }
-  // Clock periods: every SCL edge after the first closes a period.
-  bool scl_edge_seen = false;
-  int64_t last_scl_edge = 0;
-  // Data hold and setup: edges counted modulo 9 from the first SCL fall.
-  bool data_started = false;
-  uint32_t falls = 0;
-  uint32_t rises = 0;
-  bool fall_remembered = false;
-  int64_t fall_at = 0;
-  bool hold_measured = false;
-  int64_t hold = 0;
-  int64_t last_sda_change = 0;
-  bool beyond_end = false;
-
-  for (;;) {
-    const uint8_t before = cursor.State();
-    if (!cursor.GetSignal_NextSignal(&held)) break;
-    const int64_t at = cursor.ChangeOffset();
-    if (at > duration) {
-      beyond_end = true;
-      break;
-    }
-    const uint8_t now = cursor.State();
-    const uint8_t changed = before ^ now;
-    history.Push(now, at);
-    if (hold_start_pending && !(now & kSclLine)) {
-      hold_start_pending = false;
-      timing.tHD_STA_start = 0;
-      timing.tHD_STA = Clamp32(at);
-      if (Below(timing.tHD_STA, limits.hd_sta)) *status |= kStatusHdSta;
-    }
-    if (changed & kSclLine) {
-      const bool rise = (now & kSclLine) != 0;
-      if (scl_edge_seen) {
-        const uint32_t period = Clamp32(at - last_scl_edge);
-        if (rise && Below(period, limits.low)) *status |= kStatusLow;
-        if (!rise && Below(period, limits.high)) *status |= kStatusHigh;
-      }
-      scl_edge_seen = true;
-      last_scl_edge = at;
-      if (!rise) {
-        // The first fall after the START point counts as fall 0, the fall
-        // that leads into bit 0.
-        const uint32_t count = falls % 9;
-        if (data_started) {
-          if (count >= 1 && count <= 7) {
-            fall_remembered = true;
-            fall_at = at;
-          }
-        }
-        data_started = true;
-        ++falls;
-        hold_measured = false;
-      } else if (data_started) {
-        const uint32_t count = rises % 9;
-        ++rises;
-        if (count >= 1 && count <= 7 && hold_measured) {
-          if (Above(Clamp32(hold), limits.hd_dat)) *status |= kStatusHdDat;
-          if (Below(Clamp32(at - last_sda_change), limits.su_dat)) *status |= kStatusSuDat;
-        }
-        fall_remembered = false;
-      }
-    }
-    if (data_started && (changed & kSdaLine) && !(now & kSclLine)) {
-      last_sda_change = at;
-      if (fall_remembered && !hold_measured) {
-        hold = at - fall_at;
-        hold_measured = true;
-      }
-    }
-  }
-
-  // The state in force at Duration, and the last change strictly before it.
-  const bool change_at_end = history.at[0] == duration;
-  const uint8_t state_at_end = history.state[0];
-  const uint8_t state_before_change = change_at_end ? history.state[2] : history.state[1];
-  const int64_t change_offset = change_at_end ? history.at[1] : history.at[0];
-
-  if ((record.bStartEndType & kEndedStop) && (state_at_end & 3) == 3 && (state_before_change & 3) == 0) {
-    timing.tSU_STO_at = Clamp32(change_offset);
-    timing.tSU_STO = Clamp32(duration - change_offset);
-    if (Below(timing.tSU_STO, limits.su_sto)) *status |= kStatusSuSto;
-  }
-  if ((record.bStartEndType & kEndedRepeatedStart) && beyond_end && (state_at_end & kSclLine)) {
-    // From the last SCL rise until SDA falls: the repeated START.
-    bool measured = !(cursor.State() & kSdaLine);
-    while (!measured && cursor.GetSignal_NextSignal(&held)) measured = !(cursor.State() & kSdaLine);
-    if (measured) {
-      timing.tSU_STA_at = Clamp32(duration);
-      timing.tSU_STA = Clamp32(cursor.ChangeOffset() - duration);
-      su_sta_measured_ = true;
-      su_sta_index_ = record.Index;
-      su_sta_clocks_ = timing.tSU_STA;
-    }
-  }
+  const TimingWalkResult walked = walk_.Run(record, last_position, limits, timing);
+  su_sta_measured_ = walked.setup.measured;
+  su_sta_index_ = record.Index;
+  su_sta_clocks_ = walked.setup.clocks;
+  record.Status = static_cast<uint16_t>(record.Status | report.Status() | walked.status);
+  return true;
 }
 
 }  // namespace orvane

@@ -8,26 +8,11 @@
 #include "Orvane/capture/atom_walker.h"
 #include "Orvane/capture/settings_record.h"
 #include "Orvane/capture/transaction_store.h"
+#include "Orvane/decode/i2c_timing_limits.h"
+#include "Orvane/decode/i2c_timing_walk.h"
 #include "Orvane/decode/line_mapping.h"
 
 namespace orvane {
-
-// Limits in 10 ns units.
-struct I2CTimingLimits {
-  uint32_t hd_sta = 0;
-  uint32_t su_sta = 0;
-  uint32_t su_sto = 0;
-  uint32_t buf = 0;
-  uint32_t low = 0;
-  uint32_t high = 0;
-  uint32_t hd_dat = 0;  // maximum
-  uint32_t su_dat = 0;
-};
-
-I2CTimingLimits FastStandardLimits(const SettingsRecord& settings);
-// HS transfers have no bus free time of their own: tBUF keeps the
-// FAST/STANDARD value.
-I2CTimingLimits HsLimits(const SettingsRecord& settings);
 
 class I2CTimingVerifier {
  public:
@@ -41,18 +26,12 @@ class I2CTimingVerifier {
   bool Verify(RecordRef ref);
 
  private:
-  void WalkRecord(const TransactionInfo& record, TimingInfo& timing, const I2CTimingLimits& limits,
-                  uint16_t* status);
-  bool Below(uint64_t clocks, uint32_t limit) const { return clocks * period_ < limit; }
-  bool Above(uint64_t clocks, uint32_t limit) const { return clocks * period_ > limit; }
+  bool Below(uint64_t clocks, uint32_t limit) const { return BelowLimit(clocks, walk_.Period(), limit); }
 
-  AtomWalker& walker_;
   TransactionStore& store_;
-  const LineMapping mapping_;
+  I2CTimingWalk walk_;
   const I2CTimingLimits fast_standard_;
   const I2CTimingLimits hs_;
-  const uint64_t period_;
-  const uint32_t data_end_;
   // The setup of the repeated START that ended the last verified record,
   // tested on the record that begins with it.
   bool su_sta_measured_ = false;

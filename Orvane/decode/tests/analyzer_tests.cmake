@@ -8,4 +8,6 @@ velix_add_test(decode_analyzer_tests
     ${CMAKE_CURRENT_LIST_DIR}/sim_scenario_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/live_decode_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_switch_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/waveform_overlays_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/overlay_status_agreement_test.cpp
   LIBS orvane_decode velix_sim velix_platform)

@@ -1,0 +1,31 @@
+#include "Orvane/ui/waveform_paint/trace_seek_index.h"
+
+#include <algorithm>
+
+namespace orvane::ui {
+
+void TraceSeekIndex::Use(const TraceSource& source) {
+  if (in_use_ && source == source_) return;
+  source_ = source;
+  in_use_ = true;
+  points_.assign(1, StartOf(source));
+  frontier_ = points_[0];
+  frontier_stopped_ = false;
+}
+
+TracePoint TraceSeekIndex::Seek(AtomWalker& walker, int64_t t) {
+  while (!frontier_stopped_ && frontier_.clock <= t) {
+    for (uint32_t i = 0; i < kAtomsPerCheckpoint; ++i) {
+      if (!StepAtom(walker, source_, &frontier_)) {
+        frontier_stopped_ = true;
+        break;
+      }
+    }
+    if (frontier_.position != points_.back().position) points_.push_back(frontier_);
+  }
+  const auto after = std::upper_bound(points_.begin(), points_.end(), t,
+                                      [](int64_t clock, const TracePoint& p) { return clock < p.clock; });
+  return after == points_.begin() ? points_.front() : *(after - 1);
+}
+
+}  // namespace orvane::ui
