@@ -19,12 +19,20 @@ bool ShowsI2CTiming(const SettingsRecord& settings) {
 // The complete bytes only: a byte cut short has no ACK clock. Every ACK
 // clock rises after the opening condition, so a zero offset marks where the
 // extraction stopped; the list keeps the ascending offsets before it.
+// The selected record's detail, loaded just before, already holds them (the
+// same extraction, run over every byte begun): a second walk over a long
+// transaction is what a selection would otherwise wait for.
 std::vector<AckMark> ExtractAckMarks(CSamplingObj& sampling, const SettingsRecord& settings,
                                      const TransactionInfo& record) {
-  TransactionDetail detail;
-  ExtractI2CAnalyzerDetail(sampling, settings.m_AnalyzeBusChannel & 3, record, record.BitCount / 9, &detail);
+  const uint32_t complete = record.BitCount / 9;
+  const TransactionDetail& loaded = sampling.Detail();
+  TransactionDetail extracted;
+  const bool reuse = loaded.index >= 0 && static_cast<uint32_t>(loaded.index) == record.Index &&
+                     loaded.count >= complete && loaded.ack_offsets.size() >= complete;
+  if (!reuse) ExtractI2CAnalyzerDetail(sampling, settings.m_AnalyzeBusChannel & 3, record, complete, &extracted);
+  const TransactionDetail& detail = reuse ? loaded : extracted;
   uint32_t reached = 0;
-  while (reached < detail.count && detail.ack_offsets[reached] != 0) ++reached;
+  while (reached < complete && reached < detail.count && detail.ack_offsets[reached] != 0) ++reached;
   std::vector<AckMark> acks(reached);
   for (uint32_t i = 0; i < reached; ++i) {
     acks[i].offset = MarkClocks(detail.ack_offsets[i]);

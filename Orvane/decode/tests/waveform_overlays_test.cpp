@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Orvane/decode/detail_loader.h"
 #include "Orvane/decode/i2c_analyzer.h"
 #include "Orvane/decode/tests/analyzer_test_support.h"
 #include "Orvane/decode/timing_marks.h"
@@ -161,6 +162,14 @@ TEST_P(ConditionTimingMarks, MarkOnlyViolations) {
   ASSERT_EQ(overlays.acks.size(), 1u);
   EXPECT_EQ(overlays.acks[0].offset, static_cast<int32_t>(c.hd_sta + 8 * 105 + 70));
   EXPECT_TRUE(overlays.acks[0].nack);
+  // With the record's detail loaded (as a selection does) the marks come
+  // from it and must be the same.
+  LoadTransactionDetail(harness.Sampling(), settings, r);
+  WaveformOverlays from_detail;
+  BuildTransactionOverlays(harness.Sampling(), settings, r, &from_detail);
+  ASSERT_EQ(from_detail.acks.size(), 1u);
+  EXPECT_EQ(from_detail.acks[0].offset, overlays.acks[0].offset);
+  EXPECT_EQ(from_detail.acks[0].nack, overlays.acks[0].nack);
 }
 
 INSTANTIATE_TEST_SUITE_P(

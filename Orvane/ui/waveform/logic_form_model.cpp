@@ -100,9 +100,9 @@ LogicFormTexts LogicFormModel::Texts() const {
   texts.number = std::to_string(shown_.record.Index);
   const int64_t right = int64_t{left_} + width_;
   texts.left_time = SpanText(Time(left_)) + " usec";
-  texts.left_absolute = "(" + AbsoluteText(AbsoluteTime(left_)) + ")";
+  texts.left_absolute = std::string("(").append(AbsoluteText(AbsoluteTime(left_))).append(")");
   texts.right_time = SpanText(Time(right)) + " usec";
-  texts.right_absolute = "(" + AbsoluteText(AbsoluteTime(right)) + ")";
+  texts.right_absolute = std::string("(").append(AbsoluteText(AbsoluteTime(right))).append(")");
   texts.start_time = RangeStartText(Time(range_start_));
   texts.start_absolute = AbsoluteText(AbsoluteTime(range_start_));
   texts.end_time = RangeEndText(Time(range_end_));
