@@ -19,6 +19,8 @@ ScrollCanvas::ScrollCanvas(orvane::ui::LogicFormModel& model, QWidget* parent)
   connect(bar_, &QScrollBar::actionTriggered, this, &ScrollCanvas::OnBarAction);
   setMinimumHeight(kHeight);
   setMaximumHeight(kHeight);
+  prepare_timer_.setInterval(0);
+  connect(&prepare_timer_, &QTimer::timeout, this, &ScrollCanvas::PrepareWhileIdle);
 }
 
 QSize ScrollCanvas::ClientSize() const {
@@ -27,7 +29,14 @@ QSize ScrollCanvas::ClientSize() const {
 
 void ScrollCanvas::SetScene(const orvane::ui::WaveformScene& scene) {
   painter_.SetScene(scene);
+  prepare_timer_.start();
   update();
+}
+
+void ScrollCanvas::PrepareWhileIdle() {
+  // The document may have dropped the data since: the hook clears the scene.
+  if (before_paint_) before_paint_();
+  if (!painter_.PrepareSome()) prepare_timer_.stop();
 }
 
 void ScrollCanvas::Sync() {

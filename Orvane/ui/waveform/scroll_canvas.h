@@ -7,6 +7,7 @@
 // window through the form's model; `windowChanged` tells the form.
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -48,12 +49,16 @@ class ScrollCanvas : public QWidget {
  private:
   void OnBarAction(int action);
   void Zoom(bool in, int column);
+  void PrepareWhileIdle();
 
   orvane::ui::LogicFormModel& model_;
   orvane::ui::WaveformPainter painter_;
   std::function<void()> before_paint_;
   QScrollBar* bar_;
   QImage picture_;
+  // Extends the painter's seek index between events, so that scrolling to
+  // the far end of a long transaction paints at once.
+  QTimer prepare_timer_;
   bool dragging_ = false;
   int drag_x_ = 0;
   int32_t drag_left_ = 0;

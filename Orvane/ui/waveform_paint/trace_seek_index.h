@@ -23,10 +23,16 @@ class TraceSeekIndex {
   // point when none is), after recording points up to `t` where the data
   // allow.
   TracePoint Seek(AtomWalker& walker, int64_t t);
+  // Records up to `checkpoints` further points ahead of any paint; false
+  // once the walk has reached the end of what the record may show.
+  bool Extend(AtomWalker& walker, uint32_t checkpoints);
 
   size_t Checkpoints() const { return points_.size(); }
 
  private:
+  // Walks one checkpoint further; false at the end.
+  bool Advance(AtomWalker& walker);
+
   TraceSource source_;
   bool in_use_ = false;
   std::vector<TracePoint> points_;  // ascending clock; points_[0] = the start

@@ -107,12 +107,23 @@ WaveformPainter::~WaveformPainter() = default;
 
 void WaveformPainter::SetScene(const WaveformScene& scene) { scene_ = scene; }
 
+bool WaveformPainter::Drawable() const {
+  return scene_.sampling != nullptr && scene_.settings != nullptr && scene_.record &&
+         scene_.sampling->HasBuffer() && scene_.sampling->Records().Head() != kNoRecord;
+}
+
+bool WaveformPainter::PrepareSome() {
+  if (!Drawable()) return false;
+  // About a millisecond of walking per call.
+  constexpr uint32_t kCheckpointsPerCall = 256;
+  cache_->index.Use(TraceSourceOf(*scene_.sampling, *scene_.settings, *scene_.record));
+  AtomWalker walker(*scene_.sampling, kPaintBatch);
+  return cache_->index.Extend(walker, kCheckpointsPerCall);
+}
+
 void WaveformPainter::Paint(QPainter& painter, QSize client, const WaveformWindow& window) {
   painter.fillRect(QRect(QPoint(0, 0), client), Qt::black);
-  if (scene_.sampling == nullptr || scene_.settings == nullptr || !scene_.record || client.isEmpty() ||
-      window.scale == 0 || !scene_.sampling->HasBuffer() || scene_.sampling->Records().Head() == kNoRecord) {
-    return;
-  }
+  if (!Drawable() || client.isEmpty() || window.scale == 0) return;
   CSamplingObj& sampling = *scene_.sampling;
   const SettingsRecord& settings = *scene_.settings;
   const TransactionInfo& record = *scene_.record;

@@ -37,8 +37,14 @@ class WaveformPainter {
   void SetScene(const WaveformScene& scene);
   // Draws the whole client area of `client` size.
   void Paint(QPainter& painter, QSize client, const WaveformWindow& window);
+  // Prepares a little more of what paints far into a long transaction
+  // will need, so that no paint has to; the canvas calls it while idle.
+  // False once everything is prepared (or there is nothing to prepare).
+  bool PrepareSome();
 
  private:
+  bool Drawable() const;
+
   struct Cache;
   WaveformScene scene_;
   std::unique_ptr<Cache> cache_;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <string>
 
 #include "Orvane/ui/waveform_paint/tests/trace_reference.h"
@@ -87,6 +89,23 @@ TEST_F(TraceColumnsWindows, MatchTheCursorWalkWithAFreshIndex) {
     TraceSeekIndex index;
     ExpectMatches(index, c);
   }
+}
+
+// Built ahead of the paints, a few checkpoints at a time, the index ends
+// where the paints' own growing would end it, and every window still matches.
+TEST_F(TraceColumnsWindows, AnIndexBuiltAheadMatchesOneGrownByPaints) {
+  TraceSeekIndex grown;
+  grown.Use(TraceSourceOf(harness_.Sampling(), settings_, Record()));
+  AtomWalker walker(harness_.Sampling());
+  grown.Seek(walker, INT64_MAX);
+  TraceSeekIndex ahead;
+  ahead.Use(TraceSourceOf(harness_.Sampling(), settings_, Record()));
+  int calls = 0;
+  while (ahead.Extend(walker, 3)) ++calls;
+  EXPECT_GT(calls, 1);
+  EXPECT_EQ(ahead.Checkpoints(), grown.Checkpoints());
+  EXPECT_FALSE(ahead.Extend(walker, 3));
+  for (const WindowCase& c : kWindows) ExpectMatches(ahead, c);
 }
 
 TEST_F(TraceColumnsWindows, TheIndexHoldsOneCheckpointPerBlockOfAtoms) {
