@@ -47,10 +47,22 @@ void ViewDump::ShowTransaction(const TransactionInfo& record, uint32_t) {
   byte_count_ = static_cast<uint32_t>(std::min<size_t>(bytes.count, bytes.bytes.size()));
   prefix_length_ = PacketPrefixLength(record.bStartEndType);
   line_ = PacketLine(record.bStartEndType, bytes);
-  ShowText();
+  ShowTextWhenSeen();
+}
+
+// Laying out the text of a long packet takes milliseconds; a selection
+// made while another tab is in front leaves that to the moment this one
+// is shown.
+void ViewDump::ShowTextWhenSeen() {
+  if (isVisible()) {
+    ShowText();
+  } else {
+    text_stale_ = true;
+  }
 }
 
 void ViewDump::ShowText() {
+  text_stale_ = false;
   bytes_per_line_ = BytesPerLine();
   setPlainText(QString::fromLatin1(WrapPacketLine(line_, prefix_length_, bytes_per_line_)) +
                QStringLiteral("\n\n") + tr(kPacketLegend) + QStringLiteral("\n"));
@@ -75,7 +87,7 @@ void ViewDump::Highlight(uint32_t byte_offset, HighlightKind kind, uint32_t leng
   const std::optional<CharSpan> span = PacketSelection(kind, byte_offset, length, record_->bStartEndType, byte_count_);
   if (!span) return;
   selection_ = span;
-  ShowSelection();
+  if (!text_stale_) ShowSelection();
 }
 
 void ViewDump::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -91,7 +103,12 @@ void ViewDump::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ViewDump::resizeEvent(QResizeEvent* event) {
   QPlainTextEdit::resizeEvent(event);
-  if (record_ && BytesPerLine() != bytes_per_line_) ShowText();
+  if (record_ && BytesPerLine() != bytes_per_line_) ShowTextWhenSeen();
+}
+
+void ViewDump::showEvent(QShowEvent* event) {
+  QPlainTextEdit::showEvent(event);
+  if (text_stale_) ShowText();
 }
 
 }  // namespace orvane::ui

@@ -34,6 +34,7 @@ class ViewDump : public QPlainTextEdit, public TransactionTab {
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // Bytes a line of the view's width holds.
@@ -41,6 +42,7 @@ class ViewDump : public QPlainTextEdit, public TransactionTab {
   // Shows the line broken for the current width, then the search's
   // selection, if any.
   void ShowText();
+  void ShowTextWhenSeen();
   // Selects the search's find, or puts the cursor at the start.
   void ShowSelection();
 
@@ -50,6 +52,7 @@ class ViewDump : public QPlainTextEdit, public TransactionTab {
   uint32_t prefix_length_ = 0;
   std::string line_;
   uint32_t bytes_per_line_ = 0;
+  bool text_stale_ = false;  // the shown text is not yet the record's
   std::optional<CharSpan> selection_;  // in the unbroken line
   DoubleClickCounter double_clicks_;
 };

@@ -248,6 +248,23 @@ TEST_F(DataTabsTest, ANackSearchSelectsTheMarkInThePacket) {
   EXPECT_GT(packet->document()->blockCount(), 4);
 }
 
+// Behind another tab the packet is laid out only when it is shown, with
+// the transaction and the find selected then.
+TEST_F(DataTabsTest, AHiddenPacketShowsTheLatestSelectionWhenTurnedTo) {
+  Open("i2c.SIC", kI2cScenario);
+  auto* packet = Tab<ViewDump>(*frame_, "Packet");
+  ASSERT_NE(packet, nullptr);
+  Select(0);
+  const QString first = packet->toPlainText();
+  frame_->TabPane()->setCurrentWidget(Tab<ViewDumpList>(*frame_, "DATA"));
+  Select(1);
+  frame_->HighlightTabs(3, HighlightKind::kNack, 1, std::nullopt);
+  frame_->TabPane()->setCurrentWidget(packet);
+  EXPECT_NE(packet->toPlainText(), first);
+  EXPECT_TRUE(packet->toPlainText().startsWith("[S] "));
+  EXPECT_EQ(packet->textCursor().selectedText(), "?");
+}
+
 TEST_F(DataTabsTest, KeyboardReachesTheTabsAndWalksTheRows) {
   Open("i2c.SIC", kI2cScenario);
   Select(0);
