@@ -45,6 +45,35 @@ bool Grab(QWidget& window, const char* path) {
   return false;
 }
 
+// A main window over settings of its own that answers every box with its
+// default (nobody is there to answer: a photograph never waits on a box),
+// with a capture opened and decoded.
+struct Stage {
+  orvane::AppState state;
+  orvane::QtInteractionSink sink;
+  std::unique_ptr<orvane::ui::CMainFrame> frame;
+
+  bool Open(const std::string& capture, const std::filesystem::path& folder, bool shown) {
+    state.temp_folder = folder.string() + "/";
+    state.sampling_file_name = state.temp_folder + "test.SIC";
+    sink.SetPresenter([](const QString& text, velix::platform::Icon, velix::platform::Buttons,
+                         velix::platform::Answer answer) {
+      std::fprintf(stderr, "message: %s\n", qPrintable(text));
+      return answer;
+    });
+    frame = std::make_unique<orvane::ui::CMainFrame>(state, sink, orvane::ui::FrameServices{});
+    if (shown) {
+      frame->resize(1000, 640);
+      frame->show();
+      if (!QTest::qWaitForWindowExposed(frame.get())) return false;
+    }
+    QSignalSpy ended(frame.get(), &orvane::ui::CMainFrame::runEnded);
+    if (!frame->OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return false;
+    if (shown) QTest::qWait(200);
+    return true;
+  }
+};
+
 bool GrabFilterDialog(orvane::ui::CMainFrame& frame, orvane::AppState& state, orvane::QtInteractionSink& sink,
                       const char* path) {
   orvane::SettingsRecord settings = state.settings;
@@ -62,31 +91,16 @@ bool GrabFilterDialog(orvane::ui::CMainFrame& frame, orvane::AppState& state, or
 // filter dialog when `filter_path` is given).
 bool Photograph(const std::string& capture, const std::filesystem::path& folder, const char* single_path,
                 const char* split_path, const char* filter_path) {
-  orvane::AppState state;
-  state.temp_folder = folder.string() + "/";
-  state.sampling_file_name = state.temp_folder + "test.SIC";
-  orvane::QtInteractionSink sink;
-  // Nobody is there to answer: a message is printed and answered with its
-  // default, so a photograph never waits on a box.
-  sink.SetPresenter([](const QString& text, velix::platform::Icon, velix::platform::Buttons,
-                       velix::platform::Answer answer) {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    return answer;
-  });
-  orvane::ui::CMainFrame frame(state, sink, {});
-  frame.resize(1000, 640);
-  frame.show();
-  if (!QTest::qWaitForWindowExposed(&frame)) return false;
-  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
-  if (!frame.OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return false;
-  QTest::qWait(200);
+  Stage stage;
+  if (!stage.Open(capture, folder, true)) return false;
+  orvane::ui::CMainFrame& frame = *stage.frame;
   frame.ListView().SelectRowAndShow(3);
   frame.ChangeViewSplitter(false);
   const bool single = Grab(frame, single_path);
   frame.ChangeViewSplitter(true);
   frame.ListView().SelectRowAndShow(3);
   const bool split = Grab(frame, split_path);
-  const bool filter = filter_path == nullptr || GrabFilterDialog(frame, state, sink, filter_path);
+  const bool filter = filter_path == nullptr || GrabFilterDialog(frame, stage.state, stage.sink, filter_path);
   return single && split && filter;
 }
 
@@ -94,18 +108,10 @@ bool Photograph(const std::string& capture, const std::filesystem::path& folder,
 // (with "Show ErrorTiming" checked when asked) and grabs the tab.
 bool PhotographTiming(const std::string& capture, const std::filesystem::path& folder, uint32_t row,
                       bool error_timing, const char* path) {
-  orvane::AppState state;
-  state.temp_folder = folder.string() + "/";
-  state.sampling_file_name = state.temp_folder + "test.SIC";
-  orvane::QtInteractionSink sink;
-  sink.SetPresenter([](const QString& text, velix::platform::Icon, velix::platform::Buttons,
-                       velix::platform::Answer answer) {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    return answer;
-  });
-  orvane::ui::CMainFrame frame(state, sink, {});
-  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
-  if (!frame.OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return false;
+  Stage stage;
+  if (!stage.Open(capture, folder, false)) return false;
+  orvane::ui::CMainFrame& frame = *stage.frame;
+  const orvane::AppState& state = stage.state;
   orvane::CSamplingObj* sampling = frame.Doc().Sampling();
   orvane::TransactionInfo record{};
   if (sampling == nullptr || !sampling->Records().GetRow(row, &record)) return false;
@@ -152,22 +158,9 @@ int TimingMain(int argc, char** argv) {
 // in front.
 bool PhotographTab(const std::string& capture, const std::filesystem::path& folder, const char* label, int row,
                    const char* path) {
-  orvane::AppState state;
-  state.temp_folder = folder.string() + "/";
-  state.sampling_file_name = state.temp_folder + "test.SIC";
-  orvane::QtInteractionSink sink;
-  sink.SetPresenter([](const QString& text, velix::platform::Icon, velix::platform::Buttons,
-                       velix::platform::Answer answer) {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    return answer;
-  });
-  orvane::ui::CMainFrame frame(state, sink, {});
-  frame.resize(1000, 640);
-  frame.show();
-  if (!QTest::qWaitForWindowExposed(&frame)) return false;
-  QSignalSpy ended(&frame, &orvane::ui::CMainFrame::runEnded);
-  if (!frame.OpenFile(QString::fromStdString(capture)) || !ended.wait(20000)) return false;
-  QTest::qWait(200);
+  Stage stage;
+  if (!stage.Open(capture, folder, true)) return false;
+  orvane::ui::CMainFrame& frame = *stage.frame;
   frame.ListView().SelectRowAndShow(static_cast<quint32>(row));
   auto* pane = static_cast<orvane::ui::CTabbedViewView*>(frame.TabPane());
   if (pane == nullptr || pane->TabIndexOf(label) < 0) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/recording_sink.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
 
@@ -22,13 +23,6 @@ using orvane::PowerSense;
 using velix::platform::Answer;
 using velix::platform::Icon;
 using velix::platform::RecordingSink;
-
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 
 TEST(DlgGeneral, PowerControlsFollowTheDevice) {
   struct Case {

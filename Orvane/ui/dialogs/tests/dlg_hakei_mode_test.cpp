@@ -12,19 +12,13 @@
 #include <vector>
 
 #include "platform/recording_sink.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
 
 using orvane::HakeiModeValues;
 using velix::platform::Icon;
 using velix::platform::RecordingSink;
-
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 
 std::vector<QWidget*> QuietControls(QDialog& dialog) {
   return {Find<QLineEdit>(dialog, "quietTime"), Find<QLabel>(dialog, "quietCaption"),

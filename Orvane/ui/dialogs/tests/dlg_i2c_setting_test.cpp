@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/recording_sink.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
 
@@ -24,13 +25,6 @@ SettingsRecord I2CRecord() {
   SettingsRecord settings = orvane::DefaultSettingsRecord();
   settings.m_AnalyzeBusChannel = 1;
   return settings;
-}
-
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
 }
 
 QLineEdit* Field(QDialog& dialog, const char* name) { return Find<QLineEdit>(dialog, name); }

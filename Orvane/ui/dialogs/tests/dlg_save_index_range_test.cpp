@@ -1,5 +1,6 @@
 // The settings dialog of the text export, offscreen.
 #include "Orvane/ui/dialogs/dlg_save_index_range.h"
+#include "Orvane/ui/tests/find_child.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,6 @@
 namespace {
 
 using orvane::SaveIndexRangeDialog;
-
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 
 TEST(DlgSaveIndexRange, OpensWithTheCommandsTextsAndChoice) {
   struct Case {

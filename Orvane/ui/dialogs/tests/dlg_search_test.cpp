@@ -15,6 +15,7 @@
 #include "Orvane/ui/dialogs/dlg_search_data.h"
 #include "Orvane/ui/dialogs/dlg_search_sub_address.h"
 #include "platform/recording_sink.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ using orvane::SearchDirection;
 using orvane::SearchMemory;
 using velix::platform::RecordingSink;
 
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 void Click(QDialog& dialog, const char* button) {
   QTest::mouseClick(Find<QPushButton>(dialog, button), Qt::LeftButton);
 }

@@ -13,18 +13,12 @@
 #include <vector>
 
 #include "platform/recording_sink.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
 
 using orvane::SettingsRecord;
 using velix::platform::RecordingSink;
-
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 
 // Check boxes and radio buttons take clicks on their box and text only, at
 // the left of the row the layout gives them.

@@ -15,18 +15,13 @@
 #include <vector>
 
 #include "platform/recording_sink.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
 
 using orvane::SettingsRecord;
 using velix::platform::RecordingSink;
 
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 QCheckBox* Box(QDialog& dialog, const char* name) { return Find<QCheckBox>(dialog, name); }
 QLineEdit* Field(QDialog& dialog, const char* name) { return Find<QLineEdit>(dialog, name); }
 

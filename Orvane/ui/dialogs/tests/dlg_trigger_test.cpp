@@ -19,6 +19,7 @@
 
 #include "Orvane/ui/dialogs/hex_row_edit.h"
 #include "platform/recording_sink.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
 
@@ -28,13 +29,6 @@ using velix::platform::RecordingSink;
 
 constexpr TriggerContext kI2C{true, true, 1};
 constexpr TriggerContext kSpi{true, true, 0};
-
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 
 bool Enabled(QDialog& dialog, const char* name) { return Find<QWidget>(dialog, name)->isEnabled(); }
 

@@ -11,15 +11,9 @@
 #include "Orvane/ui/waveform/dlg_input_time_sec.h"
 #include "Orvane/ui/waveform/dlg_input_time_span.h"
 #include "Orvane/ui/waveform/parameter_error_box.h"
+#include "Orvane/ui/tests/find_child.h"
 
 namespace {
-
-template <typename Widget>
-Widget* Find(QDialog& dialog, const char* name) {
-  auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
 
 QString Text(QDialog& dialog, const char* name) { return Find<QLineEdit>(dialog, name)->text(); }
 
