@@ -15,7 +15,6 @@
 #include "Orvane/app/qt_settings_store.h"
 #include "Orvane/app/recent_files.h"
 #include "Orvane/capture/app_state.h"
-#include "Orvane/decode/transaction_search.h"
 #include "Orvane/ui/qt_interaction_sink.h"
 #include "platform/locked_memory.h"
 #include "platform/single_instance.h"
@@ -47,7 +46,6 @@ class COrvaneApp {
   bool InitInstance(const QStringList& arguments, const MainWindowHook& open_main_window);
 
   AppState& State() { return state_; }
-  SearchMemory& Search() { return search_; }
   RecentFiles& Recent() { return recent_; }
   QtSettingsStore& Settings() { return settings_; }
   QtInteractionSink& Sink() { return sink_; }
@@ -63,7 +61,6 @@ class COrvaneApp {
 
   QtInteractionSink& sink_;
   AppState state_;
-  SearchMemory search_;
   RecentFiles recent_;
   QtSettingsStore settings_;
   velix::platform::SingleInstanceLock instance_lock_;

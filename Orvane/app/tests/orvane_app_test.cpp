@@ -125,7 +125,6 @@ TEST_F(OrvaneAppTest, StartsWithTheSettingsAndRecentFilesOfTheFile) {
   EXPECT_EQ(app.Recent().Entries(), std::vector<std::string>{"/captures/last.SIC"});
   EXPECT_FALSE(app.State().japanese);
   EXPECT_FALSE(app.State().live_capture);
-  EXPECT_EQ(app.Search().kind, SearchKind::kNone);
 }
 
 TEST_F(OrvaneAppTest, ExitDeletesTheTemporaryCopyAndRestoresTheLimits) {
