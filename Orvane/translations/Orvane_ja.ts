@@ -1272,6 +1272,10 @@ I2Cのみ)</translation>
         <source>Please specify a Marker-%1 position for waveform of this transaction within the time frame.</source>
         <translation>このトランザクションの波形のマーカー%1の位置をタイムフレーム内で指定してください。</translation>
     </message>
+    <message>
+        <source>Waveform view</source>
+        <translation>波形表示</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

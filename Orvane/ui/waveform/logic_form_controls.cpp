@@ -79,6 +79,7 @@ void LogicForm::BuildControls() {
   // A window narrower than the form scrolls it.
   auto* scroll = new QScrollArea;
   scroll->setObjectName(QStringLiteral("timingScroll"));
+  scroll->setAccessibleName(tr("Waveform view"));
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidget(panel_);
