@@ -202,6 +202,9 @@ void CMainFrame::OnWorkerEnd(bool live, uint32_t result) {
     if (saved) station_.events.Post({RunEventKind::kReopen, 0, 0, {}});
   } else if (!outcome.no_valid_transaction) {
     list_->OnInitialUpdate();
+    // The filter that filled the rows selects the first one, as it does
+    // when the filter dialog applies it.
+    if (outcome.filter.entered != 0) StartSelectFirstRowTimer();
   }
   RefreshIdleText();
   UpdateCommandStates();

@@ -59,6 +59,9 @@ TEST_F(FrameTest, OpeningACaptureListsItsTransactionsInTheSplitLayout) {
     EXPECT_TRUE(CommandStateOf(command, frame_->CurrentState()).enabled) << static_cast<int>(command);
   }
   EXPECT_FALSE(CommandStateOf(Command::kSpiSetting, frame_->CurrentState()).enabled);
+  // Half a second after the decode's filter the first row is selected.
+  for (int waited = 0; list.CurrentRow() != 0 && waited < 2000; waited += 50) QTest::qWait(50);
+  EXPECT_EQ(list.CurrentRow(), 0u);
 
   list.SelectRowAndShow(5);
   QTest::qWait(20);
