@@ -18,6 +18,7 @@
 #include "Orvane/decode/export_csv.h"
 #include "Orvane/decode/export_text.h"
 #include "Orvane/decode/run_decoder.h"
+#include "Orvane/decode/transaction_filter.h"
 #include "bench/bench_captures.h"
 #include "platform/interaction.h"
 
@@ -46,6 +47,8 @@ std::unique_ptr<Decoded> DecodeOnce(const std::string& path) {
   orvane::DecodeContext ctx{decoded->sampling, decoded->settings, events};
   const uint32_t result = orvane::RunDecoder(ctx, orvane::ChooseWorker(decoded->settings));
   decoded->ok = !orvane::IsErrorResult(result);
+  // The exports walk the view index, which the filter fills.
+  orvane::ApplyTransactionFilter(decoded->sampling, decoded->settings, decoded->sink);
   return decoded;
 }
 
