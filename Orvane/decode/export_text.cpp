@@ -101,7 +101,8 @@ void TextReport::AppendDumpTitle(const char* line_name, uint32_t count) {
 
 bool TextReport::WriteRow(const TransactionInfo& r) {
   // The row's text up to its data is gathered first and handed over whole.
-  text_.assign("\n");
+  text_.clear();
+  text_ += '\n';
   text_ += kOpenRule;
   text_ += "Transaction Number : ";
   AppendDecimal(r.Index, &text_);
