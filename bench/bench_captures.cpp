@@ -49,11 +49,12 @@ idle 500ns
 
 class TempCapture {
  public:
-  TempCapture(const char* scenario, const char* name, sim::CaptureMode mode) {
+  TempCapture(const char* scenario, const char* name, sim::CaptureMode mode,
+              uint64_t size = kBenchCaptureBytes) {
     path_ = platform::TempFolder() + name;
     sim::SynthOptions options;
     options.mode = mode;
-    options.target_size = kBenchCaptureBytes;
+    options.target_size = size;
     std::string error;
     if (!sim::SynthesizeSicFile(scenario, options, path_, "", &error)) {
       std::fprintf(stderr, "cannot synthesize %s: %s\n", path_.c_str(), error.c_str());
@@ -71,6 +72,12 @@ class TempCapture {
 
 const std::string& DenseI2cAnalyzerCapture() {
   static const TempCapture capture(kDenseI2cScenario, "velix-bench-dense-i2c.SIC", sim::CaptureMode::kAnalyzer);
+  return capture.Path();
+}
+
+const std::string& LargeDenseI2cAnalyzerCapture() {
+  static const TempCapture capture(kDenseI2cScenario, "velix-bench-dense-i2c-large.SIC", sim::CaptureMode::kAnalyzer,
+                                   kLargeBenchCaptureBytes);
   return capture.Path();
 }
 

@@ -8,6 +8,8 @@
 namespace velix::bench {
 
 inline constexpr uint64_t kBenchCaptureBytes = 256ull * 1024 * 1024;
+// Large enough for more than a million dense I2C transactions.
+inline constexpr uint64_t kLargeBenchCaptureBytes = 320ull * 1024 * 1024;
 
 // Dense I2C traffic at 1 MHz SCL: writes, a repeated-START read, a 10-bit
 // write.
@@ -15,6 +17,8 @@ extern const char kDenseI2cScenario[];
 
 // Dense I2C traffic (1 MHz SCL) sampled at 50 MHz, in analyzer atoms.
 const std::string& DenseI2cAnalyzerCapture();
+// The same traffic in a capture of kLargeBenchCaptureBytes.
+const std::string& LargeDenseI2cAnalyzerCapture();
 // SPI at 10 MHz SCLK sampled at 50 MHz, in analyzer atoms.
 const std::string& SpiAnalyzerCapture();
 // The dense I2C traffic as monitor-mode units.

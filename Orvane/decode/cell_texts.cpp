@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Orvane/decode/text_append.h"
 #include "platform/string_format.h"
 
 namespace orvane {
@@ -36,9 +37,9 @@ constexpr StatusItem kStatusItems[] = {
     {kStatusHdDat, "[tHD_DAT] NG", true},
 };
 
-void AppendItem(std::string& text, bool& first, const char* separator, const char* item) {
-  if (!first) text += separator;
-  text += item;
+void AppendItem(std::string* text, bool& first, const char* separator, const char* item) {
+  if (!first) *text += separator;
+  *text += item;
   first = false;
 }
 
@@ -115,47 +116,94 @@ bool DetailNack(const TransactionDetail& detail, uint32_t i) {
   return (detail.bytes2[at] >> (7 - i % 8)) & 1;
 }
 
-std::string FormatStartTime(uint64_t clocks, uint8_t period_code) {
+void AppendStartTime(uint64_t clocks, uint8_t period_code, std::string* out) {
   const uint64_t t = clocks * period_code;
-  return StringPrintf("%u:%03u:%03u.%02u", static_cast<unsigned>(t / kTenNsPerSecond),
-                      static_cast<unsigned>(t % kTenNsPerSecond / kTenNsPerMs),
-                      static_cast<unsigned>(t % kTenNsPerMs / kTenNsPerUs),
-                      static_cast<unsigned>(t % kTenNsPerUs));
+  // The seconds are cut to 32 bits, as the list has always shown them.
+  AppendDecimal(static_cast<unsigned>(t / kTenNsPerSecond), out);
+  *out += ':';
+  AppendZeroPadded(static_cast<unsigned>(t % kTenNsPerSecond / kTenNsPerMs), 3, out);
+  *out += ':';
+  AppendZeroPadded(static_cast<unsigned>(t % kTenNsPerMs / kTenNsPerUs), 3, out);
+  *out += '.';
+  AppendZeroPadded(static_cast<unsigned>(t % kTenNsPerUs), 2, out);
+}
+
+std::string FormatStartTime(uint64_t clocks, uint8_t period_code) {
+  std::string text;
+  AppendStartTime(clocks, period_code, &text);
+  return text;
+}
+
+void AppendTimeSpan(uint64_t clocks, uint8_t period_code, std::string* out) {
+  const uint64_t d = clocks * period_code;
+  AppendDecimal(d / kTenNsPerUs, out);
+  *out += '.';
+  AppendZeroPadded(static_cast<unsigned>(d % kTenNsPerUs), 2, out);
 }
 
 std::string FormatTimeSpan(uint64_t clocks, uint8_t period_code) {
-  const uint64_t d = clocks * period_code;
-  return StringPrintf("%llu.%02u", static_cast<unsigned long long>(d / kTenNsPerUs),
-                      static_cast<unsigned>(d % kTenNsPerUs));
+  std::string text;
+  AppendTimeSpan(clocks, period_code, &text);
+  return text;
+}
+
+void AppendPreviewText(const uint8_t* bytes, uint32_t count, bool more, std::string* out) {
+  for (uint32_t i = 0; i < count; ++i) {
+    *out += i == 8 ? '-' : ' ';
+    AppendHexByte(bytes[i], out);
+  }
+  if (more) *out += "....";
 }
 
 std::string PreviewText(const uint8_t* bytes, uint32_t count, bool more) {
   std::string text;
   text.reserve(count * 3 + 4);
-  for (uint32_t i = 0; i < count; ++i) text += StringPrintf("%c%02X", i == 8 ? '-' : ' ', bytes[i]);
-  if (more) text += "....";
+  AppendPreviewText(bytes, count, more, &text);
   return text;
+}
+
+void AppendSpacedHexText(const uint8_t* bytes, uint32_t count, std::string* out) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const size_t at = out->size();
+  out->resize(at + size_t{count} * 3);
+  char* cell = out->data() + at;
+  for (uint32_t i = 0; i < count; ++i, cell += 3) {
+    cell[0] = ' ';
+    cell[1] = kHex[bytes[i] >> 4];
+    cell[2] = kHex[bytes[i] & 0x0F];
+  }
 }
 
 std::string SpacedHexText(const uint8_t* bytes, uint32_t count) {
   std::string text;
-  text.reserve(count * 3);
-  for (uint32_t i = 0; i < count; ++i) text += StringPrintf(" %02X", bytes[i]);
+  AppendSpacedHexText(bytes, count, &text);
   return text;
 }
 
+void AppendAddressText(const TransactionInfo& record, std::string* out) {
+  const bool ten_bit = (record.i2c.I2CFlags & kI2C10Bit) != 0;
+  AppendHexPadded(record.i2c.I2CAddress, 3, ten_bit ? '0' : ' ', out);
+  *out += 'H';
+}
+
 std::string AddressText(const TransactionInfo& record) {
-  return StringPrintf((record.i2c.I2CFlags & kI2C10Bit) ? "%03XH" : "%3XH", record.i2c.I2CAddress);
+  std::string text;
+  AppendAddressText(record, &text);
+  return text;
+}
+
+void AppendStartEndText(const TransactionInfo& record, std::string* out) {
+  if (record.bStartEndType & kBeganStart) {
+    *out += "S:";
+  } else if (record.bStartEndType & kBeganRepeatedStart) {
+    *out += "R:";
+  }
+  if (record.bStartEndType & kEndedStop) *out += 'P';
 }
 
 std::string StartEndText(const TransactionInfo& record) {
   std::string text;
-  if (record.bStartEndType & kBeganStart) {
-    text = "S:";
-  } else if (record.bStartEndType & kBeganRepeatedStart) {
-    text = "R:";
-  }
-  if (record.bStartEndType & kEndedStop) text += "P";
+  AppendStartEndText(record, &text);
   return text;
 }
 
@@ -163,21 +211,29 @@ std::string NackText(const TransactionInfo& record) {
   return (record.i2c.I2CFlags & kI2CNack) ? "Detected" : "-";
 }
 
-std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
-                          const char* separator, bool with_no_change_text) {
-  std::string text;
+void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
+                         const char* separator, bool with_no_change_text, std::string* out) {
   bool first = true;
-  if (record.RecordFlags & kRecordTrigger) AppendItem(text, first, separator, "TRIGGER!");
-  if (record.Status == 0) return text + "-";
+  if (record.RecordFlags & kRecordTrigger) AppendItem(out, first, separator, "TRIGGER!");
+  if (record.Status == 0) {
+    *out += '-';
+    return;
+  }
   if (mode.i2c && (record.i2c.I2CFlags & kI2CHsTransfer)) {
-    AppendItem(text, first, separator, "<HS XFER>");
+    AppendItem(out, first, separator, "<HS XFER>");
   }
   for (const StatusItem& item : kStatusItems) {
     if (!(record.Status & item.bit)) continue;
     if (item.i2c_only && !mode.i2c) continue;
     if (item.bit == kStatusNoChange && !with_no_change_text) continue;
-    AppendItem(text, first, separator, item.text);
+    AppendItem(out, first, separator, item.text);
   }
+}
+
+std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
+                          const char* separator, bool with_no_change_text) {
+  std::string text;
+  AppendErrorInfoText(record, mode, separator, with_no_change_text, &text);
   return text;
 }
 

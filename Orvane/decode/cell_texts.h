@@ -57,6 +57,9 @@ uint32_t DetailCount(const TransactionDetail& detail);
 std::string FormatStartTime(uint64_t clocks, uint8_t period_code);
 // "%llu.%02u": microseconds and hundredths of clocks × code.
 std::string FormatTimeSpan(uint64_t clocks, uint8_t period_code);
+// The same two texts appended to `out`.
+void AppendStartTime(uint64_t clocks, uint8_t period_code, std::string* out);
+void AppendTimeSpan(uint64_t clocks, uint8_t period_code, std::string* out);
 
 // ---- Cell pieces ----
 
@@ -68,6 +71,11 @@ std::string SpacedHexText(const uint8_t* bytes, uint32_t count);
 std::string AddressText(const TransactionInfo& record);     // "%03XH" / "%3XH"
 std::string StartEndText(const TransactionInfo& record);    // "S:", "R:", "" + "P"
 std::string NackText(const TransactionInfo& record);        // "Detected" / "-"
+// The same texts appended to `out`.
+void AppendPreviewText(const uint8_t* bytes, uint32_t count, bool more, std::string* out);
+void AppendSpacedHexText(const uint8_t* bytes, uint32_t count, std::string* out);
+void AppendAddressText(const TransactionInfo& record, std::string* out);
+void AppendStartEndText(const TransactionInfo& record, std::string* out);
 
 // The remarks of a record: "TRIGGER!" first; "-" appended directly when
 // Status is 0; else the status texts in their fixed order. The list joins
@@ -75,6 +83,8 @@ std::string NackText(const TransactionInfo& record);        // "Detected" / "-"
 // ", " and leaves that one out.
 std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
                           const char* separator, bool with_no_change_text);
+void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
+                         const char* separator, bool with_no_change_text, std::string* out);
 
 // ---- The list ----
 

@@ -5,51 +5,70 @@
 #include <algorithm>
 #include <mutex>
 
+#include "Orvane/decode/text_append.h"
+
 namespace orvane {
 
 namespace {
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-// Up to `wanted` bytes of one detail array from `first` on, as " %02X" each.
-std::string ArrayCell(const std::vector<uint8_t>& bytes, uint32_t first, uint32_t wanted) {
-  if (first >= bytes.size()) return Quoted("");
-  const uint32_t count = std::min<uint32_t>(wanted, static_cast<uint32_t>(bytes.size() - first));
-  return Quoted(SpacedHexText(bytes.data() + first, count));
+// Up to `wanted` bytes of one detail array from `first` on, as " %02X" each,
+// in double quotes.
+void AppendArrayCell(const std::vector<uint8_t>& bytes, uint32_t first, uint32_t wanted, std::string* line) {
+  *line += ", \"";
+  if (first < bytes.size()) {
+    const uint32_t count = std::min<uint32_t>(wanted, static_cast<uint32_t>(bytes.size() - first));
+    AppendSpacedHexText(bytes.data() + first, count, line);
+  }
+  *line += '"';
 }
 
 }  // namespace
 
-std::string CsvLine(const TransactionInfo& r, const TransactionDetail& detail,
-                    const RecordTextMode& mode) {
-  // The number cell carries no trigger or error mark, unlike the list.
-  std::string line = Quoted(std::to_string(r.Index));
-  line += ", " + Quoted(CellText(r, CellColumn::kTime, mode));
-  line += ", " + CellText(r, CellColumn::kSpan, mode);
-  if (mode.i2c) {
-    for (CellColumn column : {CellColumn::kAdrs, CellColumn::kRw, CellColumn::kSrp, CellColumn::kNack}) {
-      line += ", " + Quoted(CellText(r, column, mode));
-    }
+void AppendCsvLine(const TransactionInfo& r, const TransactionDetail& detail, const RecordTextMode& mode,
+                   std::string* line) {
+  // The number cell carries no trigger or error mark, unlike the list. The
+  // span and the length go unquoted.
+  *line += '"';
+  AppendDecimal(r.Index, line);
+  *line += "\", \"";
+  if (mode.monitor) {
+    *line += " - \",  - ";
+  } else {
+    AppendStartTime(r.StartClock, mode.period_code, line);
+    *line += "\", ";
+    AppendTimeSpan(r.Duration, mode.period_code, line);
   }
-  line += ", " + Quoted(CellText(r, CellColumn::kErrorInfo, mode));
-  line += ", " + CellText(r, CellColumn::kDataLen, mode);
+  if (mode.i2c) {
+    *line += ", \"";
+    AppendAddressText(r, line);
+    *line += (r.i2c.I2CFlags & kI2CRead) ? "\", \"R\", \"" : "\", \"W\", \"";
+    AppendStartEndText(r, line);
+    *line += "\", \"";
+    *line += NackText(r);
+    *line += '"';
+  }
+  *line += ", \"";
+  AppendErrorInfoText(r, mode, "; ", true, line);
+  *line += "\", ";
+  AppendDecimal(DataLength(r, mode), line);
   const uint32_t count = DetailCount(detail);
   if (mode.i2c) {
     const uint32_t address_bytes = I2CAddressBytes(r);
     const uint32_t data = count > address_bytes ? count - address_bytes : 0;
-    line += ", " + ArrayCell(detail.bytes, address_bytes, data);
+    AppendArrayCell(detail.bytes, address_bytes, data, line);
   } else {
-    const uint32_t length = DataLength(r, mode);
-    line += ", " + ArrayCell(detail.bytes, 0, std::min(length, count));
-    line += ", " + ArrayCell(detail.bytes2, 0, std::min(length, count));
+    const uint32_t length = std::min(DataLength(r, mode), count);
+    AppendArrayCell(detail.bytes, 0, length, line);
+    AppendArrayCell(detail.bytes2, 0, length, line);
   }
-  return line + "\n";
+  *line += '\n';
 }
 
 ExportResult ExportTransactionCsv(ExportEnv& env, int fd) {
   ExportWriter out(fd);
   ExportResult result;
   const RecordTextMode mode = TextModeOf(env.settings);
+  std::string line;  // reused: one allocation for the whole export
   {
     std::lock_guard lock(env.sampling.ViewLock());
     TransactionStore& store = env.sampling.Records();
@@ -65,9 +84,12 @@ ExportResult ExportTransactionCsv(ExportEnv& env, int fd) {
       const TransactionInfo record = store.At(ref);
       env.load(env.sampling, env.settings, record);
       ++result.rows;
-      if (!out.Write(CsvLine(record, env.sampling.Detail(), mode))) break;
+      line.clear();
+      AppendCsvLine(record, env.sampling.Detail(), mode, &line);
+      if (!out.Write(line)) break;
     }
   }
+  out.Flush();
   result.error_code = out.ErrorCode();
   result.ok = !out.Failed();
   FinishExport(env, result.rows > 0, result);

@@ -10,9 +10,10 @@
 
 namespace orvane {
 
-// The line of one record (ending in "\n") from its full bytes in `detail`.
-std::string CsvLine(const TransactionInfo& record, const TransactionDetail& detail,
-                    const RecordTextMode& mode);
+// Appends the line of one record (ending in "\n") from its full bytes in
+// `detail`.
+void AppendCsvLine(const TransactionInfo& record, const TransactionDetail& detail,
+                   const RecordTextMode& mode, std::string* line);
 
 // Writes every row to `fd` (left open), under the view lock; afterwards the
 // selected row's detail is loaded again and a write error is shown. What

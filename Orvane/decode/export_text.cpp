@@ -5,11 +5,9 @@
 #include <mutex>
 
 #include "Orvane/decode/hex_dump.h"
-#include "platform/string_format.h"
+#include "Orvane/decode/text_append.h"
 
 namespace orvane {
-
-using velix::platform::StringPrintf;
 
 namespace {
 
@@ -26,13 +24,15 @@ class TextReport {
   ExportWriter& Out() { return out_; }
 
  private:
-  void WriteHeaderOnlyData(const TransactionInfo& r);
+  void AppendHeaderOnlyData(const TransactionInfo& r);
   void WriteAllData(const TransactionInfo& r);
+  void AppendDumpTitle(const char* line_name, uint32_t count);
 
   ExportEnv& env_;
   ExportWriter out_;
   bool header_only_;
   RecordTextMode mode_;
+  std::string text_;  // reused for every row
 };
 
 bool TextReport::WriteTitle() {
@@ -42,15 +42,20 @@ bool TextReport::WriteTitle() {
   return out_.Write(title + "\n\n");
 }
 
-void TextReport::WriteHeaderOnlyData(const TransactionInfo& r) {
+void TextReport::AppendHeaderOnlyData(const TransactionInfo& r) {
   const uint32_t shown = std::min<uint32_t>(r.PreviewLen, kPreviewBytes);
   const bool more = DataLength(r, mode_) > shown;
   if (mode_.i2c) {
-    out_.Write(" Data(Hex) : " + PreviewText(r.Preview, shown, more) + "\n");
+    text_ += " Data(Hex) : ";
+    AppendPreviewText(r.Preview, shown, more, &text_);
+    text_ += '\n';
     return;
   }
-  out_.Write(" SDI Data(Hex) : " + PreviewText(r.Preview, shown, more) + "\n");
-  out_.Write(" SDO Data(Hex) : " + PreviewText(r.Preview2, shown, more) + "\n");
+  text_ += " SDI Data(Hex) : ";
+  AppendPreviewText(r.Preview, shown, more, &text_);
+  text_ += "\n SDO Data(Hex) : ";
+  AppendPreviewText(r.Preview2, shown, more, &text_);
+  text_ += '\n';
 }
 
 void TextReport::WriteAllData(const TransactionInfo& r) {
@@ -58,54 +63,80 @@ void TextReport::WriteAllData(const TransactionInfo& r) {
   const TransactionDetail& detail = env_.sampling.Detail();
   const uint32_t count = DetailCount(detail);
   if (mode_.i2c) {
-    out_.Write("----------**** I2C Packet ****----------\n");
-    std::string packet;
+    text_ += "----------**** I2C Packet ****----------\n";
     if (r.bStartEndType & kBeganStart) {
-      packet = "[S] ";
+      text_ += "[S] ";
     } else if (r.bStartEndType & kBeganRepeatedStart) {
-      packet = "[R] ";
+      text_ += "[R] ";
     }
     for (uint32_t i = 0; i < count; ++i) {
-      packet += StringPrintf("%02X", detail.bytes[i]);
-      packet += DetailNack(detail, i) ? "? " : ". ";
+      AppendHexByte(detail.bytes[i], &text_);
+      text_ += DetailNack(detail, i) ? "? " : ". ";
     }
-    if (r.bStartEndType & kEndedStop) packet += "[P]";
-    out_.Write(packet + "\n");
-    out_.Write(StringPrintf("----------**** I2C DATA DUMP  (%u Byte) ****----------\n", count));
+    if (r.bStartEndType & kEndedStop) text_ += "[P]";
+    text_ += "\n----------**** I2C DATA DUMP  (";
+    AppendDecimal(count, &text_);
+    text_ += " Byte) ****----------\n";
+    out_.Write(text_);
     WriteHexDump(out_, detail.bytes.data(), count);
     return;
   }
   const uint32_t second = std::min<uint32_t>(count, static_cast<uint32_t>(detail.bytes2.size()));
-  out_.Write(StringPrintf("----------**** SPI DATA DUMP  [MISO]  (%u Byte) ****----------\n", count));
+  AppendDumpTitle("MISO", count);
+  out_.Write(text_);
   WriteHexDump(out_, detail.bytes.data(), count);
-  out_.Write(StringPrintf("----------**** SPI DATA DUMP  [MOSI]  (%u Byte) ****----------\n", count));
+  text_.clear();
+  AppendDumpTitle("MOSI", count);
+  out_.Write(text_);
   WriteHexDump(out_, detail.bytes2.data(), second);
 }
 
+void TextReport::AppendDumpTitle(const char* line_name, uint32_t count) {
+  text_ += "----------**** SPI DATA DUMP  [";
+  text_ += line_name;
+  text_ += "]  (";
+  AppendDecimal(count, &text_);
+  text_ += " Byte) ****----------\n";
+}
+
 bool TextReport::WriteRow(const TransactionInfo& r) {
-  out_.Write("\n");
-  out_.Write(kOpenRule);
-  out_.Write(StringPrintf("Transaction Number : %u\n", r.Index));
+  // The row's text up to its data is gathered first and handed over whole.
+  text_.clear();
+  text_ += '\n';
+  text_ += kOpenRule;
+  text_ += "Transaction Number : ";
+  AppendDecimal(r.Index, &text_);
+  text_ += '\n';
   if (!mode_.monitor) {
-    out_.Write(" Time(sec:ms:us) : " + FormatStartTime(r.StartClock, mode_.period_code) +
-               " time span : " + FormatTimeSpan(r.Duration, mode_.period_code) + "(usec)\n");
+    text_ += " Time(sec:ms:us) : ";
+    AppendStartTime(r.StartClock, mode_.period_code, &text_);
+    text_ += " time span : ";
+    AppendTimeSpan(r.Duration, mode_.period_code, &text_);
+    text_ += "(usec)\n";
   }
-  out_.Write("\n");
+  text_ += '\n';
   if (mode_.i2c) {
-    out_.Write(" ADRS : [" + AddressText(r) + "]\n");
-    out_.Write(std::string(" Direction : [") + ((r.i2c.I2CFlags & kI2CRead) ? "Read" : "Write") + "]\n");
-    out_.Write(" Start(S)/Repeat(R)/End(P) condition : [" + StartEndText(r) + "]\n");
-    out_.Write(" Nack detect : [" + NackText(r) + "]\n");
+    text_ += " ADRS : [";
+    AppendAddressText(r, &text_);
+    text_ += (r.i2c.I2CFlags & kI2CRead) ? "]\n Direction : [Read]\n" : "]\n Direction : [Write]\n";
+    text_ += " Start(S)/Repeat(R)/End(P) condition : [";
+    AppendStartEndText(r, &text_);
+    text_ += "]\n Nack detect : [";
+    text_ += NackText(r);
+    text_ += "]\n";
   }
-  out_.Write(" ERROR, INFO. : [" + ErrorInfoText(r, mode_, ", ", false) + "]\n");
-  out_.Write("\n");
-  out_.Write(StringPrintf(mode_.i2c ? " DataLength (except I2C ADRS) : %u\n" : " ALL DataLength : %u\n",
-                          DataLength(r, mode_)));
+  text_ += " ERROR, INFO. : [";
+  AppendErrorInfoText(r, mode_, ", ", false, &text_);
+  text_ += "]\n\n";
+  text_ += mode_.i2c ? " DataLength (except I2C ADRS) : " : " ALL DataLength : ";
+  AppendDecimal(DataLength(r, mode_), &text_);
+  text_ += '\n';
   if (header_only_) {
-    WriteHeaderOnlyData(r);
-  } else {
-    WriteAllData(r);
+    AppendHeaderOnlyData(r);
+    text_ += kCloseRule;
+    return out_.Write(text_);
   }
+  WriteAllData(r);
   return out_.Write(kCloseRule);
 }
 
@@ -133,6 +164,7 @@ ExportResult ExportTransactionText(ExportEnv& env, int fd, bool header_only) {
       if (!report.WriteRow(record)) break;
     }
   }
+  report.Out().Flush();
   result.error_code = report.Out().ErrorCode();
   result.ok = !report.Out().Failed();
   FinishExport(env, extracted, result);

@@ -28,14 +28,29 @@ bool ExportWriter::WriteAll(const char* data, size_t size) {
   return true;
 }
 
+ExportWriter::ExportWriter(int fd) : fd_(fd) { block_.reserve(kExportBlockBytes + kExportBlockBytes / 2); }
+
+ExportWriter::~ExportWriter() { Flush(); }
+
 bool ExportWriter::Write(std::string_view text) {
   if (Failed()) return false;
-  crlf_.clear();
-  for (char c : text) {
-    if (c == '\n') crlf_ += '\r';
-    crlf_ += c;
+  // Each "\n" is stored as CR LF; the stretches between them are copied whole.
+  for (size_t from = 0; from < text.size();) {
+    const size_t newline = text.find('\n', from);
+    const size_t end = newline == std::string_view::npos ? text.size() : newline;
+    block_.append(text.data() + from, end - from);
+    if (newline == std::string_view::npos) break;
+    block_.append("\r\n", 2);
+    from = newline + 1;
   }
-  return WriteAll(crlf_.data(), crlf_.size());
+  return block_.size() < kExportBlockBytes || Flush();
+}
+
+bool ExportWriter::Flush() {
+  if (Failed()) return false;
+  const bool written = WriteAll(block_.data(), block_.size());
+  block_.clear();
+  return written;
 }
 
 std::string ExportErrorMessage(uint32_t code) {

@@ -8,6 +8,7 @@
 // write error under kExportErrorTitle.
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,12 +25,24 @@ namespace orvane {
 
 inline constexpr char kExportErrorTitle[] = "ErrorInfomation";
 
-// Writes to a descriptor the caller owns. After the first failed write
-// nothing more is written and ErrorCode() holds the system error code.
+// Writes to a descriptor the caller owns, in blocks of kExportBlockBytes:
+// a report of millions of lines costs a few hundred system calls. Write
+// only fills the block (a full block goes out at once); Flush hands over
+// the rest, and the destructor flushes what is still held. After the first
+// failed write nothing more is written and ErrorCode() holds the system
+// error code.
+inline constexpr size_t kExportBlockBytes = size_t{1} << 20;
+
 class ExportWriter {
  public:
-  explicit ExportWriter(int fd) : fd_(fd) {}
+  explicit ExportWriter(int fd);
+  ~ExportWriter();
+  ExportWriter(const ExportWriter&) = delete;
+  ExportWriter& operator=(const ExportWriter&) = delete;
+
+  // False once a write failed.
   bool Write(std::string_view text);
+  bool Flush();
   bool Failed() const { return error_ != 0; }
   uint32_t ErrorCode() const { return error_; }
 
@@ -38,7 +51,7 @@ class ExportWriter {
 
   int fd_;
   uint32_t error_ = 0;
-  std::string crlf_;  // reused conversion buffer
+  std::string block_;  // converted text not yet written
 };
 
 // The system's text for the code + "\n Win32 ErrorCode : %u"; without a

@@ -1,5 +1,5 @@
 # Sources of the views group: what reads decoded records (cell texts,
 # dialog values, filter, search, exports).
 list(APPEND DECODE_SOURCES cell_texts.cpp dialog_values.cpp transaction_filter.cpp
-     transaction_search.cpp export_writer.cpp hex_dump.cpp export_text.cpp export_csv.cpp
+     transaction_search.cpp text_append.cpp export_writer.cpp hex_dump.cpp export_text.cpp export_csv.cpp
      waveform_overlays.cpp timing_marks.cpp error_timing_marks.cpp)

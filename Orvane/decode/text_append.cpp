@@ -1,0 +1,44 @@
+#include "Orvane/decode/text_append.h"
+
+#include <charconv>
+
+namespace orvane {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void AppendPadded(const char* digits, int length, int width, char pad, std::string* out) {
+  if (length < width) out->append(static_cast<size_t>(width - length), pad);
+  out->append(digits, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+void AppendDecimal(uint64_t value, std::string* out) {
+  char digits[20];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out->append(digits, end);
+}
+
+void AppendZeroPadded(uint32_t value, int width, std::string* out) {
+  char digits[10];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  AppendPadded(digits, static_cast<int>(end - digits), width, '0', out);
+}
+
+void AppendHexByte(uint8_t value, std::string* out) {
+  const char digits[2] = {kHexDigits[value >> 4], kHexDigits[value & 0x0F]};
+  out->append(digits, 2);
+}
+
+void AppendHexPadded(uint32_t value, int width, char pad, std::string* out) {
+  char digits[8];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
+  for (char* c = digits; c != end; ++c) {
+    if (*c >= 'a') *c = static_cast<char>(*c - 'a' + 'A');
+  }
+  AppendPadded(digits, static_cast<int>(end - digits), width, pad, out);
+}
+
+}  // namespace orvane
