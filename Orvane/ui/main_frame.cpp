@@ -395,6 +395,8 @@ void CMainFrame::OnSelectionChanged(quint32 row) {
   if (app_.live_capture || station_.doc.Sampling() == nullptr) return;
   TransactionInfo record{};
   if (!list_->RecordAt(row, &record)) return;
+  // A row chosen before the first-row timer ran stays chosen.
+  select_first_row_.stop();
   BeginWaitCursor();
   // A pane built for other settings would show the bytes the wrong way.
   if (split_ && tabs_->Key() != TabSetKeyOf(app_.settings)) RebuildTabPane();

@@ -68,6 +68,15 @@ TEST_F(FrameTest, OpeningACaptureListsItsTransactionsInTheSplitLayout) {
   EXPECT_EQ(frame_->StatusPanes().IdleText().toStdString(), "[I2C] Data      Transaction No. : 5");
 }
 
+TEST_F(FrameTest, ARowChosenBeforeTheFirstRowTimerStaysChosen) {
+  ASSERT_TRUE(frame_->OpenFile(QString::fromStdString(Synthesize("i2c.SIC", I2cScenario()))));
+  ASSERT_TRUE(WaitForRunEnd(false));
+  QTest::qWait(150);
+  ASSERT_TRUE(frame_->ListView().SelectRowAndShow(5));
+  QTest::qWait(800);
+  EXPECT_EQ(frame_->ListView().CurrentRow(), 5u);
+}
+
 TEST_F(FrameTest, ACaptureWithoutTransactionsSaysSoAndStaysSingle) {
   const std::string file = Synthesize("quiet.SIC", kQuietScenario);
   ASSERT_TRUE(frame_->OpenFile(QString::fromStdString(file)));
