@@ -9,6 +9,36 @@ constexpr std::string_view kImageDirOption = "--image-dir";
 
 }  // namespace
 
+const char kModeChangeUsage[] =
+    "usage: VELIXModeChange [-d] [--image-dir DIR]\n"
+    "Switches the VELIX between its bus analyzer and monitor personalities by\n"
+    "writing the other CPLD image through the device's firmware update mode.\n"
+    "\n"
+    "Options:\n"
+    "  -d, -D             repair mode: only watch for a controller without firmware\n"
+    "                     (the character after the first '-' of the arguments decides)\n"
+    "  --image-dir DIR    look for the CPLD image files in DIR instead of the\n"
+    "                     executable's folder\n"
+    "  -h, --help         print this help\n"
+    "  --version          print the version\n"
+    "\n"
+    "Qt's own options (-platform, -style, ...) are accepted too.\n";
+
+TerminalRequest FindTerminalRequest(const std::vector<std::string>& arguments) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--") break;
+    if (argument == kImageDirOption) {
+      ++i;
+    } else if (argument == "-h" || argument == "--help") {
+      return TerminalRequest::kHelp;
+    } else if (argument == "--version") {
+      return TerminalRequest::kVersion;
+    }
+  }
+  return TerminalRequest::kNone;
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine parsed;
   std::string rest;

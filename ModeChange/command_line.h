@@ -18,4 +18,13 @@ struct CommandLine {
 // `arguments` without the program name.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// What the tool answers on standard output instead of opening its window:
+// "-h"/"--help" or "--version" anywhere before "--" (not as the folder of
+// "--image-dir"), looked for before Qt or the instance lock is touched so
+// that it works without a display and beside a running copy.
+enum class TerminalRequest { kNone, kHelp, kVersion };
+TerminalRequest FindTerminalRequest(const std::vector<std::string>& arguments);
+
+extern const char kModeChangeUsage[];
+
 }  // namespace velix::modechange

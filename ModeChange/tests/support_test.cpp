@@ -41,6 +41,30 @@ TEST(CommandLine, RepairOptionAndImageFolder) {
   }
 }
 
+TEST(CommandLine, HelpAndVersionAreAnsweredWithoutTheWindow) {
+  struct Case {
+    std::vector<std::string> arguments;
+    TerminalRequest request;
+  } cases[] = {
+      {{}, TerminalRequest::kNone},
+      {{"-d"}, TerminalRequest::kNone},
+      {{"--help"}, TerminalRequest::kHelp},
+      {{"-h"}, TerminalRequest::kHelp},
+      {{"-d", "--help"}, TerminalRequest::kHelp},
+      {{"-platform", "offscreen", "--version"}, TerminalRequest::kVersion},
+      {{"--version", "--help"}, TerminalRequest::kVersion},
+      {{"--image-dir", "--help"}, TerminalRequest::kNone},  // a folder's name
+      {{"--image-dir=x", "-h"}, TerminalRequest::kHelp},
+      {{"--", "--help"}, TerminalRequest::kNone},
+      {{"-help"}, TerminalRequest::kNone},
+      {{"--helpful"}, TerminalRequest::kNone},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    EXPECT_EQ(FindTerminalRequest(c.arguments), c.request);
+  }
+}
+
 TEST(ImageLocator, FirstMatchInNameOrderIgnoringCase) {
   ScratchFolder folder;
   for (const char* name : {"velixc_ana_2.frm", "VELIXC_ANA_1.FRM", "velixc_an.frm", "velixc_ana.frm.bak",
