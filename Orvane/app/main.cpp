@@ -15,8 +15,12 @@ namespace {
 constexpr char kUsage[] =
     "usage: Orvane [--no-title] [FILE.SIC]\n"
     "The VELIX bus analyzer application: capture, decode and inspect SPI/I2C traffic.\n"
+    "\n"
     "  FILE.SIC    a capture to open\n"
     "  --no-title  skip the title window at start-up (also ORVANE_NO_TITLE=1)\n"
+    "  -h, --help  print this help\n"
+    "  --version   print the version\n"
+    "\n"
     "Qt's own options (-platform, -style, ...) are accepted too.\n";
 
 // Help and version work without a display, as for the other tools.

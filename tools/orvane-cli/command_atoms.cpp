@@ -17,7 +17,9 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: orvane-cli atoms FILE.SIC [--start POS] [--count N]\n"
-    "One line per sample atom: POS SIZE STATE COUNT.\n";
+    "One line per sample atom: POS SIZE STATE COUNT.\n"
+    "  --start POS  begin at the atom at byte position POS of the data\n"
+    "  --count N    print at most N atoms\n";
 
 }  // namespace
 

@@ -26,9 +26,20 @@ constexpr char kUsage[] =
     "                          [--yes|--no]\n"
     "A live capture through velixd, saved to FILE.SIC, reopened and decoded.\n"
     "Ctrl-C, SIGTERM and SIGHUP stop the capture; what arrived is saved.\n"
+    "  -o FILE.SIC          the capture file to write\n"
+    "  --device NAME        the device to open (default \\\\.\\VELIX0)\n"
     "  --bus spi|i2c0|i2c1  the bus channel (m_AnalyzeBusChannel 0, 1, 2)\n"
     "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n"
-    "  --lock-memory        fail unless the capture buffer can be locked in memory\n";
+    "  --set FIELD=VALUE    change one field of the capture settings (repeatable)\n"
+    "  --size MB            the capture size\n"
+    "  --driver-buffer MB   the driver's buffer, smaller than the capture\n"
+    "  --power CODE         switch the target supply first: 0 off, 1 1.8 V, 2 2.5 V,\n"
+    "                       3 3.3 V, 4 5.0 V\n"
+    "  --duration SECONDS   stop the capture after this time\n"
+    "  --csv PATH|-         write the CSV export of the saved capture (- for standard output)\n"
+    "  --progress           show the bytes received and the transactions decoded\n"
+    "  --lock-memory        fail unless the capture buffer can be locked in memory\n"
+    "  --yes, --no          answer the questions without asking\n";
 
 int Usage(const std::string& error) { return UsageError(kUsage, error); }
 

@@ -22,7 +22,12 @@ constexpr char kUsage[] =
     "Decodes the capture, applies the transaction filter and writes the exports;\n"
     "without --csv or --text the CSV rows go to standard output.\n"
     "  --bus spi|i2c0|i2c1  the bus channel (m_AnalyzeBusChannel 0, 1, 2)\n"
-    "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n";
+    "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n"
+    "  --set FIELD=VALUE    change one field of the settings record (repeatable)\n"
+    "  --csv PATH|-         write the CSV export (- for standard output)\n"
+    "  --text PATH|-        write the text report (- for standard output)\n"
+    "  --all-data           the text report with all the data, not only the headers\n"
+    "  --progress           draw the progress bar on standard error\n";
 
 }  // namespace
 

@@ -24,8 +24,14 @@ constexpr char kUsage[] =
     "                         [--set FIELD=VALUE]...\n"
     "  KIND: jump NUMBER | address VALUE | subaddress BYTES | data BYTES |\n"
     "        nack | error | trigger\n"
+    "  --from ROW           search from this row of the filtered list\n"
+    "  --backward           search towards the first row\n"
+    "  --length N           how many bytes to match (default: as many as given)\n"
+    "  --10bit              the address is a 10-bit address\n"
+    "  --yes                jump to the nearest transaction when the number is not found\n"
     "  --bus spi|i2c0|i2c1  the bus channel (m_AnalyzeBusChannel 0, 1, 2)\n"
-    "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n";
+    "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n"
+    "  --set FIELD=VALUE    change one field of the settings record (repeatable)\n";
 
 int Usage(const std::string& error) { return UsageError(kUsage, error); }
 

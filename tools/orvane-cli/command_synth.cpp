@@ -17,7 +17,13 @@ namespace {
 constexpr char kUsage[] =
     "usage: orvane-cli synth SCENARIO -o FILE.SIC [--mode analyzer|monitor] [--rate 50|20|10]\n"
     "                        [--truth FILE] [--repeat N] [--size BYTES]\n"
-    "Synthesizes a capture from a scenario text (a file, or - for standard input).\n";
+    "Synthesizes a capture from a scenario text (a file, or - for standard input).\n"
+    "  -o FILE.SIC              the capture file to write\n"
+    "  --mode analyzer|monitor  sample atoms (default) or device-decoded units\n"
+    "  --rate 50|20|10          the sample rate in MHz (default: the scenario's rate)\n"
+    "  --truth FILE             also write the transactions the scenario contains\n"
+    "  --repeat N               play the scenario N times\n"
+    "  --size BYTES             repeat the scenario and pad the data to exactly BYTES\n";
 
 // A scenario is a page of text; anything far larger is the wrong file.
 constexpr size_t kMaxScenarioBytes = 16u << 20;

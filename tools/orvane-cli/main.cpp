@@ -15,27 +15,25 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: orvane-cli COMMAND ...   (orvane-cli COMMAND --help for one command)\n"
-    "  info FILE.SIC                         header check and settings fields\n"
-    "  atoms FILE.SIC [--start POS] [--count N]\n"
-    "                                        sample atoms: POS SIZE STATE COUNT\n"
-    "  synth SCENARIO -o FILE.SIC [--mode analyzer|monitor] [--rate 50|20|10]\n"
-    "        [--truth FILE] [--repeat N] [--size BYTES]\n"
-    "                                        synthesize a capture from a scenario\n"
-    "  decode FILE.SIC [--bus spi|i2c0|i2c1] [--rate 50|20|10] [--set FIELD=VALUE]...\n"
-    "        [--csv PATH|-] [--text PATH|-] [--all-data] [--progress]\n"
-    "                                        decode, filter and export (CSV on\n"
-    "                                        standard output without --csv/--text)\n"
-    "  search FILE.SIC KIND [ARG] [--from ROW] [--backward] [--length N]\n"
-    "        [--10bit] [--yes] [--bus ...] [--rate ...] [--set FIELD=VALUE]...\n"
-    "                                        find a transaction (jump, address,\n"
-    "                                        subaddress, data, nack, error, trigger)\n"
-    "  capture -o FILE.SIC [--device NAME] [--bus ...] [--rate ...] [--set FIELD=VALUE]...\n"
-    "        [--size MB] [--driver-buffer MB] [--power CODE] [--duration SECONDS]\n"
-    "        [--csv PATH|-] [--progress] [--lock-memory] [--yes|--no]\n"
-    "                                        live capture from the analyzer, saved,\n"
-    "                                        reopened and decoded\n"
-    "  --help, --version\n";
+    "usage: orvane-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
+    "       orvane-cli COMMAND --help\n"
+    "       orvane-cli --help | --version\n"
+    "The headless front end of the VELIX analyzer software. Each command prints\n"
+    "its arguments and options with orvane-cli COMMAND --help.\n"
+    "\n"
+    "Commands:\n"
+    "  info      header check and settings fields\n"
+    "  atoms     sample atoms: POS SIZE STATE COUNT\n"
+    "  synth     synthesize a capture from a scenario\n"
+    "  decode    decode, filter and export (CSV on standard output without\n"
+    "            --csv and --text)\n"
+    "  search    find a transaction (jump, address, subaddress, data, nack,\n"
+    "            error, trigger)\n"
+    "  capture   live capture from the analyzer, saved, reopened and decoded\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help  print this help\n"
+    "  --version   print the version\n";
 
 int RunCommand(int argc, char** argv) {
   using namespace orvane::cli;

@@ -61,4 +61,10 @@ std::string_view ControlCodeName(uint32_t code) {
   return {};
 }
 
+std::vector<std::string_view> ControlCodeNames() {
+  std::vector<std::string_view> names;
+  for (const NamedCode& named : kCodes) names.push_back(named.name);
+  return names;
+}
+
 }  // namespace velix::ctl

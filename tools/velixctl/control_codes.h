@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace velix::ctl {
 
@@ -14,5 +15,8 @@ std::optional<uint32_t> ParseControlCode(std::string_view text);
 
 // The short name of a code in the driver's table, "" for any other.
 std::string_view ControlCodeName(uint32_t code);
+
+// Every short name, in the driver's order, for the help text.
+std::vector<std::string_view> ControlCodeNames();
 
 }  // namespace velix::ctl
