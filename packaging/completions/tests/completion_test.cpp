@@ -168,6 +168,32 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"velixd", "--state ", kAllFiles},
         CompletionCase{"velixd", "--simulate c.scn --rate ", {}}));
 
+// A command line is text: no word of it, complete or being completed, is
+// run or read as a pattern.
+TEST_F(CompletionTest, TypedWordsAreNeverRun) {
+  const struct {
+    const char* program;
+    const char* line;
+  } lines[] = {
+      {"orvane-cli", "decode --a/touch${IFS}pwned/e;# "},
+      {"orvane-cli", "decode --a/touch${IFS}pwned/e;# x"},
+      {"orvane-cli", "decode $(touch${IFS}pwned)"},
+      {"orvane-cli", "$(touch${IFS}pwned) "},
+      {"orvane-cli", "decode `touch${IFS}pwned` --"},
+      {"velixctl", "sim plug $(touch${IFS}pwned)"},
+      {"velixctl", "ioctl `touch${IFS}pwned`"},
+      {"velixd", "--simulate $(touch${IFS}pwned)"},
+      {"velixd", "--fault $(touch${IFS}pwned)"},
+  };
+  for (const auto& line : lines) {
+    Complete(line.program, line.line);
+    for (const auto& entry : std::filesystem::directory_iterator(files_.Path())) {
+      EXPECT_EQ(entry.path().filename().string().find("pwned"), std::string::npos)
+          << line.program << " " << line.line;
+    }
+  }
+}
+
 // What the programs' help lists is offered: a command or option added to a
 // program without its completion learning it shows up here.
 TEST_F(CompletionTest, OrvaneCliOffersEveryCommandAndOptionOfItsHelp) {
