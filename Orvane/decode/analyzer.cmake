@@ -6,6 +6,7 @@ list(APPEND DECODE_SOURCES
   i2c_extract.cpp
   i2c_timing.cpp
   i2c_timing_limits.cpp
+  i2c_timing_track.cpp
   i2c_timing_walk.cpp
   spi_analyzer.cpp
   spi_extract.cpp

@@ -33,15 +33,21 @@ class I2CAnalyzerDecoder {
         mapping_(LineMappingFor(ctx.settings)),
         hs_enabled_(ctx.settings.HsEnable != 0),
         ignore_nack_before_stop_(ctx.settings.IgnoreNackBeforeStop != 0),
-        verifier_(walker_, store_, ctx.settings, feed_.Total()) {}
+        verifier_(walker_, store_, ctx.settings, feed_.Total()),
+        tracking_(!ctx.live && ctx.verify_timing) {}
 
   uint32_t Run();
 
  private:
   uint32_t Step();
-  template <bool kOpen>
+  template <bool kOpen, bool kTrack>
   void FastRun(const uint8_t* data, uint32_t length);
   void PostProcess();
+  // Whether the lines change after the analysis position before a clock
+  // passes (a walk of the last record would take that change in).
+  bool ChangeWithinClockFollows();
+  // Timing verification of the step's `k`-th new record.
+  bool Verify(uint32_t k, RecordRef ref);
   uint32_t EndOpen(uint32_t result, uint16_t extra_status);
   // Closes the open transaction into a new record; false when no record
   // could be allocated.
@@ -61,6 +67,9 @@ class I2CAnalyzerDecoder {
   const bool hs_enabled_;
   const bool ignore_nack_before_stop_;
   I2CTimingVerifier verifier_;
+  // Offline with timing verification: the decoder measures as it reads.
+  const bool tracking_;
+  I2CTimingTrack track_;
   // Kept across steps.
   uint64_t clock_ = 0;
   uint8_t line_ = 0;
@@ -94,6 +103,7 @@ uint32_t I2CAnalyzerDecoder::Step() {
   memory_ = I2CStepMemory{};
   open_ = false;
   new_records_ = 0;
+  track_.BeginStep();
   for (;;) {
     if (feed_.StopCheckDue() && feed_.StopRequested()) {
       // A live run drops the open transaction: its end never arrives.
@@ -113,10 +123,12 @@ uint32_t I2CAnalyzerDecoder::Step() {
     const uint32_t run = std::min(span.length, feed_.RunBytes());
     if (run >= 2) {
       const uint32_t before = feed_.consumed;
-      if (open_) {
-        FastRun<true>(span.data, run);
+      if (!open_) {
+        FastRun<false, false>(span.data, run);
+      } else if (tracking_) {
+        FastRun<true, true>(span.data, run);
       } else {
-        FastRun<false>(span.data, run);
+        FastRun<true, false>(span.data, run);
       }
       if (feed_.consumed != before) continue;
     }
@@ -142,8 +154,12 @@ uint32_t I2CAnalyzerDecoder::Step() {
     const uint8_t previous = line_;
     line_ = state;
     // A zero-count long atom only replaces the reference state.
-    if (state != previous && (atom.count != 0 || atom.size != 2)) {
-      switch (ClassifyI2CEdge(previous, state)) {
+    const bool classified = state != previous && (atom.count != 0 || atom.size != 2);
+    const I2CEdge edge = classified ? ClassifyI2CEdge(previous, state) : I2CEdge::kNone;
+    // A repeated START belongs to the record it opens.
+    if (tracking_ && open_ && state != previous && edge != I2CEdge::kStart) track_.Change(state, tx_.clocks);
+    if (classified) {
+      switch (edge) {
         case I2CEdge::kNone: break;
         case I2CEdge::kSclRise:
           if (open_) tx_.OnRise((state >> 1) & 1, hs_enabled_, memory_, tx_.bytes, tx_.clocks);
@@ -154,10 +170,12 @@ uint32_t I2CAnalyzerDecoder::Step() {
             if (hs_enabled_ && memory_.hs == HsState::kMasterCodeNacked) memory_.hs = HsState::kTransfer;
             tx_.Begin(kBeganRepeatedStart, feed_.position, clock_, atom.count, previous);
             open_ = true;
+            if (tracking_) track_.Open(state, previous, atom.count);
           } else {
             memory_.hs = HsState::kNone;
             tx_.Begin(kBeganStart, feed_.position, clock_, atom.count, previous);
             open_ = true;
+            if (tracking_) track_.Open(state, previous, atom.count);
           }
           break;
         case I2CEdge::kStop:
@@ -179,7 +197,7 @@ uint32_t I2CAnalyzerDecoder::Step() {
 // atom, a misplaced long atom, the over-long limit) and when the stop flag
 // is set. Reads words only below `length` - 1, so it never walks past
 // `length`.
-template <bool kOpen>
+template <bool kOpen, bool kTrack>
 void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const std::atomic<bool>& stop = feed_.StopFlag();
   const uint32_t odd = feed_.position & 1;
@@ -208,6 +226,7 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
     if (kOpen) {
       bytes += size;
       clocks += count;
+      if (kTrack && changed != 0) track_.Change(state, clocks);
       if ((changed & state & kSclLine) != 0) {
         tx_.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled_, memory_, bytes, clocks);
       }
@@ -267,11 +286,29 @@ bool I2CAnalyzerDecoder::Close(uint8_t end_bits, uint32_t bit_count, uint32_t sa
   std::memcpy(r.Preview, tx_.preview + address_bytes, preview);
   CloseIntoList(ctx_, ref);
   ++new_records_;
+  if (tracking_) track_.Close(end_bits, duration, tx_.clocks);
   return true;
+}
+
+bool I2CAnalyzerDecoder::ChangeWithinClockFollows() {
+  for (uint32_t position = feed_.position; position < feed_.Total();) {
+    const SampleAtom atom = walker_.Read(position);
+    if (atom.size != 1 && atom.size != 2) return false;
+    if (atom.count != 0) return false;
+    if (mapping_.Map(atom.state) != line_) return true;
+    position += atom.size;
+  }
+  return false;
+}
+
+bool I2CAnalyzerDecoder::Verify(uint32_t k, RecordRef ref) {
+  const I2CMeasuredTiming* measured = track_.Result(k);
+  return measured != nullptr ? verifier_.Apply(ref, *measured) : verifier_.Verify(ref);
 }
 
 void I2CAnalyzerDecoder::PostProcess() {
   if (new_records_ == 0) return;
+  if (track_.LastAwaits()) track_.Settle(ChangeWithinClockFollows());
   const uint32_t count = ctx_.sampling.transaction_counter;
   RecordRef ref = store_.Tail();
   for (uint32_t k = 1; k < new_records_; ++k) {
@@ -287,7 +324,7 @@ void I2CAnalyzerDecoder::PostProcess() {
       Trace(" *2 numTransaction = %u, kkk = %u : pTransaction->Prev == NULL @@ \n", count, k);
       break;
     }
-    if (!ctx_.live && ctx_.verify_timing && !verifier_.Verify(ref)) {
+    if (tracking_ && !Verify(k, ref)) {
       ReportOutOfMemory(ctx_, kOutOfMemoryLine, ref, feed_.Percent());
       out_of_memory_ = true;
       return;

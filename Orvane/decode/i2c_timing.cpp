@@ -12,6 +12,21 @@ I2CTimingVerifier::I2CTimingVerifier(AtomWalker& walker, TransactionStore& store
       hs_(HsLimits(settings)) {}
 
 bool I2CTimingVerifier::Verify(RecordRef ref) {
+  return Check(ref, [this](const TransactionInfo& record, const I2CTimingLimits& limits, TimingInfo& timing) {
+    const uint32_t last_position =
+        record.Next != kNoRecord ? store_.At(record.Next).SamplePos : kNoPositionLimit;
+    return walk_.Run(record, last_position, limits, timing);
+  });
+}
+
+bool I2CTimingVerifier::Apply(RecordRef ref, const I2CMeasuredTiming& measured) {
+  return Check(ref, [this, &measured](const TransactionInfo&, const I2CTimingLimits& limits, TimingInfo& timing) {
+    return measured.Judge(limits, walk_.Period(), timing);
+  });
+}
+
+template <typename Measure>
+bool I2CTimingVerifier::Check(RecordRef ref, Measure measure) {
   TransactionInfo& record = store_.At(ref);
   if (!store_.AttachTiming(record)) return false;
   TimingInfo& timing = *store_.Timing(record);
@@ -31,9 +46,7 @@ bool I2CTimingVerifier::Verify(RecordRef ref) {
                Below(su_sta_clocks_, limits.su_sta));
   }
 
-  const uint32_t last_position =
-      record.Next != kNoRecord ? store_.At(record.Next).SamplePos : kNoPositionLimit;
-  const TimingWalkResult walked = walk_.Run(record, last_position, limits, timing);
+  const TimingWalkResult walked = measure(record, limits, timing);
   su_sta_measured_ = walked.setup.measured;
   su_sta_index_ = record.Index;
   su_sta_clocks_ = walked.setup.clocks;

@@ -9,6 +9,7 @@
 #include "Orvane/capture/settings_record.h"
 #include "Orvane/capture/transaction_store.h"
 #include "Orvane/decode/i2c_timing_limits.h"
+#include "Orvane/decode/i2c_timing_track.h"
 #include "Orvane/decode/i2c_timing_walk.h"
 #include "Orvane/decode/line_mapping.h"
 
@@ -23,9 +24,14 @@ class I2CTimingVerifier {
   // Gives the record its TimingInfo and sets its timing Status bits. Records
   // are verified in decode order. False when the TimingInfo cannot be
   // allocated.
+  // Walks the record's atoms for its measurements.
   bool Verify(RecordRef ref);
+  // Judges what the decoder measured while it read the record's atoms.
+  bool Apply(RecordRef ref, const I2CMeasuredTiming& measured);
 
  private:
+  template <typename Measure>
+  bool Check(RecordRef ref, Measure measure);
   bool Below(uint64_t clocks, uint32_t limit) const { return BelowLimit(clocks, walk_.Period(), limit); }
 
   TransactionStore& store_;

@@ -28,6 +28,9 @@ struct TimingWalkResult {
   RepeatedStartSetup setup;
 };
 
+// The trace of a record whose opening change leaves SCL low or SDA high.
+void TraceNotAStart(const TransactionInfo& record, uint8_t state);
+
 class I2CTimingWalk {
  public:
   // `data_end` = bytes of valid data.

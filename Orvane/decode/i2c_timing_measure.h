@@ -1,0 +1,150 @@
+#pragma once
+// The measurements of one analyzer I2C record, fed one line change at a
+// time in clock offsets from the record's opening change: tHD_STA, the SCL
+// high and low phases, the data hold and setup times, and the last changes
+// for the closing tSU_STO. The same steps serve the walk over a record's
+// atoms (waveform overlays, records the decoder could not follow) and the
+// decoder, which feeds its own changes as it reads them.
+//
+// A judge receives each measured phase: the walk's judge tests it against
+// the limits at once, the decoder's keeps the extremes and tests them when
+// the record's limits are known.
+
+#include <cstdint>
+
+#include "Orvane/decode/line_mapping.h"
+
+namespace orvane {
+
+inline uint32_t ClampClocks(int64_t value) {
+  // One unsigned compare for the usual case, a value already in range.
+  if (static_cast<uint64_t>(value) <= 0xFFFFFFFFu) [[likely]] return static_cast<uint32_t>(value);
+  return value < 0 ? 0 : 0xFFFFFFFFu;
+}
+
+// The last changes seen, in a ring so that a change costs two stores.
+class ChangeHistory {
+ public:
+  void Reset(uint8_t state, int64_t at, uint8_t previous, int64_t previous_at) {
+    newest_ = 2;
+    state_[0] = state_[1] = previous;
+    at_[0] = at_[1] = previous_at;
+    state_[2] = state;
+    at_[2] = at;
+  }
+  void Push(uint8_t s, int64_t t) {
+    newest_ = (newest_ + 1) & 3;
+    state_[newest_] = s;
+    at_[newest_] = t;
+  }
+  // The `age`-th newest change (0 = the newest), for ages 0 to 2.
+  uint8_t State(uint32_t age) const { return state_[(newest_ - age) & 3]; }
+  int64_t At(uint32_t age) const { return at_[(newest_ - age) & 3]; }
+
+ private:
+  uint32_t newest_ = 0;
+  uint8_t state_[4] = {};
+  int64_t at_[4] = {};
+};
+
+// What the history says about the record's end at `duration`: the state in
+// force there, and the last change strictly before it with its state before.
+struct RecordEnd {
+  uint8_t state = 0;
+  uint8_t state_before_change = 0;
+  int64_t change_offset = 0;
+};
+
+class I2CPhaseMeasure {
+ public:
+  // The opening change into `state` at `at` (0 for a record the decoder
+  // made); `previous` held since `previous_at`.
+  void Open(uint8_t state, int64_t at, uint8_t previous, int64_t previous_at) {
+    *this = I2CPhaseMeasure{};
+    history_.Reset(state, at, previous, previous_at);
+    state_ = state;
+    hold_start_pending_ = (state & 3) == kSclLine;
+  }
+
+  // Whether the opening state is what a START or repeated START leaves.
+  bool OpenedHigh() const { return hold_start_pending_; }
+  int64_t LastChange() const { return history_.At(0); }
+
+  RecordEnd EndAt(int64_t duration) const {
+    const bool change_at_end = history_.At(0) == duration;
+    return {history_.State(0), change_at_end ? history_.State(2) : history_.State(1),
+            change_at_end ? history_.At(1) : history_.At(0)};
+  }
+
+  // A change into `now` at offset `at` (not after the record's Duration).
+  template <typename Judge>
+  void Change(uint8_t now, int64_t at, Judge& judge) {
+    const uint8_t changed = static_cast<uint8_t>(state_ ^ now);
+    state_ = now;
+    history_.Push(now, at);
+    if (hold_start_pending_ && !(now & kSclLine)) {
+      hold_start_pending_ = false;
+      judge.HoldStart(ClampClocks(at));
+    }
+    if (changed & kSclLine) {
+      const bool rise = (now & kSclLine) != 0;
+      if (scl_edge_seen_) {
+        const uint32_t period = ClampClocks(at - last_scl_edge_);
+        if (rise) {
+          judge.Low(last_scl_edge_, period);
+        } else {
+          judge.High(last_scl_edge_, period);
+        }
+      }
+      scl_edge_seen_ = true;
+      last_scl_edge_ = at;
+      if (!rise) {
+        // The first fall after the START point counts as fall 0, the fall
+        // that leads into bit 0.
+        if (data_started_ && falls_ >= 1 && falls_ <= 7) {
+          fall_remembered_ = true;
+          fall_at_ = at;
+        }
+        data_started_ = true;
+        falls_ = falls_ == 8 ? 0 : falls_ + 1;
+        hold_measured_ = false;
+      } else if (data_started_) {
+        const uint32_t count = rises_;
+        rises_ = rises_ == 8 ? 0 : rises_ + 1;
+        if (count >= 1 && count <= 7 && hold_measured_) {
+          // The hold was measured after this low period's fall.
+          judge.Hold(fall_at_, ClampClocks(hold_));
+          judge.Setup(last_sda_change_, ClampClocks(at - last_sda_change_));
+        }
+        fall_remembered_ = false;
+      }
+    }
+    if (data_started_ && (changed & kSdaLine) && !(now & kSclLine)) {
+      last_sda_change_ = at;
+      if (fall_remembered_ && !hold_measured_) {
+        hold_ = at - fall_at_;
+        hold_measured_ = true;
+      }
+    }
+  }
+
+ private:
+  ChangeHistory history_{};
+  uint8_t state_ = 0;  // the newest state of the history, kept at hand
+  bool hold_start_pending_ = false;
+  // Clock periods: every SCL edge after the first closes a period.
+  bool scl_edge_seen_ = false;
+  int64_t last_scl_edge_ = 0;
+  // Data hold and setup: edges counted modulo 9 from the first SCL fall.
+  bool data_started_ = false;
+  bool fall_remembered_ = false;
+  bool hold_measured_ = false;
+  // SCL falls and rises so far, modulo 9.
+  uint32_t falls_ = 0;
+  uint32_t rises_ = 0;
+  int64_t fall_at_ = 0;
+  int64_t hold_ = 0;
+  int64_t last_sda_change_ = 0;
+};
+
+}  // namespace orvane
