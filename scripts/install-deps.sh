@@ -6,7 +6,8 @@ packages=(cmake ninja-build g++ ccache pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libusb-1.0-0-dev umockdev libumockdev-dev
           clang-14 libclang-rt-14-dev python3
           qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n
-          nlohmann-json3-dev libzip-dev)
+          nlohmann-json3-dev libzip-dev
+          dpkg-dev lintian desktop-file-utils libxml2-utils shared-mime-info)
 
 missing=()
 for p in "${packages[@]}"; do
