@@ -50,11 +50,11 @@ set(same_version "(= ${PROJECT_VERSION})")
 
 set(CPACK_DEBIAN_VELIX-DAEMON_PACKAGE_NAME velix-daemon)
 set(CPACK_DEBIAN_VELIX-DAEMON_DESCRIPTION "VELIX analyzer driver daemon
- velixd drives the VELIX USB SPI/I2C bus analyzer from user space and serves
- the capture and firmware tools over Unix sockets in /run/velix. A udev rule
- gives the velix group and the user at the local seat the analyzer and starts
- the daemon when it is plugged in; the daemon stops by itself once the
- analyzer has gone. A built-in simulator stands in for the analyzer.")
+velixd drives the VELIX USB SPI/I2C bus analyzer from user space and serves
+the capture and firmware tools over Unix sockets in /run/velix. A udev rule
+gives the velix group and the user at the local seat the analyzer and starts
+the daemon when it is plugged in; the daemon stops by itself once the
+analyzer has gone. A built-in simulator stands in for the analyzer.")
 set(CPACK_DEBIAN_VELIX-DAEMON_PACKAGE_DEPENDS "systemd | systemd-standalone-sysusers")
 set(CPACK_DEBIAN_VELIX-DAEMON_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_SOURCE_DIR}/debian/velix-daemon/postinst
@@ -65,34 +65,37 @@ set(CPACK_DEBIAN_VELIX-DAEMON_PACKAGE_CONTROL_EXTRA
 # capture or a firmware operation needs one.
 set(CPACK_DEBIAN_VELIX-TOOLS_PACKAGE_NAME velix-tools)
 set(CPACK_DEBIAN_VELIX-TOOLS_DESCRIPTION "VELIX analyzer command-line tools
- orvane-cli captures from the VELIX SPI/I2C bus analyzer, decodes, searches
- and exports captures (.SIC files) and synthesizes test captures; velixctl
- lists the analyzer and runs the driver's diagnostics.")
+orvane-cli captures from the VELIX SPI/I2C bus analyzer, decodes, searches
+and exports captures (.SIC files) and synthesizes test captures; velixctl
+lists the analyzer and runs the driver's diagnostics.")
 set(CPACK_DEBIAN_VELIX-TOOLS_PACKAGE_RECOMMENDS "velix-daemon ${same_version}")
 
 set(CPACK_DEBIAN_LIBVELIXFW_PACKAGE_NAME libvelixfw)
 set(CPACK_DEBIAN_LIBVELIXFW_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_LIBVELIXFW_DESCRIPTION "VELIX analyzer firmware library
- libVELIXFw reads the VELIX analyzer's mode, status and versions and writes
- its flash ROM, CPLD and serial EEPROM, through the velixd daemon.")
+libVELIXFw reads the VELIX analyzer's mode, status and versions and writes
+its flash ROM, CPLD and serial EEPROM, through the velixd daemon.")
 set(CPACK_DEBIAN_LIBVELIXFW_PACKAGE_RECOMMENDS "velix-daemon ${same_version}")
-set(CPACK_DEBIAN_LIBVELIXFW_PACKAGE_GENERATE_SHLIBS ON)
+# A shlibs file for the library package (the only one with a shared
+# library), and ldconfig run through dpkg's trigger.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_LIBVELIXFW_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/debian/libvelixfw/triggers)
 
 set(CPACK_DEBIAN_LIBVELIXFW-DEV_PACKAGE_NAME libvelixfw-dev)
 set(CPACK_DEBIAN_LIBVELIXFW-DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_LIBVELIXFW-DEV_DESCRIPTION "VELIX analyzer firmware library (development files)
- The header VELIXFw.h and the link to libVELIXFw for programs that use the
- firmware library of the VELIX SPI/I2C bus analyzer.")
+The header VELIXFw.h and the link to libVELIXFw for programs that use the
+firmware library of the VELIX SPI/I2C bus analyzer.")
 set(CPACK_DEBIAN_LIBVELIXFW-DEV_PACKAGE_DEPENDS "libvelixfw ${same_version}")
 
 set(CPACK_DEBIAN_ORVANE_PACKAGE_NAME orvane)
 set(CPACK_DEBIAN_ORVANE_DESCRIPTION "VELIX analyzer monitor application
- Orvane captures SPI and I2C traffic with the VELIX bus analyzer, decodes it
- into transactions, checks I2C timing, shows waveforms and dumps, and saves,
- filters, searches and exports captures. VELIXModeChange switches the
- analyzer between its bus analyzer and monitor firmware. Capture files open
- with Orvane from the file manager.")
+Orvane captures SPI and I2C traffic with the VELIX bus analyzer, decodes it
+into transactions, checks I2C timing, shows waveforms and dumps, and saves,
+filters, searches and exports captures. VELIXModeChange switches the
+analyzer between its bus analyzer and monitor firmware. Capture files open
+with Orvane from the file manager.")
 set(CPACK_DEBIAN_ORVANE_PACKAGE_DEPENDS "libvelixfw ${same_version}")
 set(CPACK_DEBIAN_ORVANE_PACKAGE_RECOMMENDS "velix-daemon ${same_version}")
 
