@@ -5,7 +5,7 @@
 namespace velix::daemon {
 
 const char kDaemonUsage[] =
-    "usage: velixd [--runtime-dir DIR] [--trace-level N] [--help] [--version]\n"
+    "usage: velixd [--runtime-dir DIR] [--trace-level N] [--idle-exit SECONDS] [--help] [--version]\n"
     "              [--simulate SCENARIO|FILE.SIC [--personality operation|update|fx2|loader]\n"
     "               [--image analyzer|monitor] [--speed high|full] [--rate BYTES_PER_SECOND]\n"
     "               [--chunk BYTES] [--repeat N] [--size BYTES] [--reply-delay MS]\n"
@@ -20,6 +20,9 @@ const char kDaemonUsage[] =
     "  --trace-level N        0 silences the driver's trace, 1 or more write it to\n"
     "                         standard error (default 1)\n"
     "  -h, --help             print this help\n"
+    "  --idle-exit SECONDS    exit with success once no analyzer has been served and no\n"
+    "                         client has been connected for SECONDS (for a daemon\n"
+    "                         started when the analyzer was plugged in)\n"
     "  --version              print the version\n"
     "\n"
     "Simulated analyzer:\n"
@@ -67,10 +70,13 @@ bool ParseFault(const std::string& text, SimulatedFault* fault) {
   return at == std::string::npos || ParseNumber(text.substr(at + 1), &fault->at_byte);
 }
 
+// A day: longer waits are a mistake rather than a choice.
+constexpr uint32_t kMaxIdleExitSeconds = 86400;
+
 constexpr std::initializer_list<const char*> kValueOptions = {
     "--runtime-dir", "--trace-level", "--simulate", "--personality", "--image",       "--speed",
     "--rate",        "--chunk",       "--repeat",   "--size",        "--reply-delay", "--fault",
-    "--state"};
+    "--state",       "--idle-exit"};
 
 }  // namespace
 
@@ -131,6 +137,9 @@ bool ParseDaemonOptions(const std::vector<std::string>& args, DaemonOptions* opt
       ok = ParseNumber(value, &options->size);
     } else if (option == "--reply-delay") {
       ok = ParseNumber(value, &options->reply_delay_ms);
+    } else if (option == "--idle-exit") {
+      ok = ParseNumber(value, &options->idle_exit_seconds) && options->idle_exit_seconds > 0 &&
+           options->idle_exit_seconds <= kMaxIdleExitSeconds;
     } else if (option == "--fault") {
       SimulatedFault fault;
       ok = ParseFault(value, &fault);

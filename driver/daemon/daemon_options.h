@@ -33,6 +33,9 @@ struct DaemonOptions {
   // instead of going on like an analyzer on a quiet bus.
   bool end_of_data = false;
   bool show_version = false;  // --version: print the version and do nothing else
+  // Exit with success once no analyzer has been served and no client has
+  // been connected for this many seconds; 0 serves until a signal.
+  uint32_t idle_exit_seconds = 0;
 };
 
 // Parses argv[1..]; false with a message in *error (or *help set) when the

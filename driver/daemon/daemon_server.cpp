@@ -177,6 +177,12 @@ bool DaemonServer::ReapFinishedSessions() {
   return remaining < max_connections_;
 }
 
+size_t DaemonServer::ActiveSessions() {
+  std::lock_guard lock(lock_);
+  return static_cast<size_t>(std::count_if(sessions_.begin(), sessions_.end(),
+                                           [](const auto& session) { return !session->done.load(); }));
+}
+
 void DaemonServer::EndSessions() {
   std::list<std::unique_ptr<Session>> sessions;
   {

@@ -49,6 +49,8 @@ class DaemonServer {
   void Stop();
   // Shuts every connection down and waits for its session to end.
   void EndSessions();
+  // The connections being served now, on any name.
+  size_t ActiveSessions();
 
  private:
   struct Listener {

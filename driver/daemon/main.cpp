@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "driver/daemon/daemon_server.h"
 #include "driver/daemon/device_host.h"
 #include "driver/daemon/hardware_edge.h"
+#include "driver/daemon/idle_exit_clock.h"
 #include "driver/daemon/simulated_edge.h"
 #include "platform/device_names.h"
 #include "platform/runtime_folder.h"
@@ -44,6 +46,26 @@ void ApplyTraceLevel(int level) {
     ::setenv("VELIX_TRACE", "stderr", 1);
   }
   velix::platform::ReloadTraceTarget();
+}
+
+// Waits for a stop signal; with an idle limit, also returns (false) once the
+// daemon has served no analyzer and had no client for that long.
+bool WaitForStopSignal(const sigset_t& stop_signals, uint32_t idle_exit_seconds, velix::daemon::DaemonServer& server,
+                       velix::daemon::DeviceHost& host) {
+  int signal_number = 0;
+  if (idle_exit_seconds == 0) {
+    sigwait(&stop_signals, &signal_number);
+    return true;
+  }
+  // A quarter second between looks keeps the exit close to the limit at
+  // no cost worth counting.
+  constexpr timespec kLookInterval{0, 250'000'000};
+  velix::daemon::IdleExitClock clock{std::chrono::seconds(idle_exit_seconds)};
+  for (;;) {
+    if (sigtimedwait(&stop_signals, nullptr, &kLookInterval) >= 0) return true;
+    const bool busy = host.CurrentDevice() != nullptr || server.ActiveSessions() > 0;
+    if (clock.Expired(busy, std::chrono::steady_clock::now())) return false;
+  }
 }
 
 }  // namespace
@@ -103,9 +125,11 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "velixd: serving %s%s\n", folder.c_str(),
                backend->Present() || !options.simulate.empty() ? "" : " (waiting for the analyzer)");
 
-  int signal_number = 0;
-  sigwait(&stop_signals, &signal_number);
-  std::fprintf(stderr, "velixd: stopping\n");
+  if (WaitForStopSignal(stop_signals, options.idle_exit_seconds, server, host)) {
+    std::fprintf(stderr, "velixd: stopping\n");
+  } else {
+    std::fprintf(stderr, "velixd: no analyzer and no client for %u s, stopping\n", options.idle_exit_seconds);
+  }
   server.Stop();
   accept_loop.join();
   // A session may wait on the device (a bulk OUT it never accepts); letting

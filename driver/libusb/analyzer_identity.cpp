@@ -7,10 +7,10 @@ namespace velix::driver {
 namespace {
 
 constexpr const char* kUdevHint =
-    "Install the udev rule described in docs/usb-access.md "
-    "(/etc/udev/rules.d/70-velix.rules), reload it with "
-    "'udevadm control --reload && udevadm trigger' and plug the analyzer in again, "
-    "or run velixd as root.";
+    "Install the udev rule (the velix-daemon package brings it; by hand, as described in "
+    "docs/usb-access.md: /etc/udev/rules.d/70-velix.rules), reload it with "
+    "'udevadm control --reload && udevadm trigger' and plug the analyzer in again; "
+    "run velixd as a member of the velix group, or as root.";
 
 // Best first.
 constexpr std::array<UsbId, 4> kRanking = {{

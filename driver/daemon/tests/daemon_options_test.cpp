@@ -29,6 +29,12 @@ TEST(DaemonOptions, AcceptsWhatItDocumentsAndNamesWhatItRefuses) {
       {{"--simulate", "a.scn", "--frobnicate"}, false, "unknown option: --frobnicate"},
       {{"--version", "--bogus"}, true, ""},
       {{"stray"}, false, "unknown argument: stray"},
+      {{"--idle-exit", "30"}, true, ""},
+      {{"--simulate", "a.scn", "--unplugged", "--idle-exit", "1"}, true, ""},
+      {{"--idle-exit", "0"}, false, "bad value for --idle-exit"},
+      {{"--idle-exit", "86401"}, false, "bad value for --idle-exit"},
+      {{"--idle-exit", "-5"}, false, "bad value for --idle-exit"},
+      {{"--idle-exit"}, false, "--idle-exit needs a value"},
   };
   for (const Line& line : lines) {
     DaemonOptions options;

@@ -101,6 +101,17 @@ int DaemonProcess::Stop() {
   return status;
 }
 
+bool DaemonProcess::WaitForExit(int timeout_ms, int* status) {
+  if (pid_ <= 0) return false;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (::waitpid(pid_, status, WNOHANG) == 0) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  pid_ = -1;
+  return true;
+}
+
 bool DaemonProcess::WaitForName(const std::string& name, bool present, int timeout_ms) const {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
   while (Exists(folder_ + "/" + name) != present) {

@@ -39,6 +39,9 @@ class DaemonProcess {
   static std::string Value(const std::string& reply, const std::string& key);
   // Waits until the name is published (true) or withdrawn (false).
   bool WaitForName(const std::string& name, bool present, int timeout_ms = 5000) const;
+  // Waits up to `timeout_ms` for the daemon to end by itself; true with its
+  // wait status in *status when it did.
+  bool WaitForExit(int timeout_ms, int* status);
   // Stops the daemon now; returns its exit status.
   int Stop();
 

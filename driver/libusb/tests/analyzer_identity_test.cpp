@@ -55,6 +55,8 @@ TEST(AnalyzerIdentityTest, MessagesTellTheUserWhatToDo) {
   EXPECT_NE(denied.find("1d9a:030a"), std::string::npos);
   EXPECT_NE(denied.find("/etc/udev/rules.d/70-velix.rules"), std::string::npos);
   EXPECT_NE(denied.find("udevadm control --reload"), std::string::npos);
+  EXPECT_NE(denied.find("velix-daemon package"), std::string::npos);
+  EXPECT_NE(denied.find("velix group"), std::string::npos);
 
   const std::string none = NoAnalyzerMessage();
   for (const UsbId& id : kAnalyzerIds) EXPECT_NE(none.find(FormatUsbId(id)), std::string::npos);
