@@ -1,13 +1,16 @@
 // Writes the seed archives of the session reader's fuzz target into the
-// folder given: small valid sessions of each shape the reader accepts.
+// folder given: small valid sessions of each shape the reader accepts, and
+// one metadata text alone.
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "Orvane/interchange/tests/session_archive_builder.h"
 
 using velix::interchange::testing::SampleBytes;
 using velix::interchange::testing::SessionEntries;
+using velix::interchange::testing::SessionMetadataText;
 using velix::interchange::testing::SessionSpec;
 using velix::interchange::testing::WriteZipArchive;
 
@@ -22,6 +25,7 @@ int main(int argc, char** argv) {
   chunks.chunks = {SampleBytes({3, 1, 0, 2, 3}, 1), SampleBytes({3, 3, 1}, 1)};
   SessionSpec single = chunks;
   single.single_chunk = true;
+  single.chunks = {chunks.chunks[0] + chunks.chunks[1]};
   single.stored = true;
   single.sample_rate = "1.5 MHz";
   SessionSpec wide;
@@ -33,5 +37,6 @@ int main(int argc, char** argv) {
   bool written = WriteZipArchive(folder + "chunks", SessionEntries(chunks));
   written = WriteZipArchive(folder + "single_stored", SessionEntries(single)) && written;
   written = WriteZipArchive(folder + "two_byte", SessionEntries(wide)) && written;
+  written = static_cast<bool>(std::ofstream(folder + "metadata_text") << SessionMetadataText(wide)) && written;
   return written ? 0 : 1;
 }
