@@ -26,11 +26,11 @@ namespace session = velix::interchange::testing;
 constexpr size_t kSamples = size_t{32} << 20;
 
 std::string WriteSession(uint32_t unit_size, bool stored) {
-  session::SessionSpec spec;
-  spec.unit_size = unit_size;
-  spec.total_probes = 8 * unit_size;
-  spec.probe_names = {"SCL", "SDA"};
-  spec.stored = stored;
+  session::SessionPlan plan;
+  plan.unit_size = unit_size;
+  plan.total_probes = 8 * unit_size;
+  plan.probe_names = {"SCL", "SDA"};
+  plan.stored = stored;
   std::mt19937 random(1);
   std::vector<uint64_t> samples;
   samples.reserve(kSamples);
@@ -42,10 +42,10 @@ std::string WriteSession(uint32_t unit_size, bool stored) {
   }
   const std::string bytes = session::SampleBytes(samples, unit_size);
   const size_t chunk_bytes = size_t{4} << 20;
-  for (size_t at = 0; at < bytes.size(); at += chunk_bytes) spec.chunks.push_back(bytes.substr(at, chunk_bytes));
+  for (size_t at = 0; at < bytes.size(); at += chunk_bytes) plan.chunks.push_back(bytes.substr(at, chunk_bytes));
   const std::string path = "/tmp/velix-session-bench-" + std::to_string(getpid()) + "-" +
                            std::to_string(unit_size) + (stored ? "s" : "d") + ".sr";
-  return session::WriteZipArchive(path, session::SessionEntries(spec)) ? path : std::string();
+  return session::WriteZipArchive(path, session::SessionEntries(plan)) ? path : std::string();
 }
 
 void BM_ReadSession(benchmark::State& state) {

@@ -11,7 +11,7 @@
 using velix::interchange::testing::SampleBytes;
 using velix::interchange::testing::SessionEntries;
 using velix::interchange::testing::SessionMetadataText;
-using velix::interchange::testing::SessionSpec;
+using velix::interchange::testing::SessionPlan;
 using velix::interchange::testing::WriteZipArchive;
 
 int main(int argc, char** argv) {
@@ -20,15 +20,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = std::string(argv[1]) + "/";
-  SessionSpec chunks;
+  SessionPlan chunks;
   chunks.probe_names = {"SCL", "SDA"};
   chunks.chunks = {SampleBytes({3, 1, 0, 2, 3}, 1), SampleBytes({3, 3, 1}, 1)};
-  SessionSpec single = chunks;
+  SessionPlan single = chunks;
   single.single_chunk = true;
   single.chunks = {chunks.chunks[0] + chunks.chunks[1]};
   single.stored = true;
   single.sample_rate = "1.5 MHz";
-  SessionSpec wide;
+  SessionPlan wide;
   wide.unit_size = 2;
   wide.total_probes = 16;
   wide.probe_names = {"CS", "SCLK", "MOSI", "MISO", "", "", "", "", "", "", "", "", "", "", "", "X"};

@@ -25,27 +25,27 @@ bool WriteZipArchive(const std::string& path, const std::vector<ArchiveEntry>& e
   return zip_close(archive) == 0;
 }
 
-std::string SessionMetadataText(const SessionSpec& spec) {
+std::string SessionMetadataText(const SessionPlan& plan) {
   std::string text = "[global]\nsigrok version=0.5.2\n\n[device 1]\ndriver=demo\ncapturefile=logic-1\n";
-  text += "total probes=" + std::to_string(spec.total_probes) + "\n";
-  text += "samplerate=" + spec.sample_rate + "\ntotal analog=0\n";
-  for (size_t i = 0; i < spec.probe_names.size(); ++i) {
-    if (!spec.probe_names[i].empty()) text += "probe" + std::to_string(i + 1) + "=" + spec.probe_names[i] + "\n";
+  text += "total probes=" + std::to_string(plan.total_probes) + "\n";
+  text += "samplerate=" + plan.sample_rate + "\ntotal analog=0\n";
+  for (size_t i = 0; i < plan.probe_names.size(); ++i) {
+    if (!plan.probe_names[i].empty()) text += "probe" + std::to_string(i + 1) + "=" + plan.probe_names[i] + "\n";
   }
-  return text + "unitsize=" + std::to_string(spec.unit_size) + "\n";
+  return text + "unitsize=" + std::to_string(plan.unit_size) + "\n";
 }
 
-std::vector<ArchiveEntry> SessionEntries(const SessionSpec& spec, const std::string& metadata) {
-  std::vector<ArchiveEntry> entries = {{"version", "2", spec.stored}, {"metadata", metadata, spec.stored}};
-  for (size_t i = 0; i < spec.chunks.size(); ++i) {
-    const std::string name = spec.single_chunk ? "logic-1" : "logic-1-" + std::to_string(i + 1);
-    entries.push_back(ArchiveEntry{name, spec.chunks[i], spec.stored});
+std::vector<ArchiveEntry> SessionEntries(const SessionPlan& plan, const std::string& metadata) {
+  std::vector<ArchiveEntry> entries = {{"version", "2", plan.stored}, {"metadata", metadata, plan.stored}};
+  for (size_t i = 0; i < plan.chunks.size(); ++i) {
+    const std::string name = plan.single_chunk ? "logic-1" : "logic-1-" + std::to_string(i + 1);
+    entries.push_back(ArchiveEntry{name, plan.chunks[i], plan.stored});
   }
   return entries;
 }
 
-std::vector<ArchiveEntry> SessionEntries(const SessionSpec& spec) {
-  return SessionEntries(spec, SessionMetadataText(spec));
+std::vector<ArchiveEntry> SessionEntries(const SessionPlan& plan) {
+  return SessionEntries(plan, SessionMetadataText(plan));
 }
 
 std::string SampleBytes(const std::vector<uint64_t>& samples, uint32_t unit_size) {

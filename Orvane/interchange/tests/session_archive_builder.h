@@ -17,7 +17,7 @@ struct ArchiveEntry {
 // False when libzip could not write the archive.
 bool WriteZipArchive(const std::string& path, const std::vector<ArchiveEntry>& entries);
 
-struct SessionSpec {
+struct SessionPlan {
   std::string sample_rate = "1 MHz";
   uint32_t unit_size = 1;
   uint32_t total_probes = 8;
@@ -29,10 +29,10 @@ struct SessionSpec {
   bool stored = false;
 };
 
-std::string SessionMetadataText(const SessionSpec& spec);
+std::string SessionMetadataText(const SessionPlan& plan);
 // version, metadata and chunks.
-std::vector<ArchiveEntry> SessionEntries(const SessionSpec& spec);
-std::vector<ArchiveEntry> SessionEntries(const SessionSpec& spec, const std::string& metadata);
+std::vector<ArchiveEntry> SessionEntries(const SessionPlan& plan);
+std::vector<ArchiveEntry> SessionEntries(const SessionPlan& plan, const std::string& metadata);
 
 // The samples as little-endian bytes of `unit_size` each.
 std::string SampleBytes(const std::vector<uint64_t>& samples, uint32_t unit_size);

@@ -14,7 +14,7 @@ namespace {
 using testing::ArchiveEntry;
 using testing::SampleBytes;
 using testing::SessionEntries;
-using testing::SessionSpec;
+using testing::SessionPlan;
 using velix::platform::testing::ReadFile;
 using velix::platform::testing::ScratchFolder;
 using velix::platform::testing::WriteFile;
@@ -25,19 +25,19 @@ std::string Text(const LevelChange& change) {
 
 // The changes as the naive reading of the samples: every named probe at
 // tick 0, then every named probe whose bit differs from the sample before.
-std::vector<std::string> Reference(const SessionSpec& spec) {
+std::vector<std::string> Reference(const SessionPlan& plan) {
   std::string bytes;
-  for (const std::string& chunk : spec.chunks) bytes += chunk;
+  for (const std::string& chunk : plan.chunks) bytes += chunk;
   std::vector<std::string> changes;
   uint64_t previous = 0;
-  for (size_t tick = 0; tick * spec.unit_size < bytes.size(); ++tick) {
+  for (size_t tick = 0; tick * plan.unit_size < bytes.size(); ++tick) {
     uint64_t sample = 0;
-    for (uint32_t i = 0; i < spec.unit_size; ++i) {
-      sample |= uint64_t{static_cast<uint8_t>(bytes[tick * spec.unit_size + i])} << (8 * i);
+    for (uint32_t i = 0; i < plan.unit_size; ++i) {
+      sample |= uint64_t{static_cast<uint8_t>(bytes[tick * plan.unit_size + i])} << (8 * i);
     }
     uint32_t channel = 0;
-    for (uint32_t bit = 0; bit < spec.probe_names.size(); ++bit) {
-      if (spec.probe_names[bit].empty()) continue;
+    for (uint32_t bit = 0; bit < plan.probe_names.size(); ++bit) {
+      if (plan.probe_names[bit].empty()) continue;
       if (tick == 0 || ((sample ^ previous) >> bit & 1) != 0) {
         changes.push_back(Text(LevelChange{tick, channel, (sample >> bit & 1) != 0}));
       }
@@ -103,41 +103,41 @@ std::vector<std::string> Names(uint32_t probes, uint32_t skip_every) {
 
 struct ReadCase {
   std::string name;
-  SessionSpec spec;
+  SessionPlan plan;
   size_t capacity;
   std::vector<std::string> channels;
 };
 
 TEST_F(SigrokSessionTest, StreamsTheChangesOfTheNamedChannels) {
-  SessionSpec multi;
+  SessionPlan multi;
   multi.probe_names = {"SCL", "SDA"};
   multi.chunks = {SampleBytes({0, 0, 1, 3}, 1), SampleBytes({3, 2}, 1), SampleBytes({0xfe, 0x02}, 1)};
-  SessionSpec single = multi;
+  SessionPlan single = multi;
   single.single_chunk = true;
   single.chunks = {multi.chunks[0] + multi.chunks[1] + multi.chunks[2]};
-  SessionSpec stored = multi;
+  SessionPlan stored = multi;
   stored.stored = true;
-  SessionSpec wide;
+  SessionPlan wide;
   wide.unit_size = 2;
   wide.total_probes = 16;
   wide.probe_names = Names(16, 3);
   wide.chunks = {SampleBytes(RunSamples(3000, 2, 1), 2), SampleBytes(RunSamples(5000, 2, 2), 2)};
-  SessionSpec odd;
+  SessionPlan odd;
   odd.unit_size = 3;
   odd.total_probes = 20;
   odd.probe_names = Names(20, 4);
   odd.chunks = {SampleBytes(RunSamples(20000, 3, 3), 3)};
-  SessionSpec eight;
+  SessionPlan eight;
   eight.unit_size = 8;
   eight.total_probes = 64;
   eight.probe_names = Names(64, 5);
   eight.chunks = {SampleBytes(RunSamples(7000, 8, 4), 8), SampleBytes(RunSamples(9, 8, 5), 8)};
-  SessionSpec four;
+  SessionPlan four;
   four.unit_size = 4;
   four.total_probes = 30;
   four.probe_names = Names(30, 7);
   four.chunks = {SampleBytes(RunSamples(100000, 4, 6), 4)};
-  SessionSpec bytes;
+  SessionPlan bytes;
   bytes.probe_names = {"", "b1", "", "b3"};
   bytes.chunks = {SampleBytes(RunSamples(50000, 1, 7), 1), SampleBytes(RunSamples(1, 1, 8), 1)};
 
@@ -155,16 +155,16 @@ TEST_F(SigrokSessionTest, StreamsTheChangesOfTheNamedChannels) {
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.name);
     std::string error;
-    std::unique_ptr<LogicSource> source = Open(SessionEntries(c.spec), &error);
+    std::unique_ptr<LogicSource> source = Open(SessionEntries(c.plan), &error);
     ASSERT_NE(source, nullptr) << error;
     if (!c.channels.empty()) {
       EXPECT_EQ(source->Channels(), c.channels);
     }
-    EXPECT_EQ(ReadAll(*source, c.capacity), Reference(c.spec));
+    EXPECT_EQ(ReadAll(*source, c.capacity), Reference(c.plan));
     EXPECT_EQ(source->State(), SourceState::kEnded) << source->Error();
     size_t bytes_total = 0;
-    for (const std::string& chunk : c.spec.chunks) bytes_total += chunk.size();
-    EXPECT_EQ(source->EndTick(), bytes_total / c.spec.unit_size);
+    for (const std::string& chunk : c.plan.chunks) bytes_total += chunk.size();
+    EXPECT_EQ(source->EndTick(), bytes_total / c.plan.unit_size);
   }
 }
 
@@ -181,11 +181,11 @@ TEST_F(SigrokSessionTest, TickIsTheExactInverseOfTheSampleRate) {
   };
   for (const TickCase& c : cases) {
     SCOPED_TRACE(c.rate);
-    SessionSpec spec;
-    spec.sample_rate = c.rate;
-    spec.chunks = {SampleBytes({1}, 1)};
+    SessionPlan plan;
+    plan.sample_rate = c.rate;
+    plan.chunks = {SampleBytes({1}, 1)};
     std::string error;
-    std::unique_ptr<LogicSource> source = Open(SessionEntries(spec), &error);
+    std::unique_ptr<LogicSource> source = Open(SessionEntries(plan), &error);
     ASSERT_NE(source, nullptr) << error;
     EXPECT_EQ(source->Tick().numerator, c.numerator);
     EXPECT_EQ(source->Tick().denominator, c.denominator);
@@ -199,31 +199,31 @@ struct RefusalCase {
 };
 
 TEST_F(SigrokSessionTest, RefusesMalformedSessionsAtOpening) {
-  SessionSpec spec;
-  spec.chunks = {SampleBytes({1, 2}, 1), SampleBytes({3}, 1)};
-  const std::string metadata = testing::SessionMetadataText(spec);
-  SessionSpec two_bytes = spec;
+  SessionPlan plan;
+  plan.chunks = {SampleBytes({1, 2}, 1), SampleBytes({3}, 1)};
+  const std::string metadata = testing::SessionMetadataText(plan);
+  SessionPlan two_bytes = plan;
   two_bytes.unit_size = 2;
   two_bytes.total_probes = 16;
   two_bytes.chunks = {SampleBytes({1, 2}, 2), "\x01\x02\x03"};
-  std::vector<ArchiveEntry> gap = SessionEntries(spec);
+  std::vector<ArchiveEntry> gap = SessionEntries(plan);
   gap.push_back({"logic-1-4", "x"});
-  std::vector<ArchiveEntry> both = SessionEntries(spec);
+  std::vector<ArchiveEntry> both = SessionEntries(plan);
   both.push_back({"logic-1", "x"});
-  std::vector<ArchiveEntry> version_1 = SessionEntries(spec);
+  std::vector<ArchiveEntry> version_1 = SessionEntries(plan);
   version_1[0].data = "1";
-  std::vector<ArchiveEntry> no_version = SessionEntries(spec);
+  std::vector<ArchiveEntry> no_version = SessionEntries(plan);
   no_version.erase(no_version.begin());
-  std::vector<ArchiveEntry> no_metadata = SessionEntries(spec);
+  std::vector<ArchiveEntry> no_metadata = SessionEntries(plan);
   no_metadata.erase(no_metadata.begin() + 1);
-  std::vector<ArchiveEntry> big_version = SessionEntries(spec);
+  std::vector<ArchiveEntry> big_version = SessionEntries(plan);
   big_version[0].data = std::string(17, '2');
-  std::vector<ArchiveEntry> big_metadata = SessionEntries(spec, metadata + std::string(65536, '\n'));
-  SessionSpec no_chunks = spec;
+  std::vector<ArchiveEntry> big_metadata = SessionEntries(plan, metadata + std::string(65536, '\n'));
+  SessionPlan no_chunks = plan;
   no_chunks.chunks.clear();
-  SessionSpec empty = spec;
+  SessionPlan empty = plan;
   empty.chunks = {"", ""};
-  SessionSpec wrong_capture = spec;
+  SessionPlan wrong_capture = plan;
   std::string rate_missing = metadata;
   rate_missing.replace(rate_missing.find("samplerate="), 11, "rate=");
 
@@ -238,8 +238,8 @@ TEST_F(SigrokSessionTest, RefusesMalformedSessionsAtOpening) {
       {"entry \"metadata\" is larger than 65536 bytes", big_metadata},
       {"no entry \"logic-1\" or \"logic-1-1\" holds logic data", SessionEntries(no_chunks)},
       {"the logic data hold no sample", SessionEntries(empty)},
-      {"missing key \"samplerate\" in section \"device 1\"", SessionEntries(spec, rate_missing)},
-      {"the logic data expand to more than 2 bytes, the most a sampling data file holds", SessionEntries(spec), 2},
+      {"missing key \"samplerate\" in section \"device 1\"", SessionEntries(plan, rate_missing)},
+      {"the logic data expand to more than 2 bytes, the most a sampling data file holds", SessionEntries(plan), 2},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.message);
@@ -270,9 +270,9 @@ void ForgeStatedSize(std::string* bytes, const std::string& name, uint32_t size)
 }
 
 TEST_F(SigrokSessionTest, RefusesAChunkStoredTwice) {
-  SessionSpec spec;
-  spec.chunks = {SampleBytes({1}, 1), SampleBytes({2}, 1)};
-  std::vector<ArchiveEntry> entries = SessionEntries(spec);
+  SessionPlan plan;
+  plan.chunks = {SampleBytes({1}, 1), SampleBytes({2}, 1)};
+  std::vector<ArchiveEntry> entries = SessionEntries(plan);
   entries.back().name = "logic-1-X";
   ASSERT_TRUE(testing::WriteZipArchive(path_, entries));
   std::string bytes = ReadFile(path_);
@@ -295,9 +295,9 @@ TEST_F(SigrokSessionTest, AnEntryOfAnotherSizeThanStatedFailsTheRead) {
   };
   for (const ForgedCase& c : cases) {
     SCOPED_TRACE(c.stated_size);
-    SessionSpec spec;
-    spec.chunks = {std::string(100000, '\0') + "\x01"};
-    ASSERT_TRUE(testing::WriteZipArchive(path_, SessionEntries(spec)));
+    SessionPlan plan;
+    plan.chunks = {std::string(100000, '\0') + "\x01"};
+    ASSERT_TRUE(testing::WriteZipArchive(path_, SessionEntries(plan)));
     std::string bytes = ReadFile(path_);
     ForgeStatedSize(&bytes, "logic-1-1", c.stated_size);
     WriteFile(path_, bytes);
