@@ -35,6 +35,9 @@ constexpr char kUsage[] =
     "        [--csv PATH|-] [--progress] [--lock-memory] [--yes|--no]\n"
     "                                        live capture from the analyzer, saved,\n"
     "                                        reopened and decoded\n"
+    "  convert IN OUT [--bus spi|i2c0|i2c1] [--rate 50|20|10] [--map LINE=NAME]...\n"
+    "                                        a capture to VCD (OUT.vcd), or a VCD\n"
+    "                                        file to a capture (OUT.SIC)\n"
     "  --help, --version\n";
 
 int RunCommand(int argc, char** argv) {
@@ -47,6 +50,7 @@ int RunCommand(int argc, char** argv) {
   if (command == "decode") return RunDecode(argc, argv);
   if (command == "search") return RunSearch(argc, argv);
   if (command == "capture") return RunCapture(argc, argv);
+  if (command == "convert") return RunConvert(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") return ShowHelp(kUsage);
   if (command == "--version") {
     std::printf("orvane-cli %s\n", velix::kVelixVersion);
