@@ -15,8 +15,9 @@
 namespace velix::interchange {
 namespace {
 
-using testing::ReadText;
-using testing::TempFolder;
+using testing::ReadFile;
+using testing::ScratchFolder;
+using testing::FolderEntries;
 
 // Writes a capture from raw atom bytes.
 void WriteCapture(const std::string& path, const orvane::SettingsRecord& settings, const std::vector<uint8_t>& data) {
@@ -50,7 +51,7 @@ orvane::SettingsRecord I2c0At50() {
 }
 
 TEST(VcdExport, WritesOneValueChangePerChangingAtom) {
-  TempFolder folder;
+  ScratchFolder folder;
   orvane::SettingsRecord settings = I2c0At50();
   // Initial all high; SCL low after 3, high after 7 more, both low after
   // 100 more, a hold of 2047 that changes nothing, SCL high, a final hold.
@@ -60,7 +61,7 @@ TEST(VcdExport, WritesOneValueChangePerChangingAtom) {
   std::string error;
   ASSERT_EQ(ExportSicToVcd(folder.File("in.SIC"), folder.File("out.vcd"), &error), ExportStatus::kOk) << error;
   settings.m_sizeSamplingBuf = static_cast<uint32_t>(data.size());
-  EXPECT_EQ(ReadText(folder.File("out.vcd")), "$comment orvane-settings " + SettingsHex(settings) +
+  EXPECT_EQ(ReadFile(folder.File("out.vcd")), "$comment orvane-settings " + SettingsHex(settings) +
                                                   " $end\n"
                                                   "$timescale 10 ns $end\n"
                                                   "$scope module i2c0 $end\n"
@@ -86,14 +87,14 @@ class VcdExportRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(VcdExportRefusalTest, RefusesAndWritesNothing) {
   const RefusalCase& c = GetParam();
-  TempFolder folder;
+  ScratchFolder folder;
   orvane::SettingsRecord settings = I2c0At50();
   settings.SamplePeriodCode = c.period_code;
   WriteCapture(folder.File("in.SIC"), settings, c.data);
   std::string error;
   EXPECT_EQ(ExportSicToVcd(folder.File("in.SIC"), folder.File("out.vcd"), &error), c.status);
   EXPECT_EQ(error, folder.File("in.SIC") + c.message);
-  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"in.SIC"});
+  EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"in.SIC"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(VcdExport, RefusesMonitorCapturesAndOtherFiles) {
-  TempFolder folder;
+  ScratchFolder folder;
   sim::SynthOptions options;
   options.mode = sim::CaptureMode::kMonitor;
   std::string error;
@@ -126,10 +127,10 @@ TEST(VcdExport, RefusesMonitorCapturesAndOtherFiles) {
   EXPECT_EQ(error, folder.File("m.SIC") +
                        " is a monitor-mode capture: it holds the units the device decoded, not samples of the lines, "
                        "so there is no waveform to export");
-  testing::WriteText(folder.File("t.SIC"), "not a capture");
+  testing::WriteFile(folder.File("t.SIC"), "not a capture");
   EXPECT_EQ(ExportSicToVcd(folder.File("t.SIC"), folder.File("out.vcd"), &error), ExportStatus::kOpenFailed);
   EXPECT_EQ(error, folder.File("t.SIC") + " is not a sampling data file");
-  EXPECT_EQ(folder.Entries().size(), 2u);
+  EXPECT_EQ(FolderEntries(folder.Path()).size(), 2u);
 }
 
 std::string ScenarioOfBus(const std::string& bus) {
@@ -148,7 +149,7 @@ class RoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(RoundTripTest, SicToVcdToSicIsByteIdentical) {
   const RoundTripCase& c = GetParam();
-  TempFolder folder;
+  ScratchFolder folder;
   sim::SynthOptions options;
   options.rate_code = c.rate_code;
   options.repeat = 3;
@@ -158,9 +159,9 @@ TEST_P(RoundTripTest, SicToVcdToSicIsByteIdentical) {
   const auto source = OpenVcdSource(folder.File("a.vcd"), &error);
   ASSERT_NE(source, nullptr) << error;
   ASSERT_EQ(ImportToSic(source.get(), {}, folder.File("b.SIC"), &error), ImportStatus::kOk) << error;
-  const std::string original = ReadText(folder.File("a.SIC"));
+  const std::string original = ReadFile(folder.File("a.SIC"));
   ASSERT_GT(original.size(), 1024u);
-  EXPECT_TRUE(original == ReadText(folder.File("b.SIC")));
+  EXPECT_TRUE(original == ReadFile(folder.File("b.SIC")));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryBusAndRate, RoundTripTest,

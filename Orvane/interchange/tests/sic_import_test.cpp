@@ -13,8 +13,9 @@
 namespace velix::interchange {
 namespace {
 
-using testing::ReadText;
-using testing::TempFolder;
+using testing::ReadFile;
+using testing::ScratchFolder;
+using testing::FolderEntries;
 
 // A source that plays back a fixed list of changes.
 class ScriptedSource final : public LogicSource {
@@ -59,7 +60,7 @@ struct Capture {
 };
 
 Capture ReadCapture(const std::string& path) {
-  const std::string file = ReadText(path);
+  const std::string file = ReadFile(path);
   Capture capture;
   if (file.size() < orvane::kSicHeaderSize) return capture;
   const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
@@ -98,7 +99,7 @@ class ImportRuleTest : public ::testing::TestWithParam<RuleCase> {};
 // SDA falls while SCL stays high (a START): S1 low, every other line high.
 TEST_P(ImportRuleTest, PlacesTheEdgeInTheFirstSampleAfterIt) {
   const RuleCase& c = GetParam();
-  TempFolder folder;
+  ScratchFolder folder;
   ScriptedSource source({"SCL", "SDA"}, c.tick, {{0, 0, true}, {0, 1, true}, {c.sda_fall, 1, false}}, c.sda_fall);
   std::string error;
   ASSERT_EQ(ImportToSic(&source, I2c0(c.rate_code), folder.File("o.SIC"), &error), ImportStatus::kOk) << error;
@@ -117,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(OddRates, ImportRuleTest,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(ImportMerge, RefusesTwoEdgesOfOneLineInOneSample) {
-  TempFolder folder;
+  ScratchFolder folder;
   // 101 ns and 110 ns both show first in sample 6 at 50 MHz.
   ScriptedSource source({"clk", "dat"}, kOneNs, {{0, 0, true}, {0, 1, true}, {101, 0, false}, {110, 0, true}}, 200);
   std::string error;
@@ -126,11 +127,11 @@ TEST(ImportMerge, RefusesTwoEdgesOfOneLineInOneSample) {
   EXPECT_EQ(error,
             "the line SCL (channel clk) changes twice within one sample at 50 MHz, at 1.1e-07 s (tick 110): "
             "the edges would merge; choose a higher --rate");
-  EXPECT_TRUE(folder.Entries().empty());
+  EXPECT_TRUE(FolderEntries(folder.Path()).empty());
 }
 
 TEST(ImportMerge, JoinsEdgesOfTwoLinesInOneSample) {
-  TempFolder folder;
+  ScratchFolder folder;
   ScriptedSource source({"SCL", "SDA"}, kOneNs, {{0, 0, true}, {0, 1, true}, {101, 0, false}, {110, 1, false}}, 200);
   std::string error;
   ASSERT_EQ(ImportToSic(&source, I2c0(2), folder.File("o.SIC"), &error), ImportStatus::kOk) << error;
@@ -140,7 +141,7 @@ TEST(ImportMerge, JoinsEdgesOfTwoLinesInOneSample) {
 }
 
 TEST(ImportRefusals, LeaveNothingBehind) {
-  TempFolder folder;
+  ScratchFolder folder;
   ScriptedSource broken({"SCL", "SDA"}, kOneNs, {{0, 0, true}, {0, 1, true}, {100, 0, false}}, 0,
                         "x.vcd, line 9: cannot read 'q'");
   std::string error;
@@ -157,7 +158,7 @@ TEST(ImportRefusals, LeaveNothingBehind) {
 
   ScriptedSource unmapped({"a", "b"}, kOneNs, {{0, 0, true}, {0, 1, true}}, 10);
   EXPECT_EQ(ImportToSic(&unmapped, I2c0(2), folder.File("o.SIC"), &error), ImportStatus::kBadChoice);
-  EXPECT_EQ(folder.Entries(), std::vector<std::string>{});
+  EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{});
 
   ScriptedSource fine({"SCL", "SDA"}, kOneNs, {{0, 0, true}, {0, 1, true}}, 10);
   EXPECT_EQ(ImportToSic(&fine, I2c0(2), folder.File("missing/o.SIC"), &error), ImportStatus::kWriteFailed);
@@ -165,7 +166,7 @@ TEST(ImportRefusals, LeaveNothingBehind) {
 }
 
 TEST(ImportSettings, NewCaptureWithTheChoices) {
-  TempFolder folder;
+  ScratchFolder folder;
   ScriptedSource source({"SCL", "SDA", "other"}, kOneNs, {{0, 0, false}, {0, 1, true}, {0, 2, false}}, 1000);
   std::string error;
   ASSERT_EQ(ImportToSic(&source, {kBusI2c1, 10, {}}, folder.File("o.SIC"), &error), ImportStatus::kOk) << error;
@@ -182,7 +183,7 @@ TEST(ImportSettings, NewCaptureWithTheChoices) {
 }
 
 TEST(ImportSettings, CarriedRecordWithTheChoicesOnTop) {
-  TempFolder folder;
+  ScratchFolder folder;
   orvane::SettingsRecord carried = orvane::DefaultSettingsRecord();
   carried.m_AnalyzeBusChannel = kBusSpi;
   carried.SamplePeriodCode = 5;
