@@ -11,8 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
-  const auto source = velix::interchange::OpenVcdText(
-      std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.vcd", &error);
+  const auto source =
+      velix::interchange::OpenVcdText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.vcd", &error);
   if (!source) {
     if (error.empty()) __builtin_trap();
     return 0;

@@ -21,6 +21,15 @@ bool IsReadOnlyKind(std::string_view type) {
   return type == "real" || type == "realtime" || type == "event" || type == "string";
 }
 
+// Names reach messages and terminals: no control characters.
+bool IsPrintableName(std::string_view name) {
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return false;
+  }
+  return true;
+}
+
 bool IsIdentifierCode(std::string_view code) {
   for (const char c : code) {
     if (c < 33 || c > 126) return false;
@@ -91,6 +100,8 @@ bool DeclarationReader::Scope() {
   std::vector<std::string> words;
   if (!Section("$scope", &words)) return false;
   if (words.empty()) return Fail("a $scope without a name");
+  if (!IsPrintableName(words.back()))
+    return Fail("the scope name " + Quoted(words.back()) + " holds a control character");
   if (scopes_.size() == kMaxScopeDepth) return Fail("scopes nested deeper than " + std::to_string(kMaxScopeDepth));
   scopes_.push_back(words.back());
   return true;
@@ -115,6 +126,7 @@ bool DeclarationReader::Var() {
     return Fail("more than " + std::to_string(kMaxVcdChannels) + " one-bit signals");
   }
   std::string name = words[3] + (words.size() == 5 ? words[4] : std::string());
+  if (!IsPrintableName(name)) return Fail("the name " + Quoted(name) + " holds a control character");
   if (names_.count(name) != 0) {
     // The same name in two scopes: the later one is told apart by its path.
     std::string path;

@@ -1,6 +1,7 @@
 #include "Orvane/interchange/vcd_export.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,8 +28,14 @@ class BlockReader {
   ~BlockReader() {
     if (fd_ >= 0) ::close(fd_);
   }
+  // Only regular files: open() must not wait for a FIFO's writer.
   bool Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
+      errno = EINVAL;
+      return false;
+    }
     return fd_ >= 0;
   }
   // Up to `size` bytes; 0 at the end, -1 on a fault.
@@ -229,7 +236,10 @@ ExportStatus Exporter::WriteChanges() {
 
 ExportStatus Exporter::Run(const std::string& vcd_path) {
   orvane::SicHeader header{};
-  if (!in_.Open(path_)) return Fail(ExportStatus::kOpenFailed, "cannot open " + path_ + ": " + std::strerror(errno));
+  if (!in_.Open(path_)) {
+    return Fail(ExportStatus::kOpenFailed, errno == EINVAL ? path_ + " is not a regular file"
+                                                           : "cannot open " + path_ + ": " + std::strerror(errno));
+  }
   const ssize_t got = in_.Read(header.data(), header.size());
   if (got != static_cast<ssize_t>(header.size()) || !orvane::IsAcceptedSicHeader(header)) {
     return Fail(ExportStatus::kOpenFailed, path_ + " is not a sampling data file");

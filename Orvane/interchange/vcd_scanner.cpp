@@ -1,6 +1,7 @@
 #include "Orvane/interchange/vcd_scanner.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -28,9 +29,15 @@ VcdScanner::~VcdScanner() {
 }
 
 bool VcdScanner::Open(const std::string& path, std::string* error) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking in open() on a FIFO; only regular files are read.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) {
     *error = "cannot open " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    *error = path + " is not a regular file";
     return false;
   }
   buffer_.resize(kBufferSize);

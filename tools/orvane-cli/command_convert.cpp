@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -85,12 +86,19 @@ int Import(const Arguments& args, const std::string& in, const std::string& out)
   }
   options.map = args.Values("map");
   std::string error;
-  const int fd = ::open(in.c_str(), O_RDONLY | O_CLOEXEC);
+  // A file that cannot be opened is told apart from a malformed one.
+  const int fd = ::open(in.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     std::fprintf(stderr, "error: cannot open %s: %s\n", in.c_str(), std::strerror(errno));
     return kExitOpenFailed;
   }
+  struct stat info {};
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   ::close(fd);
+  if (!regular) {
+    std::fprintf(stderr, "error: %s is not a regular file\n", in.c_str());
+    return kExitOpenFailed;
+  }
   bool known = false;
   const auto source = OpenForeignCapture(in, &known, &error);
   if (!known) return UsageError(kUsage, error);

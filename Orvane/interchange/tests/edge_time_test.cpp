@@ -50,6 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"fs_exact", {1, 1000000000000000}, 50000000, 20000000ull * 123456789012ull, true, 123456789012ull},
         EdgeCase{
             "fs_one_more", {1, 1000000000000000}, 50000000, 20000000ull * 123456789012ull + 1, true, 123456789013ull},
+        // Both sides of the 64-bit shortcut agree.
+        EdgeCase{"short_path_top", {1, 1000000000}, 50000000, 4294967295ull, true, 214748365},
+        EdgeCase{"wide_path", {1, 1000000000}, 50000000, 8589934592ull, true, 429496730},
         EdgeCase{"seconds_fit", {1, 1}, 10000000, 1000000000000ull, true, 10000000000000000000ull},
         EdgeCase{"seconds_overflow", {1, 1}, 50000000, 1000000000000ull, false, 0},
         EdgeCase{"huge_tick_zero", {kMax, 1}, 50000000, 0, true, 0},

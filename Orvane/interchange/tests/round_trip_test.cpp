@@ -15,9 +15,9 @@
 namespace velix::interchange {
 namespace {
 
+using testing::FolderEntries;
 using testing::ReadFile;
 using testing::ScratchFolder;
-using testing::FolderEntries;
 
 // Writes a capture from raw atom bytes.
 void WriteCapture(const std::string& path, const orvane::SettingsRecord& settings, const std::vector<uint8_t>& data) {

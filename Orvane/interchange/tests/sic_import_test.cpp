@@ -13,9 +13,9 @@
 namespace velix::interchange {
 namespace {
 
+using testing::FolderEntries;
 using testing::ReadFile;
 using testing::ScratchFolder;
-using testing::FolderEntries;
 
 // A source that plays back a fixed list of changes.
 class ScriptedSource final : public LogicSource {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ class CliConvertTest : public ::testing::Test {
     WriteFile(files_.File("foreign.vcd"), kForeign);
     WriteFile(files_.File("foreign.txt"), kForeign);
     WriteFile(files_.File("bad.vcd"), kMalformed);
+    ASSERT_EQ(::mkfifo(files_.File("fifo.vcd").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(files_.File("fifo.SIC").c_str(), 0600), 0);
   }
   testing::CommandResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), ORVANE_CLI_PATH);
@@ -68,6 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"vcd_from_vcd", {"@foreign.vcd", "@o.vcd"}, 1, "a VCD file is written from a .SIC capture"},
         ExitCase{"sic_to_sic", {"@a.SIC", "@b.sic"}, 1, "nothing to convert"},
         ExitCase{"missing_capture", {"@none.SIC", "@o.vcd"}, 2, "cannot open"},
+        ExitCase{"fifo_capture", {"@fifo.SIC", "@o.vcd"}, 2, "is not a regular file"},
+        ExitCase{"fifo_vcd", {"@fifo.vcd", "@o.SIC", "--bus", "i2c0"}, 2, "is not a regular file"},
         ExitCase{"monitor_capture", {"@m.SIC", "@o.vcd"}, 2, "is a monitor-mode capture"},
         ExitCase{"corrupt_capture", {"@corrupt.SIC", "@o.vcd"}, 3, "position 3: data align error"},
         ExitCase{"unwritable_vcd", {"@a.SIC", "@none/o.vcd"}, 6, "cannot create a file in"},
