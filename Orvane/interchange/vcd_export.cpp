@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -112,30 +113,78 @@ class TextWriter {
   int errno_ = 0;
 };
 
-// "#<time>\n" written in place; returns the characters written.
-size_t PutTime(char* out, uint64_t time) {
-  char digits[20];
-  size_t n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + time % 10);
-    time /= 10;
-  } while (time != 0);
-  out[0] = '#';
-  for (size_t i = 0; i < n; ++i) out[1 + i] = digits[n - 1 - i];
-  out[n + 1] = '\n';
-  return n + 2;
+// The time stamp line "#<time>\n", kept as decimal text and advanced by
+// decimal addition: times only grow, mostly by a few digits' worth, so
+// this costs far less than formatting every stamp anew.
+class TimeStamp {
+ public:
+  TimeStamp() {
+    std::memset(text_, '0', sizeof text_);
+    text_[kLast + 1] = '\n';
+    text_[kLast - 1] = '#';
+  }
+  void Advance(uint64_t delta) {
+    size_t i = kLast;
+    while (delta != 0) {
+      const uint64_t digit = i >= first_ ? static_cast<uint64_t>(text_[i] - '0') : 0;
+      uint64_t sum = digit + delta % 10;
+      delta /= 10;
+      if (sum >= 10) {
+        sum -= 10;
+        ++delta;
+      }
+      text_[i] = static_cast<char>('0' + sum);
+      if (i < first_) {
+        first_ = i;
+        text_[i - 1] = '#';
+      }
+      --i;
+    }
+  }
+  // Writes the line; returns its length.
+  size_t Put(char* out) const {
+    const size_t length = kLast + 3 - first_;
+    std::memcpy(out, text_ + first_ - 1, length);
+    return length;
+  }
+
+ private:
+  static constexpr size_t kLast = 21;  // the units digit; 20 digits before it fit any 64-bit time
+  char text_[kLast + 2];
+  size_t first_ = kLast;  // the leading digit
+};
+
+// The value-change lines of the lines that changed, for every pair of
+// (changed lines, new state).
+struct ChangeText {
+  uint8_t length = 0;
+  char text[3 * kProbeLines] = {};
+};
+
+const std::array<ChangeText, 256>& ChangeTexts() {
+  static const std::array<ChangeText, 256> table = [] {
+    std::array<ChangeText, 256> t{};
+    for (int changed = 0; changed < 16; ++changed) {
+      for (int state = 0; state < 16; ++state) {
+        ChangeText& entry = t[changed << 4 | state];
+        for (int line = 0; line < kProbeLines; ++line) {
+          if ((changed >> line & 1) == 0) continue;
+          entry.text[entry.length++] = (state >> line & 1) ? '1' : '0';
+          entry.text[entry.length++] = kCodes[line];
+          entry.text[entry.length++] = '\n';
+        }
+      }
+    }
+    return t;
+  }();
+  return table;
 }
 
-// The changed lines' values, "1!\n" style.
+// Appends the changed lines' values at `out`; returns the length.
 size_t PutChanges(char* out, uint8_t changed, uint8_t state) {
-  size_t n = 0;
-  for (int line = 0; line < kProbeLines; ++line) {
-    if ((changed >> line & 1) == 0) continue;
-    out[n++] = (state >> line & 1) ? '1' : '0';
-    out[n++] = kCodes[line];
-    out[n++] = '\n';
-  }
-  return n;
+  const ChangeText& entry = ChangeTexts()[changed << 4 | state];
+  std::memcpy(out, entry.text, sizeof entry.text);
+  return entry.length;
 }
 
 std::string Declarations(const orvane::SettingsRecord& settings, uint32_t timescale_ns) {
@@ -186,6 +235,7 @@ ExportStatus Exporter::WriteChanges() {
   uint64_t last_time_written = 0;
   uint8_t state = 0;
   bool started = false;
+  TimeStamp stamp;
   for (;;) {
     const ssize_t got = in_.Read(block.data() + kept, kBlock + 1 - kept);
     if (got < 0) return Fail(ExportStatus::kOpenFailed, "cannot read " + path_ + ": " + std::strerror(errno));
@@ -214,7 +264,11 @@ ExportStatus Exporter::WriteChanges() {
       out_.Room();
       const uint64_t time = samples * ticks_per_sample_;
       char* at = out_.At();
-      size_t n = time != last_time_written ? PutTime(at, time) : 0;
+      size_t n = 0;
+      if (time != last_time_written) {
+        stamp.Advance(time - last_time_written);
+        n = stamp.Put(at);
+      }
       n += PutChanges(at + n, static_cast<uint8_t>(atom.state ^ state), atom.state);
       out_.Advance(n);
       last_time_written = time;
@@ -229,7 +283,8 @@ ExportStatus Exporter::WriteChanges() {
   const uint64_t end = samples * ticks_per_sample_;
   if (end != last_time_written) {
     out_.Room();
-    out_.Advance(PutTime(out_.At(), end));
+    stamp.Advance(end - last_time_written);
+    out_.Advance(stamp.Put(out_.At()));
   }
   return ExportStatus::kOk;
 }

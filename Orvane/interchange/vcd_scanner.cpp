@@ -20,7 +20,11 @@ constexpr std::array<bool, 256> MakeSpaceTable() {
 }
 constexpr std::array<bool, 256> kSpace = MakeSpaceTable();
 
-inline bool IsSpace(char c) { return kSpace[static_cast<unsigned char>(c)]; }
+// Word characters are mostly above the blank; only the rest need the table.
+inline bool IsSpace(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte <= ' ' && kSpace[byte];
+}
 
 }  // namespace
 

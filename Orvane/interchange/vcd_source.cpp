@@ -77,12 +77,19 @@ class VcdSource final : public LogicSource {
 };
 
 bool VcdSource::Timestamp(std::string_view word) {
-  if (word.size() < 2) return Fail("a time stamp without a time");
+  std::string_view digits = word.substr(1);
+  if (digits.empty()) return Fail("a time stamp without a time");
+  while (digits.size() > 1 && digits[0] == '0') digits.remove_prefix(1);
+  // Up to 19 digits cannot overflow; only a 20th needs the checks.
+  if (digits.size() > 20) return Fail("the time stamp " + Quoted(word) + " does not fit 64 bits");
+  const size_t unchecked = digits.size() < 19 ? digits.size() : 19;
   uint64_t value = 0;
-  for (size_t i = 1; i < word.size(); ++i) {
-    const char c = word[i];
-    if (c < '0' || c > '9') return Fail("the time stamp " + Quoted(word) + " is not a number");
-    if (__builtin_mul_overflow(value, 10u, &value) || __builtin_add_overflow(value, uint64_t(c - '0'), &value)) {
+  for (size_t i = 0; i < digits.size(); ++i) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(digits[i]) - '0');
+    if (digit > 9) return Fail("the time stamp " + Quoted(word) + " is not a number");
+    if (i < unchecked) {
+      value = value * 10 + digit;
+    } else if (__builtin_mul_overflow(value, 10u, &value) || __builtin_add_overflow(value, uint64_t{digit}, &value)) {
       return Fail("the time stamp " + Quoted(word) + " does not fit 64 bits");
     }
   }
