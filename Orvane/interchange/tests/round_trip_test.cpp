@@ -24,7 +24,9 @@ void WriteCapture(const std::string& path, const orvane::SettingsRecord& setting
   sim::SicFileWriter writer;
   std::string error;
   ASSERT_TRUE(writer.Open(path, settings, &error)) << error;
-  ASSERT_TRUE(writer.DataSink()(data.data(), data.size()));
+  if (!data.empty()) {
+    ASSERT_TRUE(writer.DataSink()(data.data(), data.size()));
+  }
   ASSERT_TRUE(writer.Finish(settings, &error)) << error;
 }
 
