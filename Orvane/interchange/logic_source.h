@@ -48,6 +48,10 @@ class LogicSource {
   // The tick at which the capture ends (exclusive), once kEnded.
   virtual uint64_t EndTick() const = 0;
   virtual const std::string& Error() const = 0;
+
+  // The settings record of the capture a file was exported from, when the
+  // file says so (our own VCD export does); empty otherwise.
+  virtual std::vector<uint8_t> CarriedSettings() const { return {}; }
 };
 
 // Each opener returns null with a message naming the file and the fault.

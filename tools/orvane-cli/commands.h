@@ -1,7 +1,8 @@
 #pragma once
 // The sub-commands of orvane-cli. Each returns the process exit status:
 // 0 success, 1 usage error, 2 the file cannot be opened or is not a
-// sampling data file (or no device was found), 3 the data are corrupt or
+// sampling data file (or no device was found, or the capture is of a kind
+// the command cannot use), 3 the data are corrupt or
 // unreadable or a scenario is wrong, 4 the decode run ended with an error
 // result, 5 no valid transaction, 6 an export, an output file or standard
 // output could not be written, 7 a search found nothing.
@@ -23,5 +24,6 @@ int RunSynth(int argc, char** argv);
 int RunDecode(int argc, char** argv);
 int RunSearch(int argc, char** argv);
 int RunCapture(int argc, char** argv);
+int RunConvert(int argc, char** argv);
 
 }  // namespace orvane::cli

@@ -30,6 +30,8 @@ constexpr char kUsage[] =
     "  search    find a transaction (jump, address, subaddress, data, nack,\n"
     "            error, trigger)\n"
     "  capture   live capture from the analyzer, saved, reopened and decoded\n"
+    "  convert   a capture to VCD (OUT.vcd), or a VCD or sigrok session file\n"
+    "            to a capture (OUT.SIC)\n"
     "\n"
     "Options:\n"
     "  -h, --help  print this help\n"
@@ -45,6 +47,7 @@ int RunCommand(int argc, char** argv) {
   if (command == "decode") return RunDecode(argc, argv);
   if (command == "search") return RunSearch(argc, argv);
   if (command == "capture") return RunCapture(argc, argv);
+  if (command == "convert") return RunConvert(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") return ShowHelp(kUsage);
   if (command == "--version") {
     std::printf("orvane-cli %s\n", velix::kVelixVersion);

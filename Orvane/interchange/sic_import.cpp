@@ -1,0 +1,219 @@
+#include "Orvane/interchange/sic_import.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "Orvane/capture/sample_atom.h"
+#include "Orvane/interchange/bus_lines.h"
+#include "Orvane/interchange/channel_map.h"
+#include "Orvane/interchange/edge_time.h"
+#include "Orvane/interchange/replacing_file.h"
+#include "sim/atom_encoder.h"
+#include "sim/sic_writer.h"
+
+namespace velix::interchange {
+namespace {
+
+constexpr size_t kBatch = 1u << 14;
+constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull;
+// Every long atom carries at most 2047 samples, so no longer capture fits a
+// file; the bound also keeps a hostile time stamp from making us write
+// gigabytes of idle atoms before the size check could stop us.
+constexpr uint64_t kMaxSamples = (kMaxDataBytes / 2) * orvane::kLongAtomMaxCount;
+constexpr char kTooLong[] = "the capture is longer than a sampling data file can hold at this rate";
+
+uint64_t RateOfCode(uint8_t code) { return 100000000ull / code; }
+
+const char* RateText(uint8_t code) { return code == 2 ? "50 MHz" : code == 5 ? "20 MHz" : "10 MHz"; }
+
+std::string TimeText(uint64_t tick, TickLength length) {
+  const double seconds =
+      static_cast<double>(tick) * static_cast<double>(length.numerator) / static_cast<double>(length.denominator);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.9g s (tick %" PRIu64 ")", seconds, tick);
+  return text;
+}
+
+bool BuildSettings(const LogicSource& source, const ImportOptions& options, orvane::SettingsRecord* settings,
+                   std::string* error) {
+  const std::vector<uint8_t> carried = source.CarriedSettings();
+  const bool has_carried = carried.size() == orvane::kSettingsRecordSize;
+  *settings = orvane::DefaultSettingsRecord();
+  if (has_carried) std::memcpy(settings, carried.data(), carried.size());
+  const uint8_t carried_bus = settings->m_AnalyzeBusChannel;
+  if (options.bus_channel) {
+    settings->m_AnalyzeBusChannel = *options.bus_channel;
+  } else if (!has_carried || carried_bus > kBusI2c1) {
+    *error = "name the bus with --bus spi, i2c0 or i2c1";
+    return false;
+  }
+  const uint8_t code = settings->SamplePeriodCode;
+  if (options.rate_code) {
+    settings->SamplePeriodCode = *options.rate_code;
+  } else if (code != 2 && code != 5 && code != 10) {
+    settings->SamplePeriodCode = orvane::DefaultSettingsRecord().SamplePeriodCode;
+  }
+  settings->MonitorMode = 0;
+  return true;
+}
+
+class Importer {
+ public:
+  Importer(LogicSource* source, std::string* error) : source_(*source), error_(*error) {}
+
+  ImportStatus Run(const ImportOptions& options, const std::string& sic_path);
+
+ private:
+  ImportStatus Fail(ImportStatus status, const std::string& message) {
+    error_ = message;
+    return status;
+  }
+  // Feeds one batch to the encoder; false with a message.
+  bool Take(const LevelChange* changes, size_t count);
+  bool Sample(uint64_t tick, uint64_t* sample) {
+    if (rule_->FirstSample(tick, sample) && *sample <= kMaxSamples) return true;
+    error_ = kTooLong;
+    return false;
+  }
+  void StartEncoder() {
+    if (encoder_) return;
+    encoder_ = std::make_unique<sim::AtomEncoder>(writer_.get(), state_);
+    emitted_ = state_;
+  }
+
+  LogicSource& source_;
+  std::string& error_;
+  std::vector<uint8_t> lines_of_channel_;
+  std::array<const char*, kProbeLines> line_names_{};
+  std::vector<std::string> channel_names_;
+  std::unique_ptr<EdgeTimeRule> rule_;
+  std::unique_ptr<sim::ByteWriter> writer_;
+  std::unique_ptr<sim::AtomEncoder> encoder_;
+  uint8_t state_ = 0x0F;  // lines no channel feeds stay high
+  uint8_t emitted_ = 0x0F;
+  uint8_t rate_code_ = 2;
+  bool started_ = false;
+  uint64_t first_tick_ = 0;
+  uint64_t last_tick_ = 0;
+  uint64_t sample_ = 0;
+  std::array<uint64_t, kProbeLines> last_edge_{};
+  std::array<bool, kProbeLines> has_edge_{};
+};
+
+bool Importer::Take(const LevelChange* changes, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const LevelChange& c = changes[i];
+    if (c.channel >= lines_of_channel_.size()) {
+      error_ = "the source reported a channel it does not have";
+      return false;
+    }
+    if (started_ && c.tick < last_tick_) {
+      error_ = "the source went back in time at " + TimeText(c.tick, source_.Tick());
+      return false;
+    }
+    last_tick_ = c.tick;
+    const uint8_t mask = lines_of_channel_[c.channel];
+    if (mask == 0) continue;
+    const uint8_t next = c.level ? static_cast<uint8_t>(state_ | mask) : static_cast<uint8_t>(state_ & ~mask);
+    if (!started_ || c.tick == first_tick_) {
+      // The levels at the first tick are where the capture starts.
+      started_ = true;
+      first_tick_ = c.tick;
+      state_ = next;
+      continue;
+    }
+    StartEncoder();
+    uint64_t sample = 0;
+    if (!Sample(c.tick, &sample)) return false;
+    if (sample != sample_) {
+      if (state_ != emitted_) {
+        encoder_->Change(sample_, state_);
+        emitted_ = state_;
+      }
+      sample_ = sample;
+    }
+    const uint8_t changed = state_ ^ next;
+    for (int line = 0; line < kProbeLines; ++line) {
+      if ((changed >> line & 1) == 0) continue;
+      if (has_edge_[line] && last_edge_[line] == sample) {
+        error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c.channel] +
+                 ") changes twice within one sample at " + RateText(rate_code_) + ", at " +
+                 TimeText(c.tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
+        return false;
+      }
+      has_edge_[line] = true;
+      last_edge_[line] = sample;
+    }
+    state_ = next;
+  }
+  return true;
+}
+
+ImportStatus Importer::Run(const ImportOptions& options, const std::string& sic_path) {
+  orvane::SettingsRecord settings{};
+  if (!BuildSettings(source_, options, &settings, &error_)) return ImportStatus::kBadChoice;
+  const uint8_t bus = settings.m_AnalyzeBusChannel;
+  LineSources sources{};
+  channel_names_ = source_.Channels();
+  if (!ResolveChannelMap(bus, options.map, channel_names_, &sources, &error_)) return ImportStatus::kBadChoice;
+  lines_of_channel_.assign(channel_names_.size(), 0);
+  for (int line = 0; line < kProbeLines; ++line) {
+    if (sources[line] != kNoChannel) lines_of_channel_[sources[line]] |= static_cast<uint8_t>(1u << line);
+  }
+  line_names_ = LineNames(bus);
+  rate_code_ = settings.SamplePeriodCode;
+  const TickLength tick = source_.Tick();
+  if (tick.numerator == 0 || tick.denominator == 0) return Fail(ImportStatus::kBadInput, "the source has no time base");
+  rule_ = std::make_unique<EdgeTimeRule>(tick, RateOfCode(rate_code_));
+
+  ReplacingFile target;
+  if (!target.Create(sic_path, &error_)) return ImportStatus::kWriteFailed;
+  sim::SicFileWriter sic;
+  if (!sic.Open(target.TemporaryPath(), settings, &error_)) {
+    error_ = target.InTargetTerms(error_);
+    return ImportStatus::kWriteFailed;
+  }
+  sim::ChunkSink file_sink = sic.DataSink();
+  uint64_t data_bytes = 0;
+  bool too_big = false;
+  writer_ = std::make_unique<sim::ByteWriter>([&](const uint8_t* data, size_t size) {
+    data_bytes += size;
+    if (data_bytes > kMaxDataBytes) {
+      too_big = true;
+      return false;
+    }
+    return file_sink(data, size);
+  });
+
+  std::vector<LevelChange> batch(kBatch);
+  while (writer_->ok()) {
+    const size_t count = source_.Read(batch.data(), batch.size());
+    if (count == 0) break;
+    if (!Take(batch.data(), count)) return ImportStatus::kBadInput;
+  }
+  if (source_.State() == SourceState::kFailed) return Fail(ImportStatus::kBadInput, source_.Error());
+  if (writer_->ok()) {
+    StartEncoder();
+    if (state_ != emitted_) encoder_->Change(sample_, state_);
+    uint64_t end = 0;
+    if (!Sample(source_.EndTick(), &end)) return ImportStatus::kBadInput;
+    encoder_->End(end > sample_ ? end : sample_);
+  }
+  if (too_big) return Fail(ImportStatus::kBadInput, "the data do not fit a sampling data file (over 4 GiB)");
+  if (!sic.Finish(settings, &error_)) {
+    error_ = target.InTargetTerms(error_);
+    return ImportStatus::kWriteFailed;
+  }
+  return target.Commit(&error_) ? ImportStatus::kOk : ImportStatus::kWriteFailed;
+}
+
+}  // namespace
+
+ImportStatus ImportToSic(LogicSource* source, const ImportOptions& options, const std::string& sic_path,
+                         std::string* error) {
+  return Importer(source, error).Run(options, sic_path);
+}
+
+}  // namespace velix::interchange

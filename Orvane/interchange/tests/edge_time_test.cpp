@@ -1,0 +1,65 @@
+#include "Orvane/interchange/edge_time.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace velix::interchange {
+namespace {
+
+struct EdgeCase {
+  const char* name;
+  TickLength tick;
+  uint64_t rate;
+  uint64_t at;
+  bool fits;
+  uint64_t sample;
+};
+
+class EdgeTimeTest : public ::testing::TestWithParam<EdgeCase> {};
+
+TEST_P(EdgeTimeTest, FirstSampleShowingTheChange) {
+  const EdgeCase& c = GetParam();
+  uint64_t sample = 0;
+  ASSERT_EQ(EdgeTimeRule(c.tick, c.rate).FirstSample(c.at, &sample), c.fits);
+  if (c.fits) {
+    EXPECT_EQ(sample, c.sample);
+  }
+}
+
+constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
+
+INSTANTIATE_TEST_SUITE_P(
+    Rule, EdgeTimeTest,
+    ::testing::Values(
+        // A change exactly at a sample instant is seen in that sample.
+        EdgeCase{"on_sample", {10, 1000000000}, 50000000, 2, true, 1},
+        EdgeCase{"between_samples", {10, 1000000000}, 50000000, 3, true, 2},
+        EdgeCase{"at_zero", {10, 1000000000}, 50000000, 0, true, 0},
+        // A third of a nanosecond per tick: 60 ticks per 50 MHz sample.
+        EdgeCase{"third_ns_on", {1, 3000000000}, 50000000, 120, true, 2},
+        EdgeCase{"third_ns_just_after", {1, 3000000000}, 50000000, 121, true, 3},
+        EdgeCase{"third_ns_just_before", {1, 3000000000}, 50000000, 119, true, 2},
+        EdgeCase{"third_ns_20mhz", {1, 3000000000}, 20000000, 151, true, 2},
+        // 24 MHz ticks at 50 MHz: 25/12 samples per tick.
+        EdgeCase{"24mhz_one", {1, 24000000}, 50000000, 1, true, 3},
+        EdgeCase{"24mhz_twelve", {1, 24000000}, 50000000, 12, true, 25},
+        EdgeCase{"24mhz_five", {1, 24000000}, 50000000, 5, true, 11},
+        // Far beyond double precision, still exact.
+        EdgeCase{"fs_exact", {1, 1000000000000000}, 50000000, 20000000ull * 123456789012ull, true, 123456789012ull},
+        EdgeCase{
+            "fs_one_more", {1, 1000000000000000}, 50000000, 20000000ull * 123456789012ull + 1, true, 123456789013ull},
+        // Both sides of the 64-bit shortcut agree.
+        EdgeCase{"short_path_top", {1, 1000000000}, 50000000, 4294967295ull, true, 214748365},
+        EdgeCase{"wide_path", {1, 1000000000}, 50000000, 8589934592ull, true, 429496730},
+        EdgeCase{"seconds_fit", {1, 1}, 10000000, 1000000000000ull, true, 10000000000000000000ull},
+        EdgeCase{"seconds_overflow", {1, 1}, 50000000, 1000000000000ull, false, 0},
+        EdgeCase{"huge_tick_zero", {kMax, 1}, 50000000, 0, true, 0},
+        EdgeCase{"huge_tick_overflow", {kMax, 1}, 50000000, 1, false, 0},
+        EdgeCase{"huge_denominator", {kMax, kMax}, 10000000, kMax, false, 0},
+        EdgeCase{"tiny_ticks", {1, kMax}, 10000000, kMax, true, 10000000}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace velix::interchange
