@@ -14,10 +14,28 @@ I2CTimingVerifier::I2CTimingVerifier(AtomWalker& walker, TransactionStore& store
 bool I2CTimingVerifier::Verify(RecordRef ref) {
   TransactionInfo& record = store_.At(ref);
   if (!store_.AttachTiming(record)) return false;
-  TimingInfo& timing = *store_.Timing(record);
+  StatusReport report;
+  Check(record, *store_.Timing(record), report);
+  record.Status = static_cast<uint16_t>(record.Status | report.Status());
+  return true;
+}
+
+uint16_t I2CTimingVerifier::Remeasure(const TransactionInfo& record, TimingSpanSink* sink) {
+  TimingInfo scratch{};
+  if (sink == nullptr) {
+    StatusReport report;
+    Check(record, scratch, report);
+    return report.Status();
+  }
+  SpanReport report(*sink);
+  Check(record, scratch, report);
+  return report.Status();
+}
+
+template <typename Report>
+void I2CTimingVerifier::Check(const TransactionInfo& record, TimingInfo& timing, Report& report) {
   const I2CTimingLimits& limits = IsHsTransfer(record) ? hs_ : fast_standard_;
   const TransactionInfo* previous = record.Prev != kNoRecord ? &store_.At(record.Prev) : nullptr;
-  StatusReport report;
 
   if ((record.bStartEndType & kBeganStart) && previous != nullptr &&
       (previous->bStartEndType & kEndedStop)) {
@@ -33,12 +51,10 @@ bool I2CTimingVerifier::Verify(RecordRef ref) {
 
   const uint32_t last_position =
       record.Next != kNoRecord ? store_.At(record.Next).SamplePos : kNoPositionLimit;
-  const TimingWalkResult walked = walk_.Run(record, last_position, limits, timing);
+  const TimingWalkResult walked = walk_.Walk(record, last_position, limits, timing, report);
   su_sta_measured_ = walked.setup.measured;
   su_sta_index_ = record.Index;
   su_sta_clocks_ = walked.setup.clocks;
-  record.Status = static_cast<uint16_t>(record.Status | report.Status() | walked.status);
-  return true;
 }
 
 }  // namespace orvane

@@ -30,12 +30,6 @@ struct ChangeHistory {
 }  // namespace
 
 TimingWalkResult I2CTimingWalk::Run(const TransactionInfo& record, uint32_t last_position,
-                                    const I2CTimingLimits& limits, TimingInfo& timing) {
-  StatusReport report;
-  return Walk(record, last_position, limits, timing, report);
-}
-
-TimingWalkResult I2CTimingWalk::Run(const TransactionInfo& record, uint32_t last_position,
                                     const I2CTimingLimits& limits, TimingInfo& timing, TimingSpanSink& sink) {
   SpanReport report(sink);
   return Walk(record, last_position, limits, timing, report);
@@ -94,8 +88,11 @@ TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo& record, uint32_t las
       const bool rise = (now & kSclLine) != 0;
       if (scl_edge_seen) {
         const uint32_t period = Clamp32(at - last_scl_edge);
-        if (rise && Below(period, limits.low)) report.Violation(TimingCheck::kLow, last_scl_edge, period);
-        if (!rise && Below(period, limits.high)) report.Violation(TimingCheck::kHigh, last_scl_edge, period);
+        if (rise) {
+          report.Add(TimingCheck::kLow, last_scl_edge, period, Below(period, limits.low));
+        } else {
+          report.Add(TimingCheck::kHigh, last_scl_edge, period, Below(period, limits.high));
+        }
       }
       scl_edge_seen = true;
       last_scl_edge = at;
@@ -118,9 +115,9 @@ TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo& record, uint32_t las
         if (count >= 1 && count <= 7 && hold_measured) {
           const uint32_t hold_clocks = Clamp32(hold);
           // The hold was measured after this low period's fall.
-          if (Above(hold_clocks, limits.hd_dat)) report.Violation(TimingCheck::kHdDat, fall_at, hold_clocks);
+          report.Add(TimingCheck::kHdDat, fall_at, hold_clocks, Above(hold_clocks, limits.hd_dat));
           const uint32_t setup = Clamp32(at - last_sda_change);
-          if (Below(setup, limits.su_dat)) report.Violation(TimingCheck::kSuDat, last_sda_change, setup);
+          report.Add(TimingCheck::kSuDat, last_sda_change, setup, Below(setup, limits.su_dat));
         }
         fall_remembered = false;
       }
@@ -159,5 +156,10 @@ TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo& record, uint32_t las
   result.status = report.Status();
   return result;
 }
+
+template TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo&, uint32_t, const I2CTimingLimits&,
+                                              TimingInfo&, StatusReport&);
+template TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo&, uint32_t, const I2CTimingLimits&,
+                                              TimingInfo&, SpanReport&);
 
 }  // namespace orvane
