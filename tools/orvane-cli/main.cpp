@@ -26,6 +26,10 @@ constexpr char kUsage[] =
     "        [--csv PATH|-] [--text PATH|-] [--all-data] [--progress]\n"
     "                                        decode, filter and export (CSV on\n"
     "                                        standard output without --csv/--text)\n"
+    "  stats FILE.SIC [--json] [--bus ...] [--rate ...] [--set FIELD=VALUE]...\n"
+    "                                        compliance summary of the listed\n"
+    "                                        transactions (traffic, remarks,\n"
+    "                                        I2C timing, bus speed)\n"
     "  search FILE.SIC KIND [ARG] [--from ROW] [--backward] [--length N]\n"
     "        [--10bit] [--yes] [--bus ...] [--rate ...] [--set FIELD=VALUE]...\n"
     "                                        find a transaction (jump, address,\n"
@@ -45,6 +49,7 @@ int RunCommand(int argc, char** argv) {
   if (command == "atoms") return RunAtoms(argc, argv);
   if (command == "synth") return RunSynth(argc, argv);
   if (command == "decode") return RunDecode(argc, argv);
+  if (command == "stats") return RunStats(argc, argv);
   if (command == "search") return RunSearch(argc, argv);
   if (command == "capture") return RunCapture(argc, argv);
   if (command == "--help" || command == "-h" || command == "help") return ShowHelp(kUsage);
