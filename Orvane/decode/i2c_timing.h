@@ -30,7 +30,7 @@ class I2CTimingVerifier {
   // Records come in decode order as for Verify; a record may be left out
   // unless the next one handed in begins with the repeated START it ended
   // with, whose setup is measured on it.
-  uint16_t Remeasure(const TransactionInfo& record, TimingSpanSink* sink);
+  void Remeasure(const TransactionInfo& record, TimingSpanSink* sink);
 
  private:
   template <typename Report>
