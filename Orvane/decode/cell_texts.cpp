@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Orvane/decode/remark_kinds.h"
 #include "Orvane/decode/text_append.h"
 #include "platform/string_format.h"
 
@@ -14,28 +15,6 @@ namespace {
 constexpr uint64_t kTenNsPerSecond = 100000000;
 constexpr uint64_t kTenNsPerMs = 100000;
 constexpr uint64_t kTenNsPerUs = 100;
-
-struct StatusItem {
-  uint16_t bit;
-  const char* text;
-  bool i2c_only;
-};
-
-// The order in which the remarks of a record are listed.
-constexpr StatusItem kStatusItems[] = {
-    {kStatusNoChange, " (No change signal.)", false},
-    {kStatusBadData, "** BAD SAMPING DATA!! ***", false},
-    {kStatusNotEnd, "Transaction not end", false},
-    {kStatusBitCount, "DATA BIT count NG", false},
-    {kStatusBuf, "[tBUF] NG", true},
-    {kStatusHdSta, "[tHD_STA] NG", true},
-    {kStatusSuSto, "[tSU_STO] NG", true},
-    {kStatusSuSta, "[tSU_STA] NG", true},
-    {kStatusLow, "[tLOW] NG", true},
-    {kStatusHigh, "[tHIGH] NG", true},
-    {kStatusSuDat, "[tSU_DAT] NG", true},
-    {kStatusHdDat, "[tHD_DAT] NG", true},
-};
 
 void AppendItem(std::string* text, bool& first, const char* separator, const char* item) {
   if (!first) *text += separator;
@@ -214,15 +193,15 @@ std::string NackText(const TransactionInfo& record) {
 void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
                          const char* separator, bool with_no_change_text, std::string* out) {
   bool first = true;
-  if (record.RecordFlags & kRecordTrigger) AppendItem(out, first, separator, "TRIGGER!");
+  if (record.RecordFlags & kRecordTrigger) AppendItem(out, first, separator, kTriggerRemarkText);
   if (record.Status == 0) {
     *out += '-';
     return;
   }
   if (mode.i2c && (record.i2c.I2CFlags & kI2CHsTransfer)) {
-    AppendItem(out, first, separator, "<HS XFER>");
+    AppendItem(out, first, separator, kHsRemarkText);
   }
-  for (const StatusItem& item : kStatusItems) {
+  for (const StatusRemark& item : kStatusRemarks) {
     if (!(record.Status & item.bit)) continue;
     if (item.i2c_only && !mode.i2c) continue;
     if (item.bit == kStatusNoChange && !with_no_change_text) continue;

@@ -29,9 +29,23 @@ class I2CTimingVerifier {
   // Judges what the decoder measured while it read the record's atoms.
   bool Apply(RecordRef ref, const I2CMeasuredTiming& measured);
 
+  // Makes the checks of Verify again on a verified record, handing every
+  // outcome to `sink` (when given) and changing nothing in the store.
+  // Records come in decode order as for Verify; a record may be left out
+  // unless the next one handed in begins with the repeated START it ended
+  // with, whose setup is measured on it.
+  void Remeasure(const TransactionInfo& record, TimingSpanSink* sink);
+
  private:
+  // Attaches the record's TimingInfo, makes the checks with `measure` for
+  // the record's own phases and sets the Status bits.
   template <typename Measure>
-  bool Check(RecordRef ref, Measure measure);
+  bool CheckStored(RecordRef ref, Measure measure);
+  // The checks of one record: the conditions against the previous record,
+  // then `measure`; returns the timing Status bits.
+  template <typename Report, typename Measure>
+  uint16_t Check(const TransactionInfo& record, TimingInfo& timing, Report& report, Measure measure);
+  uint32_t LastPosition(const TransactionInfo& record) const;
   bool Below(uint64_t clocks, uint32_t limit) const { return BelowLimit(clocks, walk_.Period(), limit); }
 
   TransactionStore& store_;

@@ -1,7 +1,8 @@
 #pragma once
 // What the I2C timing walk reports besides the status bits: each condition
-// measurement and each violated clock or data phase as a span of the record,
-// so a reader (the waveform overlays) sees exactly what set the bits.
+// measurement and each clock or data phase as a span of the record, marked
+// when it violates its limit, so a reader (the waveform overlays, the bus
+// statistics) sees exactly what set the bits.
 
 #include <cstdint>
 
@@ -50,9 +51,6 @@ class StatusReport {
   void Add(TimingCheck check, int64_t, uint32_t, bool violation) {
     if (violation) status_ = static_cast<uint16_t>(status_ | StatusBitOf(check));
   }
-  // Clock and data phases are reported only when they fail: a passing phase
-  // is no news to either reader.
-  void Violation(TimingCheck check, int64_t start, uint32_t clocks) { Add(check, start, clocks, true); }
   uint16_t Status() const { return status_; }
 
  private:
@@ -67,7 +65,6 @@ class SpanReport {
     status_.Add(check, start, clocks, violation);
     sink_.Span({check, start, clocks, violation});
   }
-  void Violation(TimingCheck check, int64_t start, uint32_t clocks) { Add(check, start, clocks, true); }
   uint16_t Status() const { return status_.Status(); }
 
  private:

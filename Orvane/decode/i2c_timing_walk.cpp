@@ -9,7 +9,7 @@ namespace orvane {
 namespace {
 
 // Tests each phase against the limits as it is measured and hands the
-// outcome to the report.
+// outcome, passing or not, to the report.
 template <typename Report>
 class LimitJudge {
  public:
@@ -22,16 +22,16 @@ class LimitJudge {
     report_.Add(TimingCheck::kHdSta, 0, clocks, BelowLimit(clocks, period_, limits_.hd_sta));
   }
   void Low(int64_t start, uint32_t clocks) {
-    if (BelowLimit(clocks, period_, limits_.low)) report_.Violation(TimingCheck::kLow, start, clocks);
+    report_.Add(TimingCheck::kLow, start, clocks, BelowLimit(clocks, period_, limits_.low));
   }
   void High(int64_t start, uint32_t clocks) {
-    if (BelowLimit(clocks, period_, limits_.high)) report_.Violation(TimingCheck::kHigh, start, clocks);
+    report_.Add(TimingCheck::kHigh, start, clocks, BelowLimit(clocks, period_, limits_.high));
   }
   void Hold(int64_t start, uint32_t clocks) {
-    if (AboveLimit(clocks, period_, limits_.hd_dat)) report_.Violation(TimingCheck::kHdDat, start, clocks);
+    report_.Add(TimingCheck::kHdDat, start, clocks, AboveLimit(clocks, period_, limits_.hd_dat));
   }
   void Setup(int64_t start, uint32_t clocks) {
-    if (BelowLimit(clocks, period_, limits_.su_dat)) report_.Violation(TimingCheck::kSuDat, start, clocks);
+    report_.Add(TimingCheck::kSuDat, start, clocks, BelowLimit(clocks, period_, limits_.su_dat));
   }
 
  private:
@@ -42,12 +42,6 @@ class LimitJudge {
 };
 
 }  // namespace
-
-TimingWalkResult I2CTimingWalk::Run(const TransactionInfo& record, uint32_t last_position,
-                                    const I2CTimingLimits& limits, TimingInfo& timing) {
-  StatusReport report;
-  return Walk(record, last_position, limits, timing, report);
-}
 
 TimingWalkResult I2CTimingWalk::Run(const TransactionInfo& record, uint32_t last_position,
                                     const I2CTimingLimits& limits, TimingInfo& timing, TimingSpanSink& sink) {
@@ -106,5 +100,10 @@ void TraceNotAStart(const TransactionInfo& record, uint8_t state) {
       "(signal=0x%x)  NG!!\n",
       record.Index, state);
 }
+
+template TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo&, uint32_t, const I2CTimingLimits&,
+                                              TimingInfo&, StatusReport&);
+template TimingWalkResult I2CTimingWalk::Walk(const TransactionInfo&, uint32_t, const I2CTimingLimits&,
+                                              TimingInfo&, SpanReport&);
 
 }  // namespace orvane

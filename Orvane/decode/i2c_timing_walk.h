@@ -40,17 +40,18 @@ class I2CTimingWalk {
   uint64_t Period() const { return period_; }
 
   // Walks `record` (reading at most up to the next record's opening atom at
-  // `last_position`) and stores its measurements in `timing`.
-  TimingWalkResult Run(const TransactionInfo& record, uint32_t last_position, const I2CTimingLimits& limits,
-                       TimingInfo& timing);
-  // The same walk, handing every outcome to `sink` as well.
+  // `last_position`), stores its measurements in `timing` and hands every
+  // outcome to `sink`.
   TimingWalkResult Run(const TransactionInfo& record, uint32_t last_position, const I2CTimingLimits& limits,
                        TimingInfo& timing, TimingSpanSink& sink);
-
- private:
+  // The same walk adding its outcomes to a report (StatusReport or
+  // SpanReport) that may already hold the record's other checks; the
+  // report's Status() is then the record's timing status.
   template <typename Report>
   TimingWalkResult Walk(const TransactionInfo& record, uint32_t last_position, const I2CTimingLimits& limits,
                         TimingInfo& timing, Report& report);
+
+ private:
   bool Below(uint64_t clocks, uint32_t limit) const { return BelowLimit(clocks, period_, limit); }
   bool Above(uint64_t clocks, uint32_t limit) const { return AboveLimit(clocks, period_, limit); }
 

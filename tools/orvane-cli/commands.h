@@ -23,6 +23,7 @@ int RunAtoms(int argc, char** argv);
 int RunSynth(int argc, char** argv);
 int RunDecode(int argc, char** argv);
 int RunSearch(int argc, char** argv);
+int RunStats(int argc, char** argv);
 int RunCapture(int argc, char** argv);
 int RunConvert(int argc, char** argv);
 

@@ -27,6 +27,8 @@ constexpr char kUsage[] =
     "  synth     synthesize a capture from a scenario\n"
     "  decode    decode, filter and export (CSV on standard output without\n"
     "            --csv and --text)\n"
+    "  stats     compliance summary of the listed transactions (traffic,\n"
+    "            remarks, I2C timing, bus speed)\n"
     "  search    find a transaction (jump, address, subaddress, data, nack,\n"
     "            error, trigger)\n"
     "  capture   live capture from the analyzer, saved, reopened and decoded\n"
@@ -45,6 +47,7 @@ int RunCommand(int argc, char** argv) {
   if (command == "atoms") return RunAtoms(argc, argv);
   if (command == "synth") return RunSynth(argc, argv);
   if (command == "decode") return RunDecode(argc, argv);
+  if (command == "stats") return RunStats(argc, argv);
   if (command == "search") return RunSearch(argc, argv);
   if (command == "capture") return RunCapture(argc, argv);
   if (command == "convert") return RunConvert(argc, argv);

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <random>
-#include <sstream>
 #include <string>
 
 #include "Orvane/decode/i2c_analyzer.h"
 #include "Orvane/decode/tests/analyzer_test_support.h"
+#include "Orvane/decode/tests/random_timing_scenario.h"
 #include "Orvane/decode/timing_marks.h"
 #include "Orvane/decode/waveform_overlays.h"
 #include "sim/synthesizer.h"
@@ -14,40 +13,7 @@ namespace orvane {
 namespace {
 
 using analyzer_test::Harness;
-
-// Random traffic whose clock, data and condition timing wander around the
-// FAST limits, so that every check both fails and passes somewhere.
-std::string RandomTimingScenario(uint32_t seed) {
-  std::mt19937 rng(seed);
-  auto pick = [&](uint32_t n) { return static_cast<uint32_t>(rng() % n); };
-  std::ostringstream s;
-  s << "bus " << (pick(2) ? "i2c1" : "i2c0") << "\nscl 400k\nset HsEnable 1\n";
-  const char* names[] = {"tHD_STA", "tSU_STA", "tSU_STO", "tLOW", "tHIGH", "tHD_DAT", "tSU_DAT"};
-  const uint32_t centre_ns[] = {600, 600, 600, 1300, 600, 900, 100};
-  for (int t = 0; t < 10; ++t) {
-    for (uint32_t i = 0; i < 7; ++i) s << names[i] << " " << centre_ns[i] / 2 + pick(centre_ns[i]) << "ns\n";
-    s << std::hex;
-    const uint32_t address = 0x08 + pick(0x70);
-    switch (pick(4)) {
-      case 0:
-        s << "start\naddr 0x" << address << " w\nwrite " << 16 + pick(200) << " " << 16 + pick(200) << "\nstop\n";
-        break;
-      case 1:
-        s << "start\naddr 0x" << address << " w\nwrite " << 16 + pick(200) << "\nstart\naddr 0x" << address
-          << " r\nread " << 16 + pick(200) << " " << 16 + pick(200) << "\nstop\n";
-        break;
-      case 2:
-        s << "start\naddr 0x" << address << " w nack\nstop\n";
-        break;
-      default:
-        s << "hs-scl 1.7m\nstart\nhs-code " << pick(8) << "\nstart\naddr 0x" << address << " w\nwrite "
-          << 16 + pick(200) << "\nstop\n";
-        break;
-    }
-    s << std::dec << "idle " << 2 + pick(8) << "us\n";
-  }
-  return s.str();
-}
+using analyzer_test::RandomTimingScenario;
 
 // The status bits the overlays of one record stand for.
 uint16_t BitsShown(const WaveformOverlays& o) {

@@ -63,7 +63,7 @@ TEST_F(CliConventionsTest, HelpGoesToStandardOutputWithSuccess) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--help"}, {"-h"}, {"help"}, {"info", "--help"}, {"atoms", "-h"},
         {"synth", "--help"}, {"decode", "--help"}, {"decode", "CAPTURE", "-h", "--bogus"}, {"search", "-h"},
-        {"capture", "--help"}}) {
+        {"capture", "--help"}, {"stats", "--help"}}) {
     const auto r = Run(Substitute(args));
     EXPECT_EQ(r.status, 0) << args[0];
     EXPECT_EQ(r.out.rfind("usage: orvane-cli", 0), 0u) << r.out;
@@ -105,7 +105,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"UnknownRate", {"search", "CAPTURE", "nack", "--rate", "25"}, "--rate is 50, 20 or 10"},
         UsageCase{"ValueForAKindWithout", {"search", "CAPTURE", "nack", "7"}, "unexpected argument '7'"},
         UsageCase{"CaptureStray", {"capture", "x.SIC"}, "unexpected argument 'x.SIC'"},
-        UsageCase{"SynthToStandardOutput", {"synth", "SCENARIO", "-o", "-"}, "-o must name a file"}),
+        UsageCase{"SynthToStandardOutput", {"synth", "SCENARIO", "-o", "-"}, "-o must name a file"},
+        UsageCase{"StatsTwoFiles", {"stats", "CAPTURE", "other.SIC"}, "unexpected argument 'other.SIC'"},
+        UsageCase{"StatsUnknownOption", {"stats", "CAPTURE", "--csv", "-"}, "--csv"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CliConventionsTest, AllOnesSpelledOutIsStillANumber) {
