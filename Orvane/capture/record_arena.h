@@ -2,17 +2,28 @@
 // Append-only storage for fixed-size records, addressed by 32-bit index.
 // Records live in blocks of 65,536, so growth never moves a record and the
 // memory used follows the number of records, not a preset capacity.
+//
+// Each block is its own anonymous mapping, populated when it is made: a
+// decoder that creates millions of records then takes one system call per
+// block instead of a page fault every few records, and the records come
+// zero-filled from the kernel.
 
+#include <sys/mman.h>
+
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace orvane {
 
 template <typename T>
 class RecordArena {
+  static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>,
+                "records are plain bytes: zero-filled, never constructed");
+
  public:
   static constexpr uint32_t kBlockShift = 16;
   static constexpr uint32_t kBlockSize = 1u << kBlockShift;
@@ -23,24 +34,24 @@ class RecordArena {
     if (count_ == kMaxRecords) return false;
     if ((count_ & (kBlockSize - 1)) == 0 && count_ >> kBlockShift == blocks_.size()) {
       try {
-        blocks_.push_back(std::unique_ptr<T[]>(new (std::nothrow) T[kBlockSize]));
+        blocks_.emplace_back();
       } catch (const std::bad_alloc&) {
         return false;
       }
-      if (blocks_.back() == nullptr) {
+      void* block = mmap(nullptr, kBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE,
+                         -1, 0);
+      if (block == MAP_FAILED) {
         blocks_.pop_back();
         return false;
       }
+      blocks_.back().reset(static_cast<T*>(block));
     }
     *index = count_++;
-    std::memset(static_cast<void*>(&At(*index)), 0, sizeof(T));
     return true;
   }
 
-  T& At(uint32_t index) { return blocks_[index >> kBlockShift][index & (kBlockSize - 1)]; }
-  const T& At(uint32_t index) const {
-    return blocks_[index >> kBlockShift][index & (kBlockSize - 1)];
-  }
+  T& At(uint32_t index) { return blocks_[index >> kBlockShift].get()[index & (kBlockSize - 1)]; }
+  const T& At(uint32_t index) const { return blocks_[index >> kBlockShift].get()[index & (kBlockSize - 1)]; }
   uint32_t Count() const { return count_; }
   void Clear() {
     blocks_.clear();
@@ -49,7 +60,12 @@ class RecordArena {
   }
 
  private:
-  std::vector<std::unique_ptr<T[]>> blocks_;
+  static constexpr size_t kBlockBytes = sizeof(T) * kBlockSize;
+  struct Unmap {
+    void operator()(T* block) const { munmap(block, kBlockBytes); }
+  };
+
+  std::vector<std::unique_ptr<T, Unmap>> blocks_;
   uint32_t count_ = 0;
 };
 

@@ -69,6 +69,7 @@ ExportResult ExportTransactionCsv(ExportEnv& env, int fd) {
   ExportResult result;
   const RecordTextMode mode = TextModeOf(env.settings);
   std::string line;  // reused: one allocation for the whole export
+  TransactionDetail bytes;  // reused likewise, when the export reads bytes itself
   {
     std::lock_guard lock(env.sampling.ViewLock());
     TransactionStore& store = env.sampling.Records();
@@ -82,10 +83,14 @@ ExportResult ExportTransactionCsv(ExportEnv& env, int fd) {
         break;
       }
       const TransactionInfo record = store.At(ref);
-      env.load(env.sampling, env.settings, record);
+      if (env.bytes != nullptr) {
+        env.bytes(env.sampling, env.settings, record, &bytes);
+      } else {
+        env.load(env.sampling, env.settings, record);
+      }
       ++result.rows;
       line.clear();
-      AppendCsvLine(record, env.sampling.Detail(), mode, &line);
+      AppendCsvLine(record, env.bytes != nullptr ? bytes : env.sampling.Detail(), mode, &line);
       if (!out.Write(line)) break;
     }
   }

@@ -19,6 +19,7 @@
 #include "Orvane/capture/settings_record.h"
 #include "Orvane/decode/cell_texts.h"
 #include "Orvane/decode/detail_loader.h"
+#include "Orvane/decode/export_bytes.h"
 #include "platform/interaction.h"
 
 namespace orvane {
@@ -85,6 +86,9 @@ struct ExportControl {
   bool StopBefore(uint32_t row, uint32_t total) const;
 };
 
+using ExportBytesLoader = void (*)(CSamplingObj&, const SettingsRecord&, const TransactionInfo&,
+                                   TransactionDetail*);
+
 // What an export reads and whom it tells.
 struct ExportEnv {
   CSamplingObj& sampling;
@@ -93,11 +97,16 @@ struct ExportEnv {
   DetailLoader load;
   uint32_t selected_row = 0;  // first selected list row, 0 when none
   ExportControl control = {};
+  // The CSV reads each row's bytes through this into its own reused detail
+  // when set, else through `load` into the sampling object's detail.
+  ExportBytesLoader bytes = nullptr;
 };
 
 inline ExportEnv ApplicationExportEnv(CSamplingObj& sampling, const SettingsRecord& settings,
                                       velix::platform::InteractionSink& sink, uint32_t selected_row) {
-  return {sampling, settings, sink, &LoadTransactionDetail, selected_row};
+  ExportEnv env{sampling, settings, sink, &LoadTransactionDetail, selected_row};
+  env.bytes = &LoadExportBytes;
+  return env;
 }
 
 struct ExportResult {

@@ -13,20 +13,13 @@ constexpr uint32_t kExtractBatch = 4096;
 
 uint32_t Clamp32(uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value); }
 
-}  // namespace
-
-void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
-                              uint32_t wanted_bytes, TransactionDetail* detail) {
-  const uint32_t data_bytes = static_cast<uint32_t>((uint64_t(record.BitCount) + 8) / 9);
-  const uint32_t count = std::min(wanted_bytes, data_bytes);
-  detail->count = count;
-  detail->bytes.assign(count, 0);
-  detail->bytes2.assign((uint64_t(count) + 7) / 8, 0);
-  detail->offsets.assign(count, 0);
-  detail->ack_offsets.assign(count, 0);
-  if (count == 0) return;
-
-  const uint64_t bit_limit = std::min<uint64_t>(record.BitCount, uint64_t(count) * 9);
+// Calls on_bit(byte_index, slot, bit, offset) for each of the first
+// `bit_limit` SCL rises of the record: slot 0..7 are the data bits, most
+// significant first, slot 8 the ACK bit; offset counts clocks from the
+// opening condition. Stops at a STOP, a damaged atom or the record's end.
+template <typename OnBit>
+void WalkI2CAnalyzerBits(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
+                         uint64_t bit_limit, OnBit&& on_bit) {
   const LineMapping mapping = LineMappingForChannel(bus_channel);
   const uint32_t data_end = sampling.m_lenSamplingDataInBuffer;
   AtomWalker walker(sampling, kExtractBatch);
@@ -56,14 +49,7 @@ void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const
     } else if (edge == I2CEdge::kStop) {
       return;
     } else if (edge == I2CEdge::kSclRise) {
-      const uint8_t b = (state >> 1) & 1;
-      if (slot == 8) {
-        detail->bytes2[byte_index / 8] |= static_cast<uint8_t>(b << (7 - byte_index % 8));
-        detail->ack_offsets[byte_index] = Clamp32(offset);
-      } else {
-        if (slot == 0) detail->offsets[byte_index] = Clamp32(offset);
-        detail->bytes[byte_index] = static_cast<uint8_t>((detail->bytes[byte_index] << 1) | b);
-      }
+      on_bit(byte_index, slot, static_cast<uint8_t>((state >> 1) & 1), offset);
       ++bit;
       if (++slot == 9) {
         slot = 0;
@@ -71,6 +57,50 @@ void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const
       }
     }
   }
+}
+
+uint32_t DataBytes(const TransactionInfo& record) {
+  return static_cast<uint32_t>((uint64_t(record.BitCount) + 8) / 9);
+}
+
+}  // namespace
+
+void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
+                              uint32_t wanted_bytes, TransactionDetail* detail) {
+  const uint32_t count = std::min(wanted_bytes, DataBytes(record));
+  detail->count = count;
+  detail->bytes.assign(count, 0);
+  detail->bytes2.assign((uint64_t(count) + 7) / 8, 0);
+  detail->offsets.assign(count, 0);
+  detail->ack_offsets.assign(count, 0);
+  if (count == 0) return;
+  const uint64_t bit_limit = std::min<uint64_t>(record.BitCount, uint64_t(count) * 9);
+  WalkI2CAnalyzerBits(sampling, bus_channel, record, bit_limit,
+                      [detail](uint32_t byte_index, uint32_t slot, uint8_t b, uint64_t offset) {
+                        if (slot == 8) {
+                          detail->bytes2[byte_index / 8] |= static_cast<uint8_t>(b << (7 - byte_index % 8));
+                          detail->ack_offsets[byte_index] = Clamp32(offset);
+                        } else {
+                          if (slot == 0) detail->offsets[byte_index] = Clamp32(offset);
+                          detail->bytes[byte_index] = static_cast<uint8_t>((detail->bytes[byte_index] << 1) | b);
+                        }
+                      });
+}
+
+void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
+                             TransactionDetail* detail) {
+  const uint32_t count = DataBytes(record);
+  detail->count = count;
+  detail->bytes.assign(count, 0);
+  detail->bytes2.clear();
+  detail->offsets.clear();
+  detail->ack_offsets.clear();
+  if (count == 0) return;
+  uint8_t* bytes = detail->bytes.data();
+  WalkI2CAnalyzerBits(sampling, bus_channel, record, record.BitCount,
+                      [bytes](uint32_t byte_index, uint32_t slot, uint8_t b, uint64_t) {
+                        if (slot != 8) bytes[byte_index] = static_cast<uint8_t>((bytes[byte_index] << 1) | b);
+                      });
 }
 
 }  // namespace orvane

@@ -19,4 +19,11 @@ namespace orvane {
 void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
                               uint32_t wanted_bytes, TransactionDetail* detail);
 
+// The data bytes alone, for the exports: detail->count = ceil(BitCount / 9)
+// and detail->bytes exactly as above; the other arrays are left empty. The
+// arrays keep their storage, so one detail reused row after row allocates
+// only for the longest record.
+void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
+                             TransactionDetail* detail);
+
 }  // namespace orvane

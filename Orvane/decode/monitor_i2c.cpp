@@ -6,6 +6,7 @@
 #include "Orvane/decode/decode_support.h"
 #include "Orvane/decode/monitor_extract.h"
 #include "Orvane/decode/monitor_feed.h"
+#include "Orvane/decode/monitor_first_bytes.h"
 #include "Orvane/decode/monitor_run_loop.h"
 #include "Orvane/decode/monitor_units.h"
 #include "Orvane/decode/trigger_action.h"
@@ -24,6 +25,10 @@ constexpr char kAllocFailure[] =
 constexpr uint8_t kHsNone = 0;
 constexpr uint8_t kHsMasterCode = 2;  // the master code was not acknowledged
 constexpr uint8_t kHsTransfer = 3;
+// Which events of a unit give a record its byte (see monitor_extract.h).
+constexpr uint8_t kBothEvents = 0x44;
+constexpr uint8_t kSecondEvent = 0x04;
+constexpr uint8_t kFirstEvent = 0x40;
 
 class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
  public:
@@ -41,13 +46,18 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   // 0 to go on, else the step's result.
   uint32_t HandleUnit(uint32_t position) {
     const I2CMonitorUnit unit = walker_.ReadI2C(position);
+    unit_ = unit;
+    unit_pending_ = false;
     if (unit.count == kUnitMapError) {
       Trace(" *** I2C :: MapView NG!!! *** [DANGER!!!] ***\n");
       if (open_) Close(kNotEnded);
       return kResultMemoryError;
     }
     const bool resuming = resume_;
-    if (open_ && !resuming) total_ += kI2CUnitBytes;
+    if (open_ && !resuming) {
+      total_ += kI2CUnitBytes;
+      unit_pending_ = true;
+    }
     if (unit.count == kUnitInvalid) return InvalidUnit(unit, position);
     uint8_t last_code = 0;
     if (unit.count != kUnitEmpty) {
@@ -58,6 +68,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
       HandleEvent(last_code, unit.data, false, pair);
       if (failure_ != 0) return failure_;
     }
+    if (unit_pending_) first_bytes_.Offer(unit, kBothEvents);
     // A closing event that shared its unit with nothing that opened keeps
     // the unit: the next pass handles only its second event.
     resume_ = !resuming && unit.count == 2 && !open_ && (building_ & kMonitorSharedUnit) != 0;
@@ -89,6 +100,8 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     open_ = true;
     building_ = static_cast<uint8_t>(kind | (first_of_two ? kMonitorOpenFirstEvent : kMonitorOpenSecondEvent));
     start_position_ = feed_.Position();
+    first_bytes_.Reset();
+    first_bytes_.Offer(unit_, first_of_two ? kBothEvents : kSecondEvent);
     total_ = 0;
     bytes_ = 0;
     nack_ = false;
@@ -158,6 +171,10 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   // Closes the open transaction into a new record; false (failure_ set)
   // when no record can be had.
   bool Close(uint8_t end_bits) {
+    if (unit_pending_) {
+      first_bytes_.Offer(unit_, (building_ & kMonitorSharedUnit) != 0 ? kFirstEvent : kBothEvents);
+      unit_pending_ = false;
+    }
     const RecordRef ref = AllocateRecord(ctx_, kAllocFailure, store_.Tail(), feed_.OfflinePercent());
     open_ = false;
     if (ref == kNoRecord) {
@@ -175,6 +192,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     r.i2c.I2CFlags = static_cast<uint16_t>((ten_bit_ ? kI2C10Bit : 0) | (read_ ? kI2CRead : 0) |
                                            (nack_ ? kI2CNack : 0) | (hs_ == kHsTransfer ? kI2CHsTransfer : 0) |
                                            (hs_ == kHsMasterCode ? kI2CHsMasterCode : 0));
+    first_bytes_.FillPreview(r);
     CloseIntoList(ctx_, ref);
     step_records_.Added(start_position_);
     status_ = 0;
@@ -188,28 +206,35 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     return end_run;
   }
 
+  // A record that is not post-processed has no preview: the one gathered
+  // at its close is taken back.
+  void AbandonStep() {
+    step_records_.Drain(store_, [&](RecordRef ref) {
+      TransactionInfo& r = store_.At(ref);
+      std::fill(std::begin(r.Preview), std::end(r.Preview), uint8_t{0});
+      r.PreviewLen = 0;
+    });
+  }
+
   bool PostProcess(RecordRef ref) {
     TransactionInfo& r = store_.At(ref);
-    const uint16_t flags = r.i2c.I2CFlags;
-    const uint32_t address_bytes = r.BitCount == 0 ? 0 : ((flags & kI2C10Bit) && !(flags & kI2CRead) ? 2 : 1);
     const SettingsRecord& settings = ctx_.settings;
     const bool evaluate = settings.TriggerEnable != 0 && AnyI2CTriggerCondition(settings) && !ctx_.sampling.trigger_seen;
-    I2CTriggerEvaluator trigger(settings, r, address_bytes);
-    const uint32_t wanted =
-        std::max<uint32_t>(address_bytes + kPreviewBytes, evaluate ? trigger.BytesNeeded() : 0);
-    uint32_t index = 0;
-    const uint32_t found =
-        WalkMonitorI2CBytes(walker_, ctx_.sampling.m_sizeSamplingBuf, r, wanted, [&](uint8_t byte, bool) {
-          const uint32_t preview_index = index - address_bytes;
-          if (index >= address_bytes && preview_index < kPreviewBytes) r.Preview[preview_index] = byte;
-          if (evaluate) trigger.Feed(byte);
-          ++index;
-        });
-    r.PreviewLen = static_cast<uint8_t>(found > address_bytes ? std::min<uint32_t>(kPreviewBytes, found - address_bytes) : 0);
-    const bool end_run = evaluate && trigger.Triggered() && ApplyTriggerAction(ctx_, r, kI2CUnitBytes);
+    const bool end_run = evaluate && EvaluateTrigger(r);
     r.RecordFlags |= kRecordComplete;
     if (ctx_.live) store_.AppendToViewLive(ref);
     return end_run;
+  }
+
+  // The trigger may need more bytes than the preview: those come from the
+  // units again. True when the trigger ends the run.
+  bool EvaluateTrigger(TransactionInfo& r) {
+    const uint32_t address_bytes = MonitorI2CAddressBytes(r);
+    I2CTriggerEvaluator trigger(ctx_.settings, r, address_bytes);
+    const uint32_t wanted = std::max<uint32_t>(address_bytes + kPreviewBytes, trigger.BytesNeeded());
+    WalkMonitorI2CBytes(walker_, ctx_.sampling.m_sizeSamplingBuf, r, wanted,
+                        [&](uint8_t byte, bool) { trigger.Feed(byte); });
+    return trigger.Triggered() && ApplyTriggerAction(ctx_, r, kI2CUnitBytes);
   }
 
   DecodeContext& ctx_;
@@ -221,6 +246,11 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   const bool ignore_nack_before_stop_;
   uint32_t failure_ = 0;
   bool resume_ = false;
+  // The unit being handled, and whether it still owes the open record its
+  // byte (it was read while the record was open).
+  I2CMonitorUnit unit_;
+  bool unit_pending_ = false;
+  MonitorI2CFirstBytes first_bytes_;
 
   // The transaction being built.
   bool open_ = false;

@@ -17,7 +17,8 @@ namespace orvane {
 // Decoder must provide: ctx_, store_, feed_, step_records_, open_,
 // start_position_, HandleUnit(position) → 0 or the step's result,
 // Close(end_bits) → false when memory ran out, FinishStep() → true when the
-// run ends there.
+// run ends there, AbandonStep() for a run that ends in an error (its last
+// step's records stay as they were closed, without post-processing).
 template <typename Decoder>
 class MonitorRunLoop {
  public:
@@ -26,7 +27,11 @@ class MonitorRunLoop {
       const uint32_t result = Step();
       const bool normal =
           result == kResultStepEnd || result == kResultDataEnd || result == kResultDataEndOpen;
-      if (normal && Self().FinishStep()) return kResultDataEnd;
+      if (!normal) {
+        Self().AbandonStep();
+        return result;
+      }
+      if (Self().FinishStep()) return kResultDataEnd;
       if (result != kResultStepEnd) return result;
     }
   }

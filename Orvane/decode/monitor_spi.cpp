@@ -123,6 +123,10 @@ class MonitorSpiDecoder : public MonitorRunLoop<MonitorSpiDecoder> {
   }
 
   // Post-processes the step's records; true when a trigger ends the run.
+  // The records carry nothing from the decode walk that post-processing
+  // would have to take back.
+  void AbandonStep() {}
+
   bool FinishStep() {
     bool end_run = false;
     step_records_.Drain(store_, [&](RecordRef ref) { end_run = PostProcess(ref) || end_run; });

@@ -19,4 +19,10 @@ namespace orvane {
 void ExtractSpiAnalyzerDetail(CSamplingObj& sampling, const SettingsRecord& settings,
                               const TransactionInfo& record, uint32_t wanted_bytes, TransactionDetail* detail);
 
+// Both lines' bytes alone, for the exports: detail->count =
+// ceil(BitCount / 8), bytes and bytes2 exactly as above, no offsets. The
+// arrays keep their storage between rows.
+void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& settings, const TransactionInfo& record,
+                             TransactionDetail* detail);
+
 }  // namespace orvane

@@ -1,0 +1,53 @@
+#pragma once
+// The first bytes of an I2C monitor record, gathered while the decoder reads
+// its units, so that the preview needs no second walk over the units of
+// every record. The bytes come out exactly as WalkMonitorI2CBytes finds
+// them: one data byte per unit whose code byte passes the unit's mask (the
+// opening unit, the units in between and the closing unit each have their
+// own), which is not always the decoder's own byte count (BitCount).
+
+#include <algorithm>
+#include <cstdint>
+
+#include "Orvane/capture/transaction_info.h"
+#include "Orvane/decode/monitor_units.h"
+
+namespace orvane {
+
+// The address bytes in front of the data of an I2C monitor record: two for
+// a 10-bit write, else one (none in an empty record).
+inline uint32_t MonitorI2CAddressBytes(const TransactionInfo& record) {
+  if (record.BitCount == 0) return 0;
+  const uint16_t flags = record.i2c.I2CFlags;
+  return (flags & kI2C10Bit) && !(flags & kI2CRead) ? 2 : 1;
+}
+
+class MonitorI2CFirstBytes {
+ public:
+  // The most the preview can ask for: a 10-bit write address, then the
+  // preview bytes.
+  static constexpr uint32_t kCapacity = 2 + kPreviewBytes;
+
+  void Reset() { found_ = 0; }
+
+  // Takes the unit's data byte when its code byte passes `mask`.
+  void Offer(const I2CMonitorUnit& unit, uint8_t mask) {
+    if ((unit.codes & mask) == 0 || found_ == kCapacity) return;
+    bytes_[found_++] = unit.data;
+  }
+
+  // Preview and PreviewLen of the closed record (BitCount and I2CFlags set).
+  void FillPreview(TransactionInfo& record) const {
+    const uint32_t address_bytes = MonitorI2CAddressBytes(record);
+    const uint32_t found = std::min({found_, address_bytes + uint32_t(kPreviewBytes), record.BitCount});
+    if (found <= address_bytes) return;
+    std::copy(bytes_ + address_bytes, bytes_ + found, record.Preview);
+    record.PreviewLen = static_cast<uint8_t>(found - address_bytes);
+  }
+
+ private:
+  uint8_t bytes_[kCapacity] = {};
+  uint32_t found_ = 0;
+};
+
+}  // namespace orvane
