@@ -1,6 +1,7 @@
 #include "Orvane/decode/cell_texts.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "Orvane/decode/text_append.h"
 #include "platform/string_format.h"
@@ -9,33 +10,31 @@ namespace orvane {
 
 using velix::platform::StringPrintf;
 
+const RemarkKind kTriggerRemark = {"trigger", "TRIGGER!", 0, false};
+const RemarkKind kHsRemark = {"hs", "<HS XFER>", 0, true};
+
 namespace {
 
 constexpr uint64_t kTenNsPerSecond = 100000000;
 constexpr uint64_t kTenNsPerMs = 100000;
 constexpr uint64_t kTenNsPerUs = 100;
 
-struct StatusItem {
-  uint16_t bit;
-  const char* text;
-  bool i2c_only;
+// The status remarks in the order in which they are listed.
+constexpr RemarkKind kStatusRemarks[] = {
+    {"no_change", " (No change signal.)", kStatusNoChange, false},
+    {"bad_sampling", "** BAD SAMPING DATA!! ***", kStatusBadData, false},
+    {"not_ended", "Transaction not end", kStatusNotEnd, false},
+    {"bit_count", "DATA BIT count NG", kStatusBitCount, false},
+    {"tBUF", "[tBUF] NG", kStatusBuf, true},
+    {"tHD_STA", "[tHD_STA] NG", kStatusHdSta, true},
+    {"tSU_STO", "[tSU_STO] NG", kStatusSuSto, true},
+    {"tSU_STA", "[tSU_STA] NG", kStatusSuSta, true},
+    {"tLOW", "[tLOW] NG", kStatusLow, true},
+    {"tHIGH", "[tHIGH] NG", kStatusHigh, true},
+    {"tSU_DAT", "[tSU_DAT] NG", kStatusSuDat, true},
+    {"tHD_DAT", "[tHD_DAT] NG", kStatusHdDat, true},
 };
-
-// The order in which the remarks of a record are listed.
-constexpr StatusItem kStatusItems[] = {
-    {kStatusNoChange, " (No change signal.)", false},
-    {kStatusBadData, "** BAD SAMPING DATA!! ***", false},
-    {kStatusNotEnd, "Transaction not end", false},
-    {kStatusBitCount, "DATA BIT count NG", false},
-    {kStatusBuf, "[tBUF] NG", true},
-    {kStatusHdSta, "[tHD_STA] NG", true},
-    {kStatusSuSto, "[tSU_STO] NG", true},
-    {kStatusSuSta, "[tSU_STA] NG", true},
-    {kStatusLow, "[tLOW] NG", true},
-    {kStatusHigh, "[tHIGH] NG", true},
-    {kStatusSuDat, "[tSU_DAT] NG", true},
-    {kStatusHdDat, "[tHD_DAT] NG", true},
-};
+static_assert(std::size(kStatusRemarks) + 2 == RemarkList::kMaxRemarks);
 
 void AppendItem(std::string* text, bool& first, const char* separator, const char* item) {
   if (!first) *text += separator;
@@ -211,23 +210,28 @@ std::string NackText(const TransactionInfo& record) {
   return (record.i2c.I2CFlags & kI2CNack) ? "Detected" : "-";
 }
 
+RemarkList RecordRemarks(const TransactionInfo& record, const RecordTextMode& mode) {
+  RemarkList list;
+  if (record.RecordFlags & kRecordTrigger) list.items[list.count++] = &kTriggerRemark;
+  // I2CFlags shares its bytes with the SPI second line's preview.
+  if (mode.i2c && (record.i2c.I2CFlags & kI2CHsTransfer)) list.items[list.count++] = &kHsRemark;
+  for (const RemarkKind& kind : kStatusRemarks) {
+    if (!(record.Status & kind.status_bit)) continue;
+    if (kind.i2c_only && !mode.i2c) continue;
+    list.items[list.count++] = &kind;
+  }
+  return list;
+}
+
 void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
                          const char* separator, bool with_no_change_text, std::string* out) {
   bool first = true;
-  if (record.RecordFlags & kRecordTrigger) AppendItem(out, first, separator, "TRIGGER!");
-  if (record.Status == 0) {
-    *out += '-';
-    return;
+  for (const RemarkKind* kind : RecordRemarks(record, mode)) {
+    if (record.Status == 0 && kind != &kTriggerRemark) continue;
+    if (kind->status_bit == kStatusNoChange && !with_no_change_text) continue;
+    AppendItem(out, first, separator, kind->text);
   }
-  if (mode.i2c && (record.i2c.I2CFlags & kI2CHsTransfer)) {
-    AppendItem(out, first, separator, "<HS XFER>");
-  }
-  for (const StatusItem& item : kStatusItems) {
-    if (!(record.Status & item.bit)) continue;
-    if (item.i2c_only && !mode.i2c) continue;
-    if (item.bit == kStatusNoChange && !with_no_change_text) continue;
-    AppendItem(out, first, separator, item.text);
-  }
+  if (record.Status == 0) *out += '-';
 }
 
 std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,

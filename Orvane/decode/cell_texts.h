@@ -5,6 +5,7 @@
 // export and the text export all build their texts here so they never drift
 // apart.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -77,10 +78,37 @@ void AppendSpacedHexText(const uint8_t* bytes, uint32_t count, std::string* out)
 void AppendAddressText(const TransactionInfo& record, std::string* out);
 void AppendStartEndText(const TransactionInfo& record, std::string* out);
 
-// The remarks of a record: "TRIGGER!" first; "-" appended directly when
-// Status is 0; else the status texts in their fixed order. The list joins
-// with "; " and names " (No change signal.)"; the text export joins with
-// ", " and leaves that one out.
+// ---- Remarks ----
+
+// One kind of remark a record can carry: the stable machine name the JSON
+// Lines export writes and the text the list shows. `status_bit` is 0 for
+// the two remarks that do not come from Status.
+struct RemarkKind {
+  const char* name;
+  const char* text;
+  uint16_t status_bit;
+  bool i2c_only;
+};
+extern const RemarkKind kTriggerRemark;  // RecordFlags kRecordTrigger
+extern const RemarkKind kHsRemark;       // I2CFlags kI2CHsTransfer
+
+// The remarks one record carries, in the order the list names them: the
+// trigger, the HS transfer (I2C), then the status remarks (the timing ones
+// for I2C only). Status bits without a text are not remarks.
+struct RemarkList {
+  static constexpr size_t kMaxRemarks = 14;
+  const RemarkKind* items[kMaxRemarks];
+  size_t count = 0;
+  const RemarkKind* const* begin() const { return items; }
+  const RemarkKind* const* end() const { return items + count; }
+};
+RemarkList RecordRemarks(const TransactionInfo& record, const RecordTextMode& mode);
+
+// The remarks of a record as text: "TRIGGER!" first; "-" appended directly
+// when Status is 0 (so an HS transfer without a status remark is not
+// named); else the remark texts in their fixed order. The list joins with
+// "; " and names " (No change signal.)"; the text export joins with ", "
+// and leaves that one out.
 std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
                           const char* separator, bool with_no_change_text);
 void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,

@@ -1,6 +1,7 @@
 // orvane-cli capture -o FILE.SIC [--device NAME] [--bus ...] [--rate ...]
 //   [--set FIELD=VALUE]... [--size MB] [--driver-buffer MB] [--power CODE]
-//   [--duration SECONDS] [--csv PATH|-] [--progress] [--lock-memory] [--yes|--no]
+//   [--duration SECONDS] [--csv PATH|-] [--json PATH|-] [--progress] [--lock-memory]
+//   [--yes|--no]
 //
 // A live capture with live decoding, saved to FILE.SIC, reopened and
 // decoded offline as the application does at the end of a capture.
@@ -22,12 +23,13 @@ namespace {
 constexpr char kUsage[] =
     "usage: orvane-cli capture -o FILE.SIC [--device NAME] [--bus spi|i2c0|i2c1] [--rate 50|20|10]\n"
     "                          [--set FIELD=VALUE]... [--size MB] [--driver-buffer MB] [--power CODE]\n"
-    "                          [--duration SECONDS] [--csv PATH|-] [--progress] [--lock-memory]\n"
-    "                          [--yes|--no]\n"
+    "                          [--duration SECONDS] [--csv PATH|-] [--json PATH|-] [--progress]\n"
+    "                          [--lock-memory] [--yes|--no]\n"
     "A live capture through velixd, saved to FILE.SIC, reopened and decoded.\n"
     "Ctrl-C, SIGTERM and SIGHUP stop the capture; what arrived is saved.\n"
     "  --bus spi|i2c0|i2c1  the bus channel (m_AnalyzeBusChannel 0, 1, 2)\n"
     "  --rate 50|20|10      the sample rate in MHz (SamplePeriodCode 2, 5, 10)\n"
+    "  --json PATH|-        one JSON object per listed transaction (JSON Lines)\n"
     "  --lock-memory        fail unless the capture buffer can be locked in memory\n";
 
 int Usage(const std::string& error) { return UsageError(kUsage, error); }
@@ -81,11 +83,15 @@ int RunCapture(int argc, char** argv) {
   const std::vector<OptionSpec> specs = {
       {"device", true},   {"set", true, true}, {"bus", true},    {"rate", true},  {"size", true},
       {"driver-buffer", true}, {"power", true}, {"duration", true}, {"o", true}, {"output", true},
-      {"csv", true},      {"progress", false}, {"lock-memory", false}, {"yes", false}, {"no", false}};
+      {"csv", true},      {"json", true},      {"progress", false}, {"lock-memory", false}, {"yes", false},
+      {"no", false}};
   if (!args.Parse(argc, argv, 2, specs, &error)) return Usage(error);
   if (args.HelpRequested()) return ShowHelp(kUsage);
   if (!args.CheckPositional(0, 0, "", &error)) return Usage(error + " (the capture file is given with -o)");
   if (args.Has("yes") && args.Has("no")) return Usage("--yes and --no exclude each other");
+  if (args.Value("csv") == std::optional<std::string>("-") && args.Value("json") == std::optional<std::string>("-")) {
+    return Usage("only one export can go to standard output");
+  }
   CaptureOptions options;
   if (!ParseOptions(args, &options, &error)) return Usage(error);
 
@@ -96,11 +102,15 @@ int RunCapture(int argc, char** argv) {
   if (args.Has("no")) session.Sink().SetPresetAnswer(false);
   const int status = session.Run(options);
   if (status != kExitOk && status != kExitRunError) return status;
-  const std::optional<std::string> csv = args.Value("csv");
-  if (!csv || session.Doc().Sampling() == nullptr || !session.Doc().Sampling()->HasBuffer()) return status;
-  ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);
-  if (!WriteExportTo(env, *csv, ExportKind::kCsv)) return kExitExportFailed;
-  return status;
+  if (session.Doc().Sampling() == nullptr || !session.Doc().Sampling()->HasBuffer()) return status;
+  bool exported = true;
+  for (const auto& [name, kind] : {std::pair{"csv", ExportKind::kCsv}, {"json", ExportKind::kJsonLines}}) {
+    const std::optional<std::string> target = args.Value(name);
+    if (!target) continue;
+    ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);
+    exported = WriteExportTo(env, *target, kind) && exported;
+  }
+  return exported ? status : kExitExportFailed;
 }
 
 }  // namespace orvane::cli
