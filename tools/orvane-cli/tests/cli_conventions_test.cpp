@@ -105,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"UnknownRate", {"search", "CAPTURE", "nack", "--rate", "25"}, "--rate is 50, 20 or 10"},
         UsageCase{"ValueForAKindWithout", {"search", "CAPTURE", "nack", "7"}, "unexpected argument '7'"},
         UsageCase{"CaptureStray", {"capture", "x.SIC"}, "unexpected argument 'x.SIC'"},
+        UsageCase{"TwoExportsToStandardOutput", {"decode", "CAPTURE", "--text", "-", "--json", "-"},
+                  "only one export can go to standard output"},
+        UsageCase{"CaptureTwoExportsToStandardOutput", {"capture", "-o", "x.SIC", "--csv", "-", "--json", "-"},
+                  "only one export can go to standard output"},
         UsageCase{"SynthToStandardOutput", {"synth", "SCENARIO", "-o", "-"}, "-o must name a file"}),
     [](const auto& test) { return std::string(test.param.name); });
 
@@ -218,6 +222,11 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"DecodeToFullDevice", {"decode", "CAPTURE"}, "> /dev/full", "No space left on device"},
         OutputCase{"SearchToFullDevice", {"search", "CAPTURE", "jump", "3"}, "> /dev/full",
                    "cannot write standard output"},
+        OutputCase{"JsonToFullDevice", {"decode", "CAPTURE", "--json", "-"}, "> /dev/full", "No space left on device"},
+        OutputCase{"JsonIntoFullFile", {"decode", "CAPTURE", "--json", "/dev/full"}, "",
+                   "cannot write /dev/full: No space left on device"},
+        OutputCase{"JsonIntoMissingFolder", {"decode", "CAPTURE", "--json", "/nonexistent/x.jsonl"}, "",
+                   "cannot write /nonexistent/x.jsonl: No such file or directory"},
         OutputCase{"CsvIntoMissingFolder", {"decode", "CAPTURE", "--csv", "/nonexistent/x.csv"}, "",
                    "cannot write /nonexistent/x.csv: No such file or directory"},
         OutputCase{"SynthToFullDevice", {"synth", "SCENARIO", "-o", "/dev/full"}, "",
