@@ -1,6 +1,7 @@
-// Export throughput in MB/s of output written: the CSV and both text
-// reports of a decoded capture of more than a million transactions, each
-// into a file in the temporary folder.
+// Export throughput in MB/s of output written and in rows (transactions)
+// per second: the CSV, both text reports and the JSON Lines export of a
+// decoded capture of more than a million transactions, each into a file in
+// the temporary folder.
 // Each capture is decoded once; every iteration rewrites the whole file.
 
 #include <benchmark/benchmark.h>
@@ -17,6 +18,7 @@
 #include "Orvane/decode/analysis_worker.h"
 #include "Orvane/decode/decode_context.h"
 #include "Orvane/decode/export_csv.h"
+#include "Orvane/decode/export_json_lines.h"
 #include "Orvane/decode/export_text.h"
 #include "Orvane/decode/run_decoder.h"
 #include "Orvane/decode/transaction_filter.h"
@@ -26,7 +28,7 @@
 namespace {
 
 enum class Capture { kI2cAnalyzer, kSpiAnalyzer };
-enum class Report { kCsv, kTextHeaderOnly, kTextAllData };
+enum class Report { kCsv, kTextHeaderOnly, kTextAllData, kJsonLines };
 
 // A capture mapped and decoded, kept for the whole process.
 struct Decoded {
@@ -91,6 +93,7 @@ void Export(benchmark::State& state, Capture capture, Report report) {
       case Report::kCsv: result = orvane::ExportTransactionCsvFile(env, OutputPath()); break;
       case Report::kTextHeaderOnly: result = orvane::ExportTransactionTextFile(env, OutputPath(), true); break;
       case Report::kTextAllData: result = orvane::ExportTransactionTextFile(env, OutputPath(), false); break;
+      case Report::kJsonLines: result = orvane::ExportTransactionJsonLinesFile(env, OutputPath()); break;
     }
     if (!result.ok) state.SkipWithError("the export failed");
     rows = result.rows;
@@ -98,6 +101,7 @@ void Export(benchmark::State& state, Capture capture, Report report) {
     if (stat(OutputPath().c_str(), &info) == 0) written += info.st_size;
   }
   state.SetBytesProcessed(written);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * rows);
   state.counters["rows"] = rows;
 }
 
@@ -106,10 +110,14 @@ BENCHMARK_CAPTURE(Export, i2c_text_header_only, Capture::kI2cAnalyzer, Report::k
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Export, i2c_text_all_data, Capture::kI2cAnalyzer, Report::kTextAllData)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Export, i2c_json_lines, Capture::kI2cAnalyzer, Report::kJsonLines)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Export, spi_csv, Capture::kSpiAnalyzer, Report::kCsv)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Export, spi_text_header_only, Capture::kSpiAnalyzer, Report::kTextHeaderOnly)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Export, spi_text_all_data, Capture::kSpiAnalyzer, Report::kTextAllData)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Export, spi_json_lines, Capture::kSpiAnalyzer, Report::kJsonLines)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

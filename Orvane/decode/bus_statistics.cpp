@@ -76,8 +76,8 @@ class Summarizer {
     if (record.RecordFlags & kRecordTrigger) ++summary_.trigger;
     if (mode_.i2c && (record.i2c.I2CFlags & kI2CHsTransfer)) ++summary_.hs;
     for (uint32_t i = 0; i < kStatusRemarkCount; ++i) {
-      const StatusRemark& remark = kStatusRemarks[i];
-      if ((record.Status & remark.bit) && RemarkApplies(remark, summary_)) ++summary_.status_remarks[i];
+      const RemarkKind& remark = kStatusRemarks[i];
+      if ((record.Status & remark.status_bit) && RemarkApplies(remark, summary_)) ++summary_.status_remarks[i];
     }
   }
 

@@ -68,7 +68,7 @@ inline uint64_t PeriodFrequencyHz(uint64_t clocks, uint8_t period_code) {
 }
 
 // A remark applies to the bus when the list can show it there.
-inline bool RemarkApplies(const StatusRemark& remark, const BusSummary& summary) {
+inline bool RemarkApplies(const RemarkKind& remark, const BusSummary& summary) {
   return !remark.i2c_only || summary.bus != SummaryBus::kSpi;
 }
 

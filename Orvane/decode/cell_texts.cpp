@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
-#include "Orvane/decode/remark_kinds.h"
 #include "Orvane/decode/text_append.h"
 #include "platform/string_format.h"
 
 namespace orvane {
 
 using velix::platform::StringPrintf;
+
+static_assert(kStatusRemarkCount + 2 == RemarkList::kMaxRemarks);
 
 namespace {
 
@@ -190,23 +191,28 @@ std::string NackText(const TransactionInfo& record) {
   return (record.i2c.I2CFlags & kI2CNack) ? "Detected" : "-";
 }
 
+RemarkList RecordRemarks(const TransactionInfo& record, const RecordTextMode& mode) {
+  RemarkList list;
+  if (record.RecordFlags & kRecordTrigger) list.items[list.count++] = &kTriggerRemark;
+  // I2CFlags shares its bytes with the SPI second line's preview.
+  if (mode.i2c && (record.i2c.I2CFlags & kI2CHsTransfer)) list.items[list.count++] = &kHsRemark;
+  for (const RemarkKind& kind : kStatusRemarks) {
+    if (!(record.Status & kind.status_bit)) continue;
+    if (kind.i2c_only && !mode.i2c) continue;
+    list.items[list.count++] = &kind;
+  }
+  return list;
+}
+
 void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
                          const char* separator, bool with_no_change_text, std::string* out) {
   bool first = true;
-  if (record.RecordFlags & kRecordTrigger) AppendItem(out, first, separator, kTriggerRemarkText);
-  if (record.Status == 0) {
-    *out += '-';
-    return;
+  for (const RemarkKind* kind : RecordRemarks(record, mode)) {
+    if (record.Status == 0 && kind != &kTriggerRemark) continue;
+    if (kind->status_bit == kStatusNoChange && !with_no_change_text) continue;
+    AppendItem(out, first, separator, kind->text);
   }
-  if (mode.i2c && (record.i2c.I2CFlags & kI2CHsTransfer)) {
-    AppendItem(out, first, separator, kHsRemarkText);
-  }
-  for (const StatusRemark& item : kStatusRemarks) {
-    if (!(record.Status & item.bit)) continue;
-    if (item.i2c_only && !mode.i2c) continue;
-    if (item.bit == kStatusNoChange && !with_no_change_text) continue;
-    AppendItem(out, first, separator, item.text);
-  }
+  if (record.Status == 0) *out += '-';
 }
 
 std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,

@@ -5,6 +5,7 @@
 // export and the text export all build their texts here so they never drift
 // apart.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "Orvane/capture/settings_record.h"
 #include "Orvane/capture/transaction_detail.h"
 #include "Orvane/capture/transaction_info.h"
+#include "Orvane/decode/remark_kinds.h"
 
 namespace orvane {
 
@@ -77,10 +79,25 @@ void AppendSpacedHexText(const uint8_t* bytes, uint32_t count, std::string* out)
 void AppendAddressText(const TransactionInfo& record, std::string* out);
 void AppendStartEndText(const TransactionInfo& record, std::string* out);
 
-// The remarks of a record: "TRIGGER!" first; "-" appended directly when
-// Status is 0; else the status texts in their fixed order. The list joins
-// with "; " and names " (No change signal.)"; the text export joins with
-// ", " and leaves that one out.
+// ---- Remarks ----
+
+// The remarks one record carries, in the order the list names them: the
+// trigger, the HS transfer (I2C), then the status remarks (the timing ones
+// for I2C only). Status bits without a text are not remarks.
+struct RemarkList {
+  static constexpr size_t kMaxRemarks = 14;
+  const RemarkKind* items[kMaxRemarks];
+  size_t count = 0;
+  const RemarkKind* const* begin() const { return items; }
+  const RemarkKind* const* end() const { return items + count; }
+};
+RemarkList RecordRemarks(const TransactionInfo& record, const RecordTextMode& mode);
+
+// The remarks of a record as text: "TRIGGER!" first; "-" appended directly
+// when Status is 0 (so an HS transfer without a status remark is not
+// named); else the remark texts in their fixed order. The list joins with
+// "; " and names " (No change signal.)"; the text export joins with ", "
+// and leaves that one out.
 std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
                           const char* separator, bool with_no_change_text);
 void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,

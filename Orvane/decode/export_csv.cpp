@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <mutex>
 
+#include "Orvane/decode/export_rows.h"
 #include "Orvane/decode/text_append.h"
 
 namespace orvane {
@@ -66,39 +66,9 @@ void AppendCsvLine(const TransactionInfo& r, const TransactionDetail& detail, co
 
 ExportResult ExportTransactionCsv(ExportEnv& env, int fd) {
   ExportWriter out(fd);
-  ExportResult result;
   const RecordTextMode mode = TextModeOf(env.settings);
-  std::string line;  // reused: one allocation for the whole export
-  TransactionDetail bytes;  // reused likewise, when the export reads bytes itself
-  {
-    std::lock_guard lock(env.sampling.ViewLock());
-    TransactionStore& store = env.sampling.Records();
-    const uint32_t count = store.ViewCount();
-    result.total = count;
-    for (uint32_t row = 0; row < count; ++row) {
-      const RecordRef ref = store.RowRef(row);
-      if (ref == kNoRecord) break;
-      if (env.control.StopBefore(row, count)) {
-        result.cancelled = true;
-        break;
-      }
-      const TransactionInfo record = store.At(ref);
-      if (env.bytes != nullptr) {
-        env.bytes(env.sampling, env.settings, record, &bytes);
-      } else {
-        env.load(env.sampling, env.settings, record);
-      }
-      ++result.rows;
-      line.clear();
-      AppendCsvLine(record, env.bytes != nullptr ? bytes : env.sampling.Detail(), mode, &line);
-      if (!out.Write(line)) break;
-    }
-  }
-  out.Flush();
-  result.error_code = out.ErrorCode();
-  result.ok = !out.Failed();
-  FinishExport(env, result.rows > 0, result);
-  return result;
+  return ExportViewRows(env, out, [&mode](const TransactionInfo& record, const TransactionDetail& detail,
+                                          std::string* line) { AppendCsvLine(record, detail, mode, line); });
 }
 
 ExportResult ExportTransactionCsvFile(ExportEnv& env, const std::string& path) {

@@ -28,12 +28,16 @@ bool ExportWriter::WriteAll(const char* data, size_t size) {
   return true;
 }
 
-ExportWriter::ExportWriter(int fd) : fd_(fd) { block_.reserve(kExportBlockBytes + kExportBlockBytes / 2); }
+ExportWriter::ExportWriter(int fd, LineEnds line_ends) : fd_(fd), line_ends_(line_ends) { block_.reserve(kExportBlockBytes + kExportBlockBytes / 2); }
 
 ExportWriter::~ExportWriter() { Flush(); }
 
 bool ExportWriter::Write(std::string_view text) {
   if (Failed()) return false;
+  if (line_ends_ == LineEnds::kAsWritten) {
+    block_.append(text);
+    return block_.size() < kExportBlockBytes || Flush();
+  }
   // Each "\n" is stored as CR LF; the stretches between them are copied whole.
   for (size_t from = 0; from < text.size();) {
     const size_t newline = text.find('\n', from);

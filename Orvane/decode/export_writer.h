@@ -1,7 +1,7 @@
 #pragma once
-// What the text and CSV exports share: the file they write line by line
-// (each "\n" stored as CR LF), the message a write error shows, the open of
-// the target file, and the rule that enables both commands.
+// What the exports share: the file they write line by line (each "\n"
+// stored as CR LF by the reports), the message a write error shows, the
+// open of the target file, and the rule that enables the export commands.
 //
 // Messages go to the InteractionSink as OK boxes with the stop icon. The
 // sink has no title argument: a front end that titles its boxes shows the
@@ -34,9 +34,13 @@ inline constexpr char kExportErrorTitle[] = "ErrorInfomation";
 // error code.
 inline constexpr size_t kExportBlockBytes = size_t{1} << 20;
 
+// The reports store each "\n" as CR LF, as they always have; formats read
+// by other programs keep "\n" as written.
+enum class LineEnds { kCrLf, kAsWritten };
+
 class ExportWriter {
  public:
-  explicit ExportWriter(int fd);
+  explicit ExportWriter(int fd, LineEnds line_ends = LineEnds::kCrLf);
   ~ExportWriter();
   ExportWriter(const ExportWriter&) = delete;
   ExportWriter& operator=(const ExportWriter&) = delete;
@@ -51,6 +55,7 @@ class ExportWriter {
   bool WriteAll(const char* data, size_t size);
 
   int fd_;
+  LineEnds line_ends_;
   uint32_t error_ = 0;
   std::string block_;  // converted text not yet written
 };
@@ -97,7 +102,7 @@ struct ExportEnv {
   DetailLoader load;
   uint32_t selected_row = 0;  // first selected list row, 0 when none
   ExportControl control = {};
-  // The CSV reads each row's bytes through this into its own reused detail
+  // The CSV and JSON Lines exports read each row's bytes through this into their own reused detail
   // when set, else through `load` into the sampling object's detail.
   ExportBytesLoader bytes = nullptr;
 };

@@ -32,6 +32,16 @@ void AppendHexByte(uint8_t value, std::string* out) {
   out->append(digits, 2);
 }
 
+void AppendHexBytes(const uint8_t* bytes, size_t count, std::string* out) {
+  const size_t at = out->size();
+  out->resize(at + count * 2);
+  char* digits = out->data() + at;
+  for (size_t i = 0; i < count; ++i, digits += 2) {
+    digits[0] = kHexDigits[bytes[i] >> 4];
+    digits[1] = kHexDigits[bytes[i] & 0x0F];
+  }
+}
+
 void AppendHexPadded(uint32_t value, int width, char pad, std::string* out) {
   char digits[8];
   const auto end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;

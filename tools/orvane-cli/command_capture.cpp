@@ -1,6 +1,7 @@
 // orvane-cli capture -o FILE.SIC [--device NAME] [--bus ...] [--rate ...]
 //   [--set FIELD=VALUE]... [--size MB] [--driver-buffer MB] [--power CODE]
-//   [--duration SECONDS] [--csv PATH|-] [--progress] [--lock-memory] [--yes|--no]
+//   [--duration SECONDS] [--csv PATH|-] [--json PATH|-] [--progress] [--lock-memory]
+//   [--yes|--no]
 //
 // A live capture with live decoding, saved to FILE.SIC, reopened and
 // decoded offline as the application does at the end of a capture.
@@ -22,8 +23,8 @@ namespace {
 constexpr char kUsage[] =
     "usage: orvane-cli capture -o FILE.SIC [--device NAME] [--bus spi|i2c0|i2c1] [--rate 50|20|10]\n"
     "                          [--set FIELD=VALUE]... [--size MB] [--driver-buffer MB] [--power CODE]\n"
-    "                          [--duration SECONDS] [--csv PATH|-] [--progress] [--lock-memory]\n"
-    "                          [--yes|--no]\n"
+    "                          [--duration SECONDS] [--csv PATH|-] [--json PATH|-] [--progress]\n"
+    "                          [--lock-memory] [--yes|--no]\n"
     "A live capture through velixd, saved to FILE.SIC, reopened and decoded.\n"
     "Ctrl-C, SIGTERM and SIGHUP stop the capture; what arrived is saved.\n"
     "  -o FILE.SIC          the capture file to write\n"
@@ -37,6 +38,7 @@ constexpr char kUsage[] =
     "                       3 3.3 V, 4 5.0 V\n"
     "  --duration SECONDS   stop the capture after this time\n"
     "  --csv PATH|-         write the CSV export of the saved capture (- for standard output)\n"
+    "  --json PATH|-        one JSON object per listed transaction (JSON Lines)\n"
     "  --progress           show the bytes received and the transactions decoded\n"
     "  --lock-memory        fail unless the capture buffer can be locked in memory\n"
     "  --yes, --no          answer the questions without asking\n";
@@ -92,11 +94,15 @@ int RunCapture(int argc, char** argv) {
   const std::vector<OptionSpec> specs = {
       {"device", true},   {"set", true, true}, {"bus", true},    {"rate", true},  {"size", true},
       {"driver-buffer", true}, {"power", true}, {"duration", true}, {"o", true}, {"output", true},
-      {"csv", true},      {"progress", false}, {"lock-memory", false}, {"yes", false}, {"no", false}};
+      {"csv", true},      {"json", true},      {"progress", false}, {"lock-memory", false}, {"yes", false},
+      {"no", false}};
   if (!args.Parse(argc, argv, 2, specs, &error)) return Usage(error);
   if (args.HelpRequested()) return ShowHelp(kUsage);
   if (!args.CheckPositional(0, 0, "", &error)) return Usage(error + " (the capture file is given with -o)");
   if (args.Has("yes") && args.Has("no")) return Usage("--yes and --no exclude each other");
+  if (args.Value("csv") == std::optional<std::string>("-") && args.Value("json") == std::optional<std::string>("-")) {
+    return Usage("only one export can go to standard output");
+  }
   CaptureOptions options;
   if (!ParseOptions(args, &options, &error)) return Usage(error);
 
@@ -107,11 +113,15 @@ int RunCapture(int argc, char** argv) {
   if (args.Has("no")) session.Sink().SetPresetAnswer(false);
   const int status = session.Run(options);
   if (status != kExitOk && status != kExitRunError) return status;
-  const std::optional<std::string> csv = args.Value("csv");
-  if (!csv || session.Doc().Sampling() == nullptr || !session.Doc().Sampling()->HasBuffer()) return status;
-  ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);
-  if (!WriteExportTo(env, *csv, ExportKind::kCsv)) return kExitExportFailed;
-  return status;
+  if (session.Doc().Sampling() == nullptr || !session.Doc().Sampling()->HasBuffer()) return status;
+  bool exported = true;
+  for (const auto& [name, kind] : {std::pair{"csv", ExportKind::kCsv}, {"json", ExportKind::kJsonLines}}) {
+    const std::optional<std::string> target = args.Value(name);
+    if (!target) continue;
+    ExportEnv env = ApplicationExportEnv(*session.Doc().Sampling(), session.App().settings, session.Sink(), 0);
+    exported = WriteExportTo(env, *target, kind) && exported;
+  }
+  return exported ? status : kExitExportFailed;
 }
 
 }  // namespace orvane::cli

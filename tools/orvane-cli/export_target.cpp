@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "Orvane/decode/export_csv.h"
+#include "Orvane/decode/export_json_lines.h"
 #include "Orvane/decode/export_text.h"
 
 namespace orvane::cli {
@@ -32,8 +33,13 @@ bool WriteExportTo(ExportEnv& env, const std::string& target, ExportKind kind) {
     fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return Failed(target, errno);
   }
-  const ExportResult result = kind == ExportKind::kCsv ? ExportTransactionCsv(env, fd)
-                                                       : ExportTransactionText(env, fd, kind == ExportKind::kText);
+  ExportResult result;
+  switch (kind) {
+    case ExportKind::kCsv: result = ExportTransactionCsv(env, fd); break;
+    case ExportKind::kText: result = ExportTransactionText(env, fd, true); break;
+    case ExportKind::kTextAllData: result = ExportTransactionText(env, fd, false); break;
+    case ExportKind::kJsonLines: result = ExportTransactionJsonLines(env, fd); break;
+  }
   int close_error = 0;
   if (fd != STDOUT_FILENO && ::close(fd) != 0) close_error = errno;
   if (!result.ok) return Failed(target, static_cast<int>(result.error_code));

@@ -9,7 +9,7 @@
 
 namespace orvane::cli {
 
-enum class ExportKind { kCsv, kText, kTextAllData };
+enum class ExportKind { kCsv, kText, kTextAllData, kJsonLines };
 
 bool WriteExportTo(ExportEnv& env, const std::string& target, ExportKind kind);
 

@@ -26,7 +26,7 @@ constexpr char kUsage[] =
     "  atoms     sample atoms: POS SIZE STATE COUNT\n"
     "  synth     synthesize a capture from a scenario\n"
     "  decode    decode, filter and export (CSV on standard output without\n"
-    "            --csv and --text)\n"
+    "            --csv, --text and --json)\n"
     "  stats     compliance summary of the listed transactions (traffic,\n"
     "            remarks, I2C timing, bus speed)\n"
     "  search    find a transaction (jump, address, subaddress, data, nack,\n"

@@ -38,8 +38,8 @@ Json Traffic(const BusSummary& s) {
 
 Json Remarks(const BusSummary& s) {
   Json j = Json::object();
-  j[kTriggerRemarkName] = s.trigger;
-  if (s.bus != SummaryBus::kSpi) j[kHsRemarkName] = s.hs;
+  j[kTriggerRemark.name] = s.trigger;
+  if (s.bus != SummaryBus::kSpi) j[kHsRemark.name] = s.hs;
   for (uint32_t i = 0; i < kStatusRemarkCount; ++i) {
     if (RemarkApplies(kStatusRemarks[i], s)) j[kStatusRemarks[i].name] = s.status_remarks[i];
   }

@@ -63,8 +63,8 @@ void AppendRemark(const char* text, uint64_t count, bool* any, std::string* out)
 void AppendRemarks(const BusSummary& s, std::string* out) {
   *out += "\nRemarks                       Transactions\n";
   bool any = false;
-  AppendRemark(kTriggerRemarkText, s.trigger, &any, out);
-  if (s.bus != SummaryBus::kSpi) AppendRemark(kHsRemarkText, s.hs, &any, out);
+  AppendRemark(kTriggerRemark.text, s.trigger, &any, out);
+  if (s.bus != SummaryBus::kSpi) AppendRemark(kHsRemark.text, s.hs, &any, out);
   for (uint32_t i = 0; i < kStatusRemarkCount; ++i) {
     if (RemarkApplies(kStatusRemarks[i], s)) AppendRemark(kStatusRemarks[i].text, s.status_remarks[i], &any, out);
   }

@@ -138,8 +138,8 @@ TEST_P(ScenarioSummary, CountsTrafficRemarksAndSpeed) {
   }
 
   std::map<std::string, uint64_t> counted;
-  counted[kTriggerRemarkName] = summary.trigger;
-  counted[kHsRemarkName] = summary.hs;
+  counted[kTriggerRemark.name] = summary.trigger;
+  counted[kHsRemark.name] = summary.hs;
   for (uint32_t i = 0; i < kStatusRemarkCount; ++i) {
     if (c.timing_remarks || !kStatusRemarks[i].i2c_only) counted[kStatusRemarks[i].name] = summary.status_remarks[i];
   }

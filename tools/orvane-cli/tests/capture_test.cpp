@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -62,7 +63,8 @@ TEST_P(CaptureTest, SavedFileHoldsTheStreamedBytesAndDecodes) {
   const std::string output = daemon.folder() + "/capture.SIC";
   std::vector<std::string> command = {ORVANE_CLI_PATH, "capture", "-o", output, "--size", "2", "--driver-buffer",
                                       "1", "--set", "m_AnalyzeBusChannel=" + std::to_string(c.bus_channel),
-                                      "--csv", daemon.folder() + "/capture.csv"};
+                                      "--csv", daemon.folder() + "/capture.csv", "--json",
+                                      daemon.folder() + "/capture.jsonl"};
   if (c.free_run) command.insert(command.end(), {"--set", "FreeRun=1"});
   if (c.ending == Ending::kDuration) command.insert(command.end(), {"--duration", "0.6"});
   const CommandResult result = RunCommand(command);
@@ -111,7 +113,12 @@ TEST_P(CaptureTest, SavedFileHoldsTheStreamedBytesAndDecodes) {
   const std::string stop = c.monitor ? "packet=c6000000000000000000" : "packet=c4000000000000000000";
   EXPECT_NE(received.find(c.monitor ? "packet=c6000000" : "packet=c4"), std::string::npos) << received;
   EXPECT_NE(received.find(stop), std::string::npos) << received;
-  EXPECT_GT(ReadFile(daemon.folder() + "/capture.csv").size(), 100u);
+  const std::vector<uint8_t> csv = ReadFile(daemon.folder() + "/capture.csv");
+  EXPECT_GT(csv.size(), 100u);
+  // One JSON object for each CSV row.
+  const std::vector<uint8_t> json = ReadFile(daemon.folder() + "/capture.jsonl");
+  EXPECT_EQ(std::count(json.begin(), json.end(), '\n'), std::count(csv.begin(), csv.end(), '\n'));
+  EXPECT_EQ(std::string(json.begin(), json.begin() + std::min<size_t>(json.size(), 9)), "{\"index\":");
 }
 
 INSTANTIATE_TEST_SUITE_P(

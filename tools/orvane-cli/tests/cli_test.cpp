@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,53 @@ TEST_F(CliDecodeTest, CorruptDataReportsTheRunErrorAndKeepsEarlierTransactions) 
   EXPECT_NE(r.err.find("*** Sampling data is incorrect. ***"), std::string::npos) << r.err;
   EXPECT_EQ(r.out.rfind("\"0\", ", 0), 0u) << r.out;
 }
+
+struct JsonCase {
+  const char* name;
+  std::vector<std::string> args;
+  const char* first_line;
+  size_t lines;
+};
+
+class CliJsonTest : public CliDecodeTest, public ::testing::WithParamInterface<JsonCase> {};
+
+// The JSON Lines rows are the CSV's rows, filtered alike, with "\n" line
+// ends; a file receives what standard output would, and another export
+// beside it is unchanged.
+TEST_P(CliJsonTest, WritesOneObjectPerListedRow) {
+  std::vector<std::string> args = {"decode", capture_, "--json", "-"};
+  args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+  const auto r = Run(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind(GetParam().first_line, 0), 0u) << r.out;
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);
+  EXPECT_EQ(static_cast<size_t>(std::count(r.out.begin(), r.out.end(), '\n')), GetParam().lines);
+  EXPECT_EQ(r.out.back(), '\n');
+
+  const std::string path = files_.File("rows.jsonl");
+  args[3] = path;
+  args.insert(args.end(), {"--csv", "-"});
+  const auto to_file = Run(args);
+  ASSERT_EQ(to_file.status, 0) << to_file.err;
+  EXPECT_EQ(velix::platform::testing::ReadFile(path), r.out);
+  args.erase(args.begin() + 2, args.begin() + 4);
+  EXPECT_EQ(to_file.out, Run(args).out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliJsonTest,
+    ::testing::Values(
+        JsonCase{"All", {},
+                 "{\"index\":0,\"start_ns\":1500,\"duration_ns\":72000,\"bus\":\"i2c0\",\"address\":80,"
+                 "\"ten_bit\":false,\"direction\":\"write\",\"start\":\"S\",\"end\":\"P\",\"nack\":false,"
+                 "\"data\":\"0010\",\"remarks\":[],\"remark_text\":\"-\"}\n",
+                 8},
+        JsonCase{"Filtered",
+                 {"--set", "FilterEnable=1", "--set", "FilterRangeEnable=1", "--set", "FilterRangeStart=2", "--set",
+                  "FilterRangeEnd=3"},
+                 "{\"index\":2,", 2},
+        JsonCase{"At10MHz", {"--rate", "10"}, "{\"index\":0,\"start_ns\":7500,\"duration_ns\":360000,", 8}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct SearchCase {
   const char* name;
