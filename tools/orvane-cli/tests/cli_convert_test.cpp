@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Orvane/interchange/tests/session_archive_builder.h"
 #include "platform/tests/scratch_folder.h"
 #include "tools/orvane-cli/tests/run_command.h"
 
@@ -118,6 +119,54 @@ TEST_F(CliConvertTest, ImportsAForeignFileWithAMap) {
   // Initial state, SDA low at sample 10, SCL low at 20 and high at 21, the
   // end at 30 (100 ns samples).
   EXPECT_EQ(atoms.out, "0 2 15 0\n2 2 13 10\n4 2 12 10\n6 1 13 1\n7 1 13 7\n8 1 13 2\n");
+}
+
+// One I2C write of 0x42 to 0x50 sampled at 1 MHz on the probes clk and dat
+// (100 kHz clock), as a session file holds it.
+std::string I2cSessionSamples() {
+  std::vector<uint64_t> samples;
+  const auto put = [&samples](uint64_t scl, uint64_t sda, int count) {
+    for (int i = 0; i < count; ++i) samples.push_back(scl | (sda << 1));
+  };
+  put(1, 1, 20);
+  put(1, 0, 5);  // START
+  uint64_t sda = 0;
+  for (const uint8_t byte : {uint8_t{0xA0}, uint8_t{0x42}}) {
+    for (int bit = 7; bit >= -1; --bit) {  // bit -1: the receiver's ACK
+      put(0, sda, 2);
+      sda = bit < 0 ? 0 : (byte >> bit) & 1;
+      put(0, sda, 3);
+      put(1, sda, 5);
+    }
+  }
+  put(0, sda, 2);
+  put(0, 0, 3);
+  put(1, 0, 5);
+  put(1, 1, 20);  // STOP
+  return velix::interchange::testing::SampleBytes(samples, 1);
+}
+
+TEST_F(CliConvertTest, ImportsASigrokSessionThatThenDecodes) {
+  velix::interchange::testing::SessionPlan plan;
+  plan.total_probes = 2;
+  plan.probe_names = {"clk", "dat"};
+  plan.chunks = {I2cSessionSamples()};
+  ASSERT_TRUE(velix::interchange::testing::WriteZipArchive(files_.File("bus.sr"),
+                                                           velix::interchange::testing::SessionEntries(plan)));
+  const testing::CommandResult result = Run({"convert", files_.File("bus.sr"), files_.File("o.SIC"), "--bus", "i2c0",
+                                             "--rate", "10", "--map", "SCL=clk", "--map", "SDA=dat"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const testing::CommandResult decoded = Run({"decode", files_.File("o.SIC"), "--json", "-"});
+  ASSERT_EQ(decoded.status, 0) << decoded.err;
+  EXPECT_NE(decoded.out.find(R"("address":80,"ten_bit":false,"direction":"write","start":"S","end":"P",)"
+                             R"("nack":false,"data":"42",)"),
+            std::string::npos)
+      << decoded.out;
+
+  const testing::CommandResult unmapped =
+      Run({"convert", files_.File("bus.sr"), files_.File("p.SIC"), "--bus", "i2c0", "--map", "SCL=clk"});
+  EXPECT_EQ(unmapped.status, 1);
+  EXPECT_NE(unmapped.err.find("the channels are clk, dat"), std::string::npos) << unmapped.err;
 }
 
 }  // namespace
