@@ -8,7 +8,8 @@ packages=(cmake ninja-build g++ ccache pkg-config
           qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n
           nlohmann-json3-dev libzip-dev
           help2man groff-base
-          dpkg-dev lintian desktop-file-utils libxml2-utils shared-mime-info)
+          dpkg-dev lintian desktop-file-utils libxml2-utils shared-mime-info
+          sigrok-cli)
 
 missing=()
 for p in "${packages[@]}"; do
