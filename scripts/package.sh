@@ -21,6 +21,6 @@ ls -1 "$out"/*.deb
 status=0
 for deb in "$out"/*.deb; do
   echo "== lintian $(basename "$deb")"
-  lintian --fail-on error --no-tag-display-limit "$deb" || status=1
+  lintian --fail-on error --tag-display-limit 0 "$deb" || status=1
 done
 exit $status
