@@ -57,6 +57,87 @@ uint32_t DataBytes(const TransactionInfo& record) {
   return static_cast<uint32_t>((uint64_t(record.BitCount) + 7) / 8);
 }
 
+// The exports' walk: both data lines' bits of one record shifted into their
+// bytes with nothing else kept, so the hot loop runs over the mapped bytes
+// with its values in registers.
+class SpiByteShifter {
+ public:
+  SpiByteShifter(const SpiLineRules& rules, uint8_t* first, uint8_t* second, uint64_t bit_limit, uint8_t line)
+      : rules_(rules),
+        // The SCLK level after a sampling edge; no level matches an unknown
+        // edge setting.
+        sample_level_(rules.sampling_edge == 1 ? kSpiSclk : rules.sampling_edge == 2 ? 0 : 0xFF),
+        first_(first),
+        second_(second),
+        bit_limit_(bit_limit),
+        walk_{0, line, rules.ignore_first_edge} {}
+
+  // One atom's state; `state_only` for a zero-count long atom, which only
+  // replaces the state. False after the record's last bit.
+  bool Atom(uint8_t state, bool state_only) {
+    const uint8_t previous = walk_.line;
+    walk_.line = state;
+    if (state_only || ((previous ^ state) & kSpiSclk) == 0) return true;
+    return ClockEdge(walk_, state);
+  }
+
+  // The atoms starting in data[0, length - 1), data[0] at a position of
+  // parity `odd`; so a long atom never reaches past `length` and the bytes
+  // walked never exceed what the span allows. Returns the bytes walked: up
+  // to a misplaced long atom (left to the walker, which reports it), the
+  // last byte of the span or the record's last bit, which
+  // clears *more.
+  uint32_t Run(const uint8_t* data, uint32_t length, uint32_t odd, bool* more) {
+    Walk walk = walk_;
+    uint32_t i = 0;
+    while (i + 1 < length) {
+      const uint32_t low = data[i];
+      const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
+      const bool is_short = (low & 0x10) != 0;
+      if (!is_short && ((i ^ odd) & 1) != 0) break;
+      i += is_short ? 1 : 2;
+      const uint8_t state = static_cast<uint8_t>(low & 0x0F);
+      const uint8_t previous = walk.line;
+      walk.line = state;
+      if (((previous ^ state) & kSpiSclk) == 0) continue;
+      if (!is_short && (word >> 5) == 0) continue;
+      if (!ClockEdge(walk, state)) {
+        *more = false;
+        break;
+      }
+    }
+    walk_ = walk;
+    return i;
+  }
+
+ private:
+  struct Walk {
+    uint64_t bit;
+    uint8_t line;
+    bool ignore_edge;  // the next SCLK change is not sampled
+  };
+
+  // An SCLK change to `state`.
+  bool ClockEdge(Walk& walk, uint8_t state) const {
+    if (walk.ignore_edge) {
+      walk.ignore_edge = false;
+      return true;
+    }
+    if ((state & kSpiSclk) != sample_level_) return true;
+    const uint64_t index = walk.bit / 8;
+    first_[index] = rules_.Shift(first_[index], (state >> 3) & 1);
+    second_[index] = rules_.Shift(second_[index], (state >> 2) & 1);
+    return ++walk.bit < bit_limit_;
+  }
+
+  const SpiLineRules rules_;
+  const uint8_t sample_level_;
+  uint8_t* const first_;
+  uint8_t* const second_;
+  const uint64_t bit_limit_;
+  Walk walk_;
+};
+
 }  // namespace
 
 void ExtractSpiAnalyzerDetail(CSamplingObj& sampling, const SettingsRecord& settings,
@@ -87,14 +168,36 @@ void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& setti
   detail->offsets.clear();
   detail->ack_offsets.clear();
   if (count == 0) return;
-  const SpiLineRules rules = SpiLineRules::From(settings);
-  uint8_t* first = detail->bytes.data();
-  uint8_t* second = detail->bytes2.data();
-  WalkSpiAnalyzerBits(sampling, settings, record, record.BitCount, [&](uint64_t bit, uint8_t state, uint64_t) {
-    const uint64_t index = bit / 8;
-    first[index] = rules.Shift(first[index], (state >> 3) & 1);
-    second[index] = rules.Shift(second[index], (state >> 2) & 1);
-  });
+  const uint32_t data_end = sampling.m_lenSamplingDataInBuffer;
+  if (record.SamplePos >= data_end) return;
+  AtomWalker walker(sampling, kExtractBatch);
+  // The opening atom fixes the record's end (at the data end too); after it
+  // the loops below test one bound only.
+  const SampleAtom first = walker.Read(record.SamplePos);
+  if (first.size != 1 && first.size != 2) return;
+  const uint64_t stop = std::min<uint64_t>(data_end, uint64_t(record.SamplePos) + first.size + record.SampleLen);
+  SpiByteShifter shifter(SpiLineRules::From(settings), detail->bytes.data(), detail->bytes2.data(), record.BitCount,
+                         record.old_Signal & 0x0F);
+  if (!shifter.Atom(first.state & 0x0F, first.count == 0 && first.size == 2)) return;
+  uint64_t position = uint64_t(record.SamplePos) + first.size;
+  while (position < stop) {
+    // Straight from the held window while it lasts; the walker reads the
+    // atoms at its edges (and reports a misplaced long atom).
+    const AtomWalker::Span span = walker.SpanAt(static_cast<uint32_t>(position));
+    if (span.length != 0) {
+      const uint32_t limit = static_cast<uint32_t>(std::min<uint64_t>(span.length, stop - position));
+      bool more = true;
+      const uint32_t walked = shifter.Run(span.data, limit, static_cast<uint32_t>(position & 1), &more);
+      walker.Spent(walked);
+      position += walked;
+      if (!more) return;
+      if (walked != 0) continue;
+    }
+    const SampleAtom atom = walker.Read(static_cast<uint32_t>(position));
+    if (atom.size != 1 && atom.size != 2) return;
+    position += atom.size;
+    if (!shifter.Atom(atom.state & 0x0F, atom.count == 0 && atom.size == 2)) return;
+  }
 }
 
 }  // namespace orvane

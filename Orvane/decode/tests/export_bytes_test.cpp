@@ -1,11 +1,14 @@
 // The exports read each record's bytes with the lighter extraction; the
 // bytes must be those the detail loader shows. Synthesized captures at all
 // three rates are decoded, then records are read as decoded and with their
-// positions, lengths and bit counts damaged, from clean and corrupted atoms.
+// positions, lengths and bit counts damaged, from clean and corrupted atoms,
+// under each line rule the extractions follow, in records longer than a
+// batch of the atom walker.
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/run_events.h"
@@ -72,19 +75,58 @@ select
 xfer mosi=A5,5A miso=3C,C3
 )";
 
+// Records longer than one batch of the walker, so the walks cross batches.
+std::string LongScenario(bool spi) {
+  std::string bytes;
+  for (int i = 0; i < 700; ++i) bytes += (i == 0 ? "" : spi ? "," : " ") + std::to_string(10 + i % 90);
+  if (spi) return "bus spi\nss active-low\nmode 0\nsclk 2m\nselect\nxfer mosi=" + bytes + " miso=" + bytes + "\n";
+  return "bus i2c0\nscl 400k\nstart\naddr 0x50 w\nwrite " + bytes + "\nstop\n";
+}
+
+const std::string kLongI2cScenario = LongScenario(false);
+const std::string kLongSpiScenario = LongScenario(true);
+
+// Settings the records are read with, after the decode: the extractions
+// follow them (the other I2C bus's lines, each SPI edge and bit order rule).
+// -1 keeps the decoded value.
+struct ReadSettings {
+  int bus_channel = -1;
+  int spi_sampling_edge = -1;
+  int spi_bit_flags = -1;  // bit 0 MSB first, bit 7 ignore the first edge
+  int spi_ss_mode = -1;
+};
+
+void Override(uint8_t* field, int value) {
+  if (value >= 0) *field = static_cast<uint8_t>(value);
+}
+
 struct BytesCase {
   const char* name;
   const char* scenario;
   uint8_t rate_code;
   uint32_t corrupt_bytes;  // atom bytes overwritten at random before decoding
   uint32_t seed;
+  ReadSettings read{};
 };
 
 const BytesCase kBytesCases[] = {
-    {"I2c50MHz", kI2cScenario, 2, 0, 1},        {"I2c20MHz", kI2cScenario, 5, 0, 2},
-    {"I2c10MHz", kI2cScenario, 10, 0, 3},       {"I2cCorruptAtoms", kI2cScenario, 2, 40, 4},
-    {"I2cCorruptAtomsSlow", kI2cScenario, 10, 40, 5}, {"Spi50MHz", kSpiScenario, 2, 0, 6},
-    {"Spi10MHz", kSpiScenario, 10, 0, 7},       {"SpiCorruptAtoms", kSpiScenario, 5, 40, 8},
+    {"I2c50MHz", kI2cScenario, 2, 0, 1},
+    {"I2c20MHz", kI2cScenario, 5, 0, 2},
+    {"I2c10MHz", kI2cScenario, 10, 0, 3},
+    {"I2cCorruptAtoms", kI2cScenario, 2, 40, 4},
+    {"I2cCorruptAtomsSlow", kI2cScenario, 10, 40, 5},
+    {"Spi50MHz", kSpiScenario, 2, 0, 6},
+    {"Spi10MHz", kSpiScenario, 10, 0, 7},
+    {"SpiCorruptAtoms", kSpiScenario, 5, 40, 8},
+    {"I2cOtherBusLines", kI2cScenario, 2, 0, 9, {2}},
+    {"I2cLongRecord", kLongI2cScenario.c_str(), 2, 0, 10},
+    {"I2cLongRecordCorrupt", kLongI2cScenario.c_str(), 2, 60, 11},
+    {"SpiLongRecord", kLongSpiScenario.c_str(), 2, 0, 12},
+    {"SpiFallingEdgeLsbFirst", kSpiScenario, 2, 0, 13, {-1, 2, 0x00}},
+    {"SpiIgnoreFirstEdge", kSpiScenario, 5, 0, 14, {-1, 1, 0x81}},
+    {"SpiSsActiveHigh", kSpiScenario, 2, 0, 15, {-1, 1, 0x01, 2}},
+    {"SpiSsNotMonitored", kSpiScenario, 10, 20, 16, {-1, 2, 0x80, 0}},
+    {"SpiUnknownEdge", kSpiScenario, 2, 0, 17, {-1, 3, 0x01}},
 };
 
 class ExportBytes : public ::testing::TestWithParam<BytesCase> {
@@ -113,6 +155,10 @@ class ExportBytes : public ::testing::TestWithParam<BytesCase> {
     RunEventQueue events;
     DecodeContext ctx{sampling_, settings_, events};
     RunDecoder(ctx, ChooseWorker(settings_));
+    Override(&settings_.m_AnalyzeBusChannel, c.read.bus_channel);
+    Override(&settings_.SpiSamplingEdge, c.read.spi_sampling_edge);
+    Override(&settings_.SpiBitFlags, c.read.spi_bit_flags);
+    Override(&settings_.SpiSsMode, c.read.spi_ss_mode);
     return true;
   }
 
