@@ -25,15 +25,10 @@ EdgeTimeRule::EdgeTimeRule(TickLength tick, uint64_t rate) {
   denominator_ = static_cast<uint64_t>(tick.denominator / g);
   whole_ = reduced / denominator_;
   part_ = static_cast<uint64_t>(reduced % denominator_);
+  narrow_ = whole_ <= kHalf && part_ <= kHalf && denominator_ <= kHalf;
 }
 
-bool EdgeTimeRule::FirstSample(uint64_t tick, uint64_t* sample) const {
-  // The common case fits 64 bits: every factor below 2^32.
-  constexpr uint64_t kHalf = 0xFFFFFFFFull;
-  if (tick <= kHalf && whole_ <= kHalf && part_ <= kHalf && denominator_ <= kHalf) {
-    *sample = tick * static_cast<uint64_t>(whole_) + (tick * part_ + (denominator_ - 1)) / denominator_;
-    return true;
-  }
+bool EdgeTimeRule::WideFirstSample(uint64_t tick, uint64_t* sample) const {
   Wide whole = 0;
   if (__builtin_mul_overflow(static_cast<Wide>(tick), whole_, &whole)) return false;
   // tick x part_ < 2^128 - 2^65, so adding denominator_ - 1 cannot wrap.

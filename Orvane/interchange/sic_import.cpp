@@ -134,9 +134,9 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
       }
       sample_ = sample;
     }
-    const uint8_t changed = state_ ^ next;
-    for (int line = 0; line < kProbeLines; ++line) {
-      if ((changed >> line & 1) == 0) continue;
+    // Only the lines that changed, lowest first.
+    for (unsigned changed = state_ ^ next; changed != 0; changed &= changed - 1) {
+      const int line = __builtin_ctz(changed);
       if (has_edge_[line] && last_edge_[line] == sample) {
         error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c.channel] +
                  ") changes twice within one sample at " + RateText(rate_code_) + ", at " +

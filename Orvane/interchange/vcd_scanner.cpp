@@ -76,28 +76,32 @@ bool VcdScanner::Refill() {
 
 bool VcdScanner::Next(std::string_view* word) {
   const char* data = buffer_.data();
+  size_t pos = pos_;
   for (;;) {
-    while (pos_ < end_ && IsSpace(data[pos_])) {
-      if (data[pos_] == '\n') ++line_;
-      ++pos_;
+    while (pos < end_ && IsSpace(data[pos])) {
+      if (data[pos] == '\n') ++line_;
+      ++pos;
     }
-    if (end_ - pos_ <= kMaxWord && !eof_) {
+    pos_ = pos;
+    if (end_ - pos <= kMaxWord && !eof_) {
       if (!Refill()) return false;
       data = buffer_.data();
+      pos = pos_;
       continue;
     }
-    if (pos_ == end_) return false;
+    if (pos == end_) return false;
     break;
   }
   word_line_ = line_;
-  const size_t start = pos_;
+  const size_t start = pos;
   const size_t limit = end_ - start > kMaxWord ? start + kMaxWord + 1 : end_;
-  while (pos_ < limit && !IsSpace(data[pos_])) ++pos_;
-  if (pos_ - start > kMaxWord) {
+  while (pos < limit && !IsSpace(data[pos])) ++pos;
+  pos_ = pos;
+  if (pos - start > kMaxWord) {
     error_ = "a word longer than " + std::to_string(kMaxWord) + " characters";
     return false;
   }
-  *word = std::string_view(data + start, pos_ - start);
+  *word = std::string_view(data + start, pos - start);
   return true;
 }
 

@@ -44,7 +44,10 @@ class VcdSource final : public LogicSource {
   enum class Phase : uint8_t { kInitial, kEmitInitial, kChanges };
 
   size_t Parse(LevelChange* out, size_t capacity);
+  // A time stamp other than the plain one ShortDecimal reads, or a fault.
   bool Timestamp(std::string_view word);
+  // Moves the time to a stamp's value; false when time would go back.
+  bool Advance(uint64_t value);
   bool Keyword(std::string_view word);
   bool Fail(const std::string& message) {
     error_ = name_ + ", line " + std::to_string(scanner_->Line()) + ": " + message;
@@ -76,6 +79,19 @@ class VcdSource final : public LogicSource {
   std::string error_;
 };
 
+// Up to 19 digits, leading zeros included, cannot overflow 64 bits: the
+// common stamp is read in one pass. False when a byte is not a digit.
+inline bool ShortDecimal(std::string_view digits, uint64_t* value) {
+  uint64_t sum = 0;
+  for (const char c : digits) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(c) - '0');
+    if (digit > 9) return false;
+    sum = sum * 10 + digit;
+  }
+  *value = sum;
+  return true;
+}
+
 bool VcdSource::Timestamp(std::string_view word) {
   std::string_view digits = word.substr(1);
   if (digits.empty()) return Fail("a time stamp without a time");
@@ -93,6 +109,10 @@ bool VcdSource::Timestamp(std::string_view word) {
       return Fail("the time stamp " + Quoted(word) + " does not fit 64 bits");
     }
   }
+  return Advance(value);
+}
+
+bool VcdSource::Advance(uint64_t value) {
   if (!timed_) {
     timed_ = true;
     tick_ = value;
@@ -128,7 +148,9 @@ size_t VcdSource::Parse(LevelChange* out, size_t capacity) {
     }
     const char first = word[0];
     if (first == '#') {
-      if (!Timestamp(word) || phase_ == Phase::kEmitInitial) break;
+      uint64_t value = 0;
+      const bool plain = word.size() >= 2 && word.size() <= 20 && ShortDecimal(word.substr(1), &value);
+      if (!(plain ? Advance(value) : Timestamp(word)) || phase_ == Phase::kEmitInitial) break;
       continue;
     }
     int level = LevelOf(first);

@@ -84,7 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
         GoodCase{"comments_among_values", "#0\n0!\n$comment 1! #99 $end\n#2\n1!\n", "0:0:0 0:1:1 2:0:1 ", 2},
         GoodCase{"many_channels_in_small_batches", "#0\n0!\n0\"\n#1\n1!\n1\"\n#2\n0!\n0\"\n",
                  "0:0:0 0:1:0 1:0:1 1:1:1 2:0:0 2:1:0 ", 2},
-        GoodCase{"crlf_lines", "#0\r\n0!\r\n#3\r\n1!\r\n", "0:0:0 0:1:1 3:0:1 ", 3}),
+        GoodCase{"crlf_lines", "#0\r\n0!\r\n#3\r\n1!\r\n", "0:0:0 0:1:1 3:0:1 ", 3},
+        // Stamps on both sides of 19 digits, with and without leading zeros.
+        GoodCase{"stamps_near_64_bits",
+                 "#0000000000000000007\n0!\n#9999999999999999999\n1!\n#00000000000000000000000018446744073709551615\n",
+                 "7:0:0 7:1:1 9999999999999999999:0:1 ", 18446744073709551615u}),
     [](const auto& p) { return std::string(p.param.name); });
 
 struct DeclarationCase {
@@ -191,6 +195,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"time_overflow", kHead + "#99999999999999999999\n",
                 "t.vcd, line 7: the time stamp '#99999999999999999999' does not fit 64 bits"},
         BadCase{"time_not_number", kHead + "#12a\n", "t.vcd, line 7: the time stamp '#12a' is not a number"},
+        BadCase{"time_just_over", kHead + "#18446744073709551616\n",
+                "t.vcd, line 7: the time stamp '#18446744073709551616' does not fit 64 bits"},
+        BadCase{"time_letter_at_twentieth", kHead + "#1844674407370955161x\n",
+                "t.vcd, line 7: the time stamp '#1844674407370955161x' is not a number"},
+        BadCase{"time_zeros_then_letter", kHead + "#000000000000000000000x\n",
+                "t.vcd, line 7: the time stamp '#000000000000000000000x' is not a number"},
         BadCase{"bare_hash", kHead + "#\n", "t.vcd, line 7: a time stamp without a time"},
         BadCase{"unknown_code", kHead + "#0\n1?\n", "t.vcd, line 8: the identifier '?' was not declared"},
         BadCase{"no_code", kHead + "#0\n1\n", "t.vcd, line 8: the value '1' has no identifier"},
