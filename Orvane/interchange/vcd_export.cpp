@@ -73,16 +73,23 @@ class TextWriter {
   }
   void Text(std::string_view text) {
     for (const char c : text) {
-      Room();
+      if (used_ >= kBlock) Flush();
       buffer_[used_++] = c;
     }
   }
-  // Room for one atom's text.
-  void Room() {
+  // Where the next text goes. The writing loop keeps this cursor in a local
+  // and hands it back through Commit: a member advanced after every store
+  // through a char pointer would be reloaded and stored each time.
+  char* Cursor() { return buffer_.data() + used_; }
+  // Once the cursor reaches this, Commit writes the block out; there is
+  // room for one atom's text beyond it.
+  const char* Full() const { return buffer_.data() + kBlock; }
+  // Takes in what was written up to `cursor`; returns where to go on.
+  char* Commit(char* cursor) {
+    used_ = static_cast<size_t>(cursor - buffer_.data());
     if (used_ >= kBlock) Flush();
+    return Cursor();
   }
-  char* At() { return buffer_.data() + used_; }
-  void Advance(size_t n) { used_ += n; }
   bool Flush() {
     size_t done = 0;
     while (ok_ && done < used_) {
@@ -118,35 +125,34 @@ class TextWriter {
 };
 
 // The value-change lines of the lines that changed, for every pair of
-// (changed lines, new state).
-struct ChangeText {
+// (changed lines, new state). An entry is 16 bytes and copied whole, in one
+// move, with the length after the text: the bytes past the length are
+// overwritten by what follows or never written out.
+struct alignas(16) ChangeText {
+  char text[15] = {};
   uint8_t length = 0;
-  char text[3 * kProbeLines] = {};
 };
 
-const std::array<ChangeText, 256>& ChangeTexts() {
-  static const std::array<ChangeText, 256> table = [] {
-    std::array<ChangeText, 256> t{};
-    for (int changed = 0; changed < 16; ++changed) {
-      for (int state = 0; state < 16; ++state) {
-        ChangeText& entry = t[changed << 4 | state];
-        for (int line = 0; line < kProbeLines; ++line) {
-          if ((changed >> line & 1) == 0) continue;
-          entry.text[entry.length++] = (state >> line & 1) ? '1' : '0';
-          entry.text[entry.length++] = kCodes[line];
-          entry.text[entry.length++] = '\n';
-        }
+constexpr std::array<ChangeText, 256> kChangeTexts = [] {
+  std::array<ChangeText, 256> t{};
+  for (int changed = 0; changed < 16; ++changed) {
+    for (int state = 0; state < 16; ++state) {
+      ChangeText& entry = t[static_cast<size_t>(changed << 4 | state)];
+      for (int line = 0; line < kProbeLines; ++line) {
+        if ((changed >> line & 1) == 0) continue;
+        entry.text[entry.length++] = (state >> line & 1) ? '1' : '0';
+        entry.text[entry.length++] = kCodes[line];
+        entry.text[entry.length++] = '\n';
       }
     }
-    return t;
-  }();
-  return table;
-}
+  }
+  return t;
+}();
 
 // Appends the changed lines' values at `out`; returns the length.
 size_t PutChanges(char* out, uint8_t changed, uint8_t state) {
-  const ChangeText& entry = ChangeTexts()[changed << 4 | state];
-  std::memcpy(out, entry.text, sizeof entry.text);
+  const ChangeText& entry = kChangeTexts[static_cast<size_t>(changed << 4 | state)];
+  std::memcpy(out, &entry, sizeof entry);
   return entry.length;
 }
 
@@ -187,7 +193,8 @@ class Exporter {
 
 void Exporter::Initial(uint8_t state) {
   out_.Text("#0\n$dumpvars\n");
-  out_.Advance(PutChanges(out_.At(), 0x0F, state));
+  char* at = out_.Cursor();
+  out_.Commit(at + PutChanges(at, 0x0F, state));
   out_.Text("$end\n");
 }
 
@@ -203,6 +210,7 @@ ExportStatus Exporter::WriteChanges() {
   uint64_t pending = 0;   // sample periods since the last time stamp written
   uint8_t state = 0;
   bool started = false;
+  const uint64_t ticks = ticks_per_sample_;
   VcdTimeStamp stamp;
   for (;;) {
     const ssize_t got = in_.Read(block.data(), kBlock);
@@ -219,32 +227,32 @@ ExportStatus Exporter::WriteChanges() {
       started = true;
       Initial(state);
     }
+    char* at = out_.Cursor();
+    const char* const full = out_.Full();
     while (i < length) {
       const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0, i + 1 < length);
       if (atom.size == orvane::kAtomAlignError) return AlignError(position + i);
       i += atom.size;
       pending += atom.count;
       if (atom.state == state) continue;
-      out_.Room();
-      char* at = out_.At();
-      size_t n = 0;
+      if (at >= full) at = out_.Commit(at);
       if (pending != 0) {
-        stamp.Advance(pending * ticks_per_sample_);
+        stamp.Advance(pending * ticks);
         pending = 0;
-        n = stamp.Put(at);
+        at += stamp.Put(at);
       }
-      n += PutChanges(at + n, static_cast<uint8_t>(atom.state ^ state), atom.state);
-      out_.Advance(n);
+      at += PutChanges(at, static_cast<uint8_t>(atom.state ^ state), atom.state);
       state = atom.state;
     }
+    out_.Commit(at);
     position += length;
     if (length < kBlock) break;
   }
   if (!started) return Fail(ExportStatus::kBadData, path_ + " holds no samples");
   if (pending != 0) {
-    out_.Room();
-    stamp.Advance(pending * ticks_per_sample_);
-    out_.Advance(stamp.Put(out_.At()));
+    stamp.Advance(pending * ticks);
+    char* at = out_.Cursor();
+    out_.Commit(at + stamp.Put(at));
   }
   return ExportStatus::kOk;
 }
