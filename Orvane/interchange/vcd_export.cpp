@@ -14,12 +14,16 @@
 #include "Orvane/interchange/bus_lines.h"
 #include "Orvane/interchange/replacing_file.h"
 #include "Orvane/interchange/settings_comment.h"
+#include "Orvane/interchange/vcd_time_stamp.h"
 
 namespace velix::interchange {
 namespace {
 
+// Even, so every block starts at an even position and a long atom, which
+// stands only at even positions, never straddles two blocks.
 constexpr size_t kBlock = 1u << 20;
-// The longest text one atom can add: a time stamp and four value changes.
+// The room one atom's text needs: a time stamp and four value changes, each
+// copied at a fixed length.
 constexpr size_t kAtomTextMax = 64;
 constexpr char kCodes[kProbeLines] = {'!', '"', '%', '&'};
 
@@ -69,16 +73,23 @@ class TextWriter {
   }
   void Text(std::string_view text) {
     for (const char c : text) {
-      Room();
+      if (used_ >= kBlock) Flush();
       buffer_[used_++] = c;
     }
   }
-  // Room for one atom's text.
-  void Room() {
+  // Where the next text goes. The writing loop keeps this cursor in a local
+  // and hands it back through Commit: a member advanced after every store
+  // through a char pointer would be reloaded and stored each time.
+  char* Cursor() { return buffer_.data() + used_; }
+  // Once the cursor reaches this, Commit writes the block out; there is
+  // room for one atom's text beyond it.
+  const char* Full() const { return buffer_.data() + kBlock; }
+  // Takes in what was written up to `cursor`; returns where to go on.
+  char* Commit(char* cursor) {
+    used_ = static_cast<size_t>(cursor - buffer_.data());
     if (used_ >= kBlock) Flush();
+    return Cursor();
   }
-  char* At() { return buffer_.data() + used_; }
-  void Advance(size_t n) { used_ += n; }
   bool Flush() {
     size_t done = 0;
     while (ok_ && done < used_) {
@@ -113,77 +124,35 @@ class TextWriter {
   int errno_ = 0;
 };
 
-// The time stamp line "#<time>\n", kept as decimal text and advanced by
-// decimal addition: times only grow, mostly by a few digits' worth, so
-// this costs far less than formatting every stamp anew.
-class TimeStamp {
- public:
-  TimeStamp() {
-    std::memset(text_, '0', sizeof text_);
-    text_[kLast + 1] = '\n';
-    text_[kLast - 1] = '#';
-  }
-  void Advance(uint64_t delta) {
-    size_t i = kLast;
-    while (delta != 0) {
-      const uint64_t digit = i >= first_ ? static_cast<uint64_t>(text_[i] - '0') : 0;
-      uint64_t sum = digit + delta % 10;
-      delta /= 10;
-      if (sum >= 10) {
-        sum -= 10;
-        ++delta;
-      }
-      text_[i] = static_cast<char>('0' + sum);
-      if (i < first_) {
-        first_ = i;
-        text_[i - 1] = '#';
-      }
-      --i;
-    }
-  }
-  // Writes the line; returns its length.
-  size_t Put(char* out) const {
-    const size_t length = kLast + 3 - first_;
-    std::memcpy(out, text_ + first_ - 1, length);
-    return length;
-  }
-
- private:
-  static constexpr size_t kLast = 21;  // the units digit; 20 digits before it fit any 64-bit time
-  char text_[kLast + 2];
-  size_t first_ = kLast;  // the leading digit
-};
-
 // The value-change lines of the lines that changed, for every pair of
-// (changed lines, new state).
-struct ChangeText {
+// (changed lines, new state). An entry is 16 bytes and copied whole, in one
+// move, with the length after the text: the bytes past the length are
+// overwritten by what follows or never written out.
+struct alignas(16) ChangeText {
+  char text[15] = {};
   uint8_t length = 0;
-  char text[3 * kProbeLines] = {};
 };
 
-const std::array<ChangeText, 256>& ChangeTexts() {
-  static const std::array<ChangeText, 256> table = [] {
-    std::array<ChangeText, 256> t{};
-    for (int changed = 0; changed < 16; ++changed) {
-      for (int state = 0; state < 16; ++state) {
-        ChangeText& entry = t[changed << 4 | state];
-        for (int line = 0; line < kProbeLines; ++line) {
-          if ((changed >> line & 1) == 0) continue;
-          entry.text[entry.length++] = (state >> line & 1) ? '1' : '0';
-          entry.text[entry.length++] = kCodes[line];
-          entry.text[entry.length++] = '\n';
-        }
+constexpr std::array<ChangeText, 256> kChangeTexts = [] {
+  std::array<ChangeText, 256> t{};
+  for (int changed = 0; changed < 16; ++changed) {
+    for (int state = 0; state < 16; ++state) {
+      ChangeText& entry = t[static_cast<size_t>(changed << 4 | state)];
+      for (int line = 0; line < kProbeLines; ++line) {
+        if ((changed >> line & 1) == 0) continue;
+        entry.text[entry.length++] = (state >> line & 1) ? '1' : '0';
+        entry.text[entry.length++] = kCodes[line];
+        entry.text[entry.length++] = '\n';
       }
     }
-    return t;
-  }();
-  return table;
-}
+  }
+  return t;
+}();
 
 // Appends the changed lines' values at `out`; returns the length.
 size_t PutChanges(char* out, uint8_t changed, uint8_t state) {
-  const ChangeText& entry = ChangeTexts()[changed << 4 | state];
-  std::memcpy(out, entry.text, sizeof entry.text);
+  const ChangeText& entry = kChangeTexts[static_cast<size_t>(changed << 4 | state)];
+  std::memcpy(out, &entry, sizeof entry);
   return entry.length;
 }
 
@@ -211,6 +180,7 @@ class Exporter {
     error_ = message;
     return status;
   }
+  ExportStatus AlignError(uint64_t position);
   ExportStatus WriteChanges();
   void Initial(uint8_t state);
 
@@ -223,68 +193,66 @@ class Exporter {
 
 void Exporter::Initial(uint8_t state) {
   out_.Text("#0\n$dumpvars\n");
-  out_.Advance(PutChanges(out_.At(), 0x0F, state));
+  char* at = out_.Cursor();
+  out_.Commit(at + PutChanges(at, 0x0F, state));
   out_.Text("$end\n");
 }
 
+ExportStatus Exporter::AlignError(uint64_t position) {
+  return Fail(ExportStatus::kBadData, path_ + ": position " + std::to_string(position) +
+                                          ": data align error (an odd position whose byte has bit 4 clear, "
+                                          "or a long atom cut short)");
+}
+
 ExportStatus Exporter::WriteChanges() {
-  std::vector<uint8_t> block(kBlock + 1);
+  std::vector<uint8_t> block(kBlock);
   uint64_t position = 0;  // of block[0] in the data
-  size_t kept = 0;        // a long atom's first byte carried over
-  uint64_t samples = 0;
-  uint64_t last_time_written = 0;
+  uint64_t pending = 0;   // sample periods since the last time stamp written
   uint8_t state = 0;
   bool started = false;
-  TimeStamp stamp;
+  const uint64_t ticks = ticks_per_sample_;
+  VcdTimeStamp stamp;
   for (;;) {
-    const ssize_t got = in_.Read(block.data() + kept, kBlock + 1 - kept);
+    const ssize_t got = in_.Read(block.data(), kBlock);
     if (got < 0) return Fail(ExportStatus::kOpenFailed, "cannot read " + path_ + ": " + std::strerror(errno));
-    const size_t length = kept + static_cast<size_t>(got);
-    const bool last = got == 0 || length < kBlock + 1;
+    const size_t length = static_cast<size_t>(got);
+    const uint8_t* const data = block.data();
     size_t i = 0;
+    if (!started && length != 0) {
+      const orvane::SampleAtom atom = orvane::DecodeAtom(data, false, length > 1);
+      if (atom.size == orvane::kAtomAlignError) return AlignError(position);
+      i = atom.size;
+      pending = atom.count;
+      state = atom.state;
+      started = true;
+      Initial(state);
+    }
+    char* at = out_.Cursor();
+    const char* const full = out_.Full();
     while (i < length) {
-      const uint8_t* p = block.data() + i;
-      const bool odd = ((position + i) & 1) != 0;
-      if ((p[0] & 0x10) == 0 && !odd && i + 1 == length && !last) break;
-      const orvane::SampleAtom atom = orvane::DecodeAtom(p, odd, i + 1 < length);
-      if (atom.size == orvane::kAtomAlignError) {
-        return Fail(ExportStatus::kBadData, path_ + ": position " + std::to_string(position + i) +
-                                                ": data align error (an odd position whose byte has bit 4 clear, "
-                                                "or a long atom cut short)");
-      }
+      const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0, i + 1 < length);
+      if (atom.size == orvane::kAtomAlignError) return AlignError(position + i);
       i += atom.size;
-      samples += atom.count;
-      if (!started) {
-        started = true;
-        state = atom.state;
-        Initial(state);
-        continue;
-      }
+      pending += atom.count;
       if (atom.state == state) continue;
-      out_.Room();
-      const uint64_t time = samples * ticks_per_sample_;
-      char* at = out_.At();
-      size_t n = 0;
-      if (time != last_time_written) {
-        stamp.Advance(time - last_time_written);
-        n = stamp.Put(at);
+      if (at >= full) at = out_.Commit(at);
+      if (pending != 0) {
+        stamp.Advance(pending * ticks);
+        pending = 0;
+        at += stamp.Put(at);
       }
-      n += PutChanges(at + n, static_cast<uint8_t>(atom.state ^ state), atom.state);
-      out_.Advance(n);
-      last_time_written = time;
+      at += PutChanges(at, static_cast<uint8_t>(atom.state ^ state), atom.state);
       state = atom.state;
     }
-    position += i;
-    kept = length - i;
-    if (kept != 0) block[0] = block[i];
-    if (last) break;
+    out_.Commit(at);
+    position += length;
+    if (length < kBlock) break;
   }
   if (!started) return Fail(ExportStatus::kBadData, path_ + " holds no samples");
-  const uint64_t end = samples * ticks_per_sample_;
-  if (end != last_time_written) {
-    out_.Room();
-    stamp.Advance(end - last_time_written);
-    out_.Advance(stamp.Put(out_.At()));
+  if (pending != 0) {
+    stamp.Advance(pending * ticks);
+    char* at = out_.Cursor();
+    out_.Commit(at + stamp.Put(at));
   }
   return ExportStatus::kOk;
 }

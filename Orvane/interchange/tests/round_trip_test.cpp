@@ -77,6 +77,65 @@ TEST(VcdExport, WritesOneValueChangePerChangingAtom) {
                                                   "#6\n0!\n#20\n1!\n#220\n0!\n0\"\n#4316\n1!\n#4326\n");
 }
 
+// The value-change lines from one state of the four lines to the next.
+std::string ChangeLines(uint8_t before, uint8_t after) {
+  static constexpr char kCodes[] = "!\"%&";
+  std::string text;
+  for (int line = 0; line < kProbeLines; ++line) {
+    if (((before ^ after) >> line & 1) == 0) continue;
+    text += (after >> line & 1) ? '1' : '0';
+    text += kCodes[line];
+    text += '\n';
+  }
+  return text;
+}
+
+// A capture a little over the reader's 1 MiB block, with long atoms on both
+// sides of the block edge, short and long atoms, holds that change nothing
+// and times of growing width; the expected text is worked out atom by atom.
+TEST(VcdExport, WritesEveryChangeOfALongCapture) {
+  ScratchFolder folder;
+  std::vector<uint8_t> data = {0x0F, 0x00};
+  std::string expected = "#0\n$dumpvars\n" + ChangeLines(0, 0x0F) + "$end\n";
+  uint8_t state = 0x0F;
+  uint64_t periods = 0;
+  uint64_t written = 0;
+  uint32_t seed = 12345;
+  const auto add = [&](uint8_t next, uint16_t count) {
+    periods += count;
+    if (next == state) return;
+    if (periods != written) expected += "#" + std::to_string(periods * 2) + "\n";
+    written = periods;
+    expected += ChangeLines(state, next);
+    state = next;
+  };
+  constexpr size_t kEdge = 1u << 20;
+  while (data.size() < kEdge + 4097) {
+    seed = seed * 1103515245 + 12345;
+    const uint8_t next = static_cast<uint8_t>(seed >> 16 & 0x0F);
+    const uint16_t count = static_cast<uint16_t>(seed >> 20 & 0x7FF);
+    const bool at_edge = data.size() + 2 == kEdge || data.size() == kEdge;
+    if ((data.size() & 1) == 0 && (at_edge || (seed >> 8 & 3) == 0)) {
+      const uint16_t word = orvane::EncodeLongAtom(next, count);
+      data.push_back(static_cast<uint8_t>(word));
+      data.push_back(static_cast<uint8_t>(word >> 8));
+      add(next, count);
+    } else {
+      data.push_back(orvane::EncodeShortAtom(next, count & 7));
+      add(next, count & 7);
+    }
+  }
+  if (periods != written) expected += "#" + std::to_string(periods * 2) + "\n";
+  WriteCapture(folder.File("in.SIC"), I2c0At50(), data);
+  std::string error;
+  ASSERT_EQ(ExportSicToVcd(folder.File("in.SIC"), folder.File("out.vcd"), &error), ExportStatus::kOk) << error;
+  const std::string text = ReadFile(folder.File("out.vcd"));
+  const std::string declarations_end = "$enddefinitions $end\n";
+  const size_t body = text.find(declarations_end);
+  ASSERT_NE(body, std::string::npos);
+  EXPECT_TRUE(text.compare(body + declarations_end.size(), std::string::npos, expected) == 0);
+}
+
 struct RefusalCase {
   const char* name;
   uint8_t period_code;
