@@ -2,14 +2,13 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "tools/orvane-cli/commands.h"
 #include "tools/orvane-cli/exit_signals.h"
 #include "tools/orvane-cli/usage.h"
+#include "platform/standard_output.h"
 #include "velix_version.h"
 
 namespace {
@@ -59,21 +58,10 @@ int RunCommand(int argc, char** argv) {
   return UsageError(kUsage, "unknown command '" + command + "'");
 }
 
-// Data written to standard output are only delivered once the stream is
-// flushed and closed; a full disk or a closed pipe shows up there and must
-// not pass as success.
 int FinishStandardOutput(int status) {
-  errno = 0;
-  bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
-  int error = errno;
-  if (std::fclose(stdout) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  if (written) return status;
-  // A write that failed before the flush leaves no errno behind.
-  std::fprintf(stderr, "orvane-cli: cannot write standard output: %s\n",
-               error != 0 ? std::strerror(error) : "a write failed");
+  std::string reason;
+  if (velix::platform::CloseStandardOutput(&reason)) return status;
+  std::fprintf(stderr, "orvane-cli: cannot write standard output: %s\n", reason.c_str());
   return status == orvane::cli::kExitOk ? orvane::cli::kExitExportFailed : status;
 }
 

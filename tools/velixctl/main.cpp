@@ -7,6 +7,7 @@
 #include "tools/velixctl/command_options.h"
 #include "tools/velixctl/commands.h"
 #include "tools/velixctl/control_codes.h"
+#include "platform/standard_output.h"
 #include "velix_version.h"
 
 namespace velix::ctl {
@@ -76,9 +77,10 @@ int UsageError(const std::string& message) {
 
 }  // namespace velix::ctl
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunVelixctl(const std::vector<std::string>& args) {
   using namespace velix::ctl;
-  const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 1 && args[0] == "help") {
     PrintUsage(stdout);
     return kExitOk;
@@ -102,4 +104,18 @@ int main(int argc, char** argv) {
   if (command == "write") return RunWriteCommand(line);
   if (command == "stream") return RunStreamCommand(line);
   return RunSimCommand(line);
+}
+
+// A report that never reached standard output is a failure, not a success.
+int FinishStandardOutput(int status) {
+  std::string reason;
+  if (velix::platform::CloseStandardOutput(&reason)) return status;
+  std::fprintf(stderr, "velixctl: cannot write standard output: %s\n", reason.c_str());
+  return status == velix::ctl::kExitOk ? velix::ctl::kExitFailed : status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return FinishStandardOutput(RunVelixctl(std::vector<std::string>(argv + 1, argv + argc)));
 }

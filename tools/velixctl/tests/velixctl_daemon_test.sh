@@ -26,6 +26,11 @@ $1"
 "$velixctl" list -h | grep -q '^usage: velixctl' || fail "velixctl list -h"
 "$velixctl" --version | grep -q '^velixctl [0-9]' || fail "velixctl --version"
 "$velixd" --version | grep -q '^velixd [0-9]' || fail "velixd --version"
+# A report that cannot be written is a failure, with the reason.
+status=0
+err=$("$velixctl" --help 2>&1 >/dev/full) || status=$?
+[ "$status" = 3 ] || fail "--help into a full device exited with $status"
+printf '%s\n' "$err" | grep -q 'cannot write standard output: No space left on device' || fail "--help into a full device said: $err"
 err=$("$velixd" --frobnicate 2>&1) && fail "velixd took an unknown option"
 printf '%s\n' "$err" | grep -q 'unknown option: --frobnicate' || fail "velixd --frobnicate said: $err"
 status=0
@@ -46,6 +51,9 @@ expect "$out" 'interface=\\\\?\\usb#vid_1d9a&pid_030a#velix0#{a5dcbf10-6530-11d2
 out=$("$velixctl" ioctl GET_DRIVER_VERSION --out 2)
 expect "$out" 'ok=1'
 expect "$out" 'out=0201'
+status=0
+"$velixctl" ioctl GET_DRIVER_VERSION --out 2 >/dev/full 2>/dev/null || status=$?
+[ "$status" = 3 ] || fail "a request reported into a full device exited with $status"
 
 out=$("$velixctl" ioctl 0x220048) && fail "an unknown code succeeded"
 expect "$out" 'ok=0'
