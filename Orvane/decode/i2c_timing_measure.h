@@ -77,17 +77,23 @@ class I2CPhaseMeasure {
   }
 
   // A change into `now` at offset `at` (not after the record's Duration).
+  //
+  // SCL edges alternate, so after the first fall the bit slot of a rise is
+  // the slot of the fall before it: one count of falls modulo 9 serves
+  // both. Slots 1 to 7 of a byte measure the data hold and setup.
   template <typename Judge>
   void Change(uint8_t now, int64_t at, Judge& judge) {
     const uint8_t changed = static_cast<uint8_t>(state_ ^ now);
     state_ = now;
     history_.Push(now, at);
-    if (hold_start_pending_ && !(now & kSclLine)) {
-      hold_start_pending_ = false;
-      judge.HoldStart(ClampClocks(at));
-    }
     if (changed & kSclLine) {
       const bool rise = (now & kSclLine) != 0;
+      // Every state since a START-like opening had SCL high, so the first
+      // state with SCL low comes with a fall: tHD_STA ends there.
+      if (!rise && hold_start_pending_) {
+        hold_start_pending_ = false;
+        judge.HoldStart(ClampClocks(at));
+      }
       if (scl_edge_seen_) {
         const uint32_t period = ClampClocks(at - last_scl_edge_);
         if (rise) {
@@ -101,18 +107,14 @@ class I2CPhaseMeasure {
       if (!rise) {
         // The first fall after the START point counts as fall 0, the fall
         // that leads into bit 0.
-        if (data_started_ && falls_ >= 1 && falls_ <= 7) {
-          fall_remembered_ = true;
-          fall_at_ = at;
-        }
+        fall_remembered_ = data_started_ && falls_ - 1 < 7;
+        fall_at_ = at;
         data_started_ = true;
         falls_ = falls_ == 8 ? 0 : falls_ + 1;
         hold_measured_ = false;
-      } else if (data_started_) {
-        const uint32_t count = rises_;
-        rises_ = rises_ == 8 ? 0 : rises_ + 1;
-        if (count >= 1 && count <= 7 && hold_measured_) {
-          // The hold was measured after this low period's fall.
+      } else {
+        // A hold is measured only after a remembered fall.
+        if (hold_measured_) {
           judge.Hold(fall_at_, ClampClocks(hold_));
           judge.Setup(last_sda_change_, ClampClocks(at - last_sda_change_));
         }
@@ -139,9 +141,8 @@ class I2CPhaseMeasure {
   bool data_started_ = false;
   bool fall_remembered_ = false;
   bool hold_measured_ = false;
-  // SCL falls and rises so far, modulo 9.
+  // SCL falls so far, modulo 9.
   uint32_t falls_ = 0;
-  uint32_t rises_ = 0;
   int64_t fall_at_ = 0;
   int64_t hold_ = 0;
   int64_t last_sda_change_ = 0;
