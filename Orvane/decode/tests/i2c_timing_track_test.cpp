@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "Orvane/decode/i2c_analyzer.h"
 #include "Orvane/decode/i2c_timing.h"
 #include "Orvane/decode/tests/analyzer_test_support.h"
+#include "Orvane/decode/tests/random_timing_scenario.h"
 #include "sim/synthesizer.h"
 
 namespace orvane {
@@ -77,47 +76,6 @@ void ExpectSameResults(const std::vector<uint8_t>& data, const SettingsRecord& s
   }
 }
 
-// Random traffic: writes, repeated-START reads, NACKs, HS transfers, long
-// repeated-START chains, with timing wandering around the limits.
-std::string RandomScenario(uint32_t seed) {
-  std::mt19937 rng(seed);
-  auto pick = [&](uint32_t n) { return static_cast<uint32_t>(rng() % n); };
-  std::ostringstream s;
-  s << "bus " << (pick(2) ? "i2c1" : "i2c0") << "\nscl 400k\nset HsEnable 1\n";
-  const char* names[] = {"tHD_STA", "tSU_STA", "tSU_STO", "tLOW", "tHIGH", "tHD_DAT", "tSU_DAT"};
-  const uint32_t centre_ns[] = {600, 600, 600, 1300, 600, 900, 100};
-  for (int t = 0; t < 12; ++t) {
-    for (uint32_t i = 0; i < 7; ++i) s << names[i] << " " << centre_ns[i] / 2 + pick(centre_ns[i]) << "ns\n";
-    s << std::hex;
-    const uint32_t address = 0x08 + pick(0x70);
-    switch (pick(5)) {
-      case 0:
-        s << "start\naddr 0x" << address << " w\nwrite " << 16 + pick(200) << " " << 16 + pick(200) << "\nstop\n";
-        break;
-      case 1:
-        s << "start\naddr 0x" << address << " w\nwrite " << 16 + pick(200) << "\nstart\naddr 0x" << address
-          << " r\nread " << 16 + pick(200) << " " << 16 + pick(200) << "\nstop\n";
-        break;
-      case 2:
-        s << "start\naddr 0x" << address << " w nack\nstop\n";
-        break;
-      case 3:
-        s << "start\n";
-        for (uint32_t k = 0, n = 1 + pick(4); k < n; ++k) {
-          s << "addr 0x" << address << " w\nwrite " << 16 + pick(200) << "\nstart\n";
-        }
-        s << "addr 0x" << address << " r\nread " << 16 + pick(200) << "\nstop\n";
-        break;
-      default:
-        s << "hs-scl 1.7m\nstart\nhs-code " << pick(8) << "\nstart\naddr 0x" << address << " w\nwrite "
-          << 16 + pick(200) << "\nstop\n";
-        break;
-    }
-    s << std::dec << "idle " << 1 + pick(8) << "us\n";
-  }
-  return s.str();
-}
-
 struct RandomCase {
   uint32_t seed;
   uint8_t rate_code;  // 2 = 50 MHz, 5 = 20 MHz, 10 = 10 MHz
@@ -126,7 +84,8 @@ struct RandomCase {
 class MeasuredTimingOnRandomTraffic : public ::testing::TestWithParam<RandomCase> {};
 
 TEST_P(MeasuredTimingOnRandomTraffic, EqualsTheWalk) {
-  const std::string text = RandomScenario(GetParam().seed);
+  const std::string text = analyzer_test::RandomTimingScenario(
+      GetParam().seed, {.transactions = 12, .repeated_start_chains = true, .shortest_idle_us = 1});
   SCOPED_TRACE(text);
   velix::sim::SynthOptions options;
   options.rate_code = GetParam().rate_code;
