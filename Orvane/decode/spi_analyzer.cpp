@@ -62,7 +62,7 @@ class SpiAnalyzerDecoder {
   }
 
   uint32_t Step();
-  template <bool kOpen>
+  template <bool kOpen, bool kSampleHigh>
   void FastRun(const uint8_t* data, uint32_t length);
   void Begin(uint8_t kind, uint16_t count, uint8_t before) {
     tx_ = Transaction{};
@@ -118,6 +118,7 @@ uint32_t SpiAnalyzerDecoder::Step() {
   open_ = false;
   closed_ = kNoRecord;
   quiet_ = 0;
+  bool at_atom = false;
   for (;;) {
     if (feed_.StopCheckDue() && feed_.StopRequested()) {
       if (ctx_.live) open_ = false;
@@ -133,17 +134,28 @@ uint32_t SpiAnalyzerDecoder::Step() {
         return EndOpen(kResultDataEndOpen, BitCountStatus(), feed_.position - tx_.start_position);
       case AnalyzerFeed::Gate::kError: return EndOpen(result, BitCountStatus(), tx_.bytes);
     }
-    const AtomWalker::Span span = walker_.SpanAt(feed_.position);
+    // A run that stopped short of its end stopped at an atom for the
+    // per-atom path: another run would stop there at once.
+    const AtomWalker::Span span = at_atom ? AtomWalker::Span{} : walker_.SpanAt(feed_.position);
     const uint32_t run = std::min(span.length, feed_.RunBytes());
+    at_atom = false;
     if (run >= 2) {
       const uint32_t before = feed_.consumed;
-      // A pending first edge to ignore is left to the per-atom path.
+      // A pending first edge to ignore, and settings without a sampling
+      // edge, are left to the per-atom path.
+      const bool edge_pending = rules_.ignore_first_edge && !tx_.first_edge_ignored;
       if (!open_) {
-        FastRun<false>(span.data, run);
-      } else if (!rules_.ignore_first_edge || tx_.first_edge_ignored) {
-        FastRun<true>(span.data, run);
+        FastRun<false, false>(span.data, run);
+      } else if (!edge_pending && sample_level_ == kSpiSclk) {
+        FastRun<true, true>(span.data, run);
+      } else if (!edge_pending && sample_level_ == 0) {
+        FastRun<true, false>(span.data, run);
       }
-      if (feed_.consumed != before) continue;
+      const uint32_t walked = feed_.consumed - before;
+      if (walked != 0) {
+        at_atom = walked + 2 <= run;
+        continue;
+      }
     }
     // One atom the run stopped at, or the first of a batch or window.
     const SampleAtom atom = walker_.Read(feed_.position);
@@ -220,16 +232,15 @@ uint32_t SpiAnalyzerDecoder::Step() {
 // next eight bytes are taken as one block when none of them is such an
 // atom; otherwise one atom at a time, so the stop flag is seen at least
 // every eight atoms.
-template <bool kOpen>
+template <bool kOpen, bool kSampleHigh>
 void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const std::atomic<bool>& stop = feed_.StopFlag();
   const uint32_t odd = feed_.position & 1;
   const uint64_t clock_before = clock_;
   const uint64_t quiet_limit = quiet_limit_;
-  const uint8_t sample_level = sample_level_;
-  // Block lanes of a sampling edge: an SCLK change to `sample_level`.
-  const uint64_t sample_flip = sample_level != 0 ? 0 : ShortAtomBlock::kLanes;
-  const uint64_t sample_keep = sample_level == 0xFF ? 0 : ~uint64_t{0};
+  // The SCLK level after a sampling edge, and block lanes holding it.
+  const uint8_t sample_level = kSampleHigh ? kSpiSclk : 0;
+  const uint64_t sample_flip = kSampleHigh ? 0 : ShortAtomBlock::kLanes;
   // The data length can only cut while fewer bits than it are in.
   const uint64_t bits_limit = tx_.bits < length_bits_ ? length_bits_ : ~uint64_t{0};
   // Without an SS change the SS line, and so whether an SCLK change may
@@ -255,7 +266,7 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
       const uint32_t sum = ShortAtomBlock::Sum(counts);
       bool taken = true;
       if (kOpen) {
-        const uint64_t samples = changes & (sclk ^ sample_flip) & sample_keep;
+        const uint64_t samples = changes & (sclk ^ sample_flip);
         const uint32_t sampled = ShortAtomBlock::Sum(samples);
         // The quiet count only grows within the block, so its end bounds it.
         if (quiet + sum >= quiet_limit || bits + sampled >= bits_limit) {
