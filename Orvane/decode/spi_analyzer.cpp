@@ -145,7 +145,8 @@ uint32_t SpiAnalyzerDecoder::Step() {
       // edge, are left to the per-atom path.
       const bool edge_pending = rules_.ignore_first_edge && !tx_.first_edge_ignored;
       if (!open_) {
-        FastRun<false, false>(span.data, run);
+        // An idle run would stop at once at an SS change (a select).
+        if (((span.data[0] ^ line_) & kSpiSs) == 0) FastRun<false, false>(span.data, run);
       } else if (!edge_pending && sample_level_ == kSpiSclk) {
         FastRun<true, true>(span.data, run);
       } else if (!edge_pending && sample_level_ == 0) {

@@ -2,9 +2,8 @@
 // Collects the sampled bits of both SPI data lines (S3 and S2) into their
 // preview bytes while the SPI analyzer walks a run of atoms. The bits
 // arrive a few at a time (those of the sampled atoms of a block) and wait
-// in one register, S3 in the upper half, S2 in the lower, each first bit
-// highest, so a preview byte is written once rather than read and
-// rewritten per bit. A byte being filled is left exactly as if its bits
+// in a register per line, first bit highest, so a preview byte is written
+// once rather than read and rewritten per bit. A byte being filled is left exactly as if its bits
 // had been shifted in one at a time in the configured order, so the
 // per-atom path goes on with it where a run leaves off.
 
@@ -55,8 +54,8 @@ inline uint32_t PackFirstHighest(uint32_t value, uint32_t mask) {
 
 }  // namespace spi_bits
 
-// The data bits of the sampled atoms of a block: bit k of `sampled`,
-// `s3_lanes` and `s2_lanes` is atom k. S3 goes to the upper half.
+// The data bits of the sampled atoms of a block (bit k of each = atom k),
+// first bit highest: S3 in the upper half, S2 in the lower.
 inline uint64_t SpiBlockBits(uint32_t sampled, uint32_t s3_lanes, uint32_t s2_lanes) {
   return (uint64_t{spi_bits::PackFirstHighest(s3_lanes, sampled)} << 32) |
          spi_bits::PackFirstHighest(s2_lanes, sampled);
@@ -72,13 +71,15 @@ class SpiSampledBits {
       : s3_(s3), s2_(s2), msb_first_(msb_first) {
     const uint32_t index = bits / 8;
     if (index >= kPreviewBytes || bits % 8 == 0) return;
-    held_ = (uint64_t{Unordered(s3_[index])} << 32) | Unordered(s2_[index]);
+    held3_ = Unordered(s3_[index]);
+    held2_ = Unordered(s2_[index]);
   }
 
   // Adds `count` (up to 8) bits per line, `both` as from SpiBlockBits() or
   // SpiStateBits(), after the first `bits` bits of the transaction.
   void Put(uint32_t bits, uint64_t both, uint32_t count) {
-    held_ = (held_ << count) | both;
+    held3_ = (held3_ << count) | static_cast<uint32_t>(both >> 32);
+    held2_ = (held2_ << count) | static_cast<uint32_t>(both);
     if ((bits % 8) + count >= 8) Complete(bits + count);
   }
 
@@ -86,8 +87,9 @@ class SpiSampledBits {
   void Store(uint32_t bits) const {
     const uint32_t index = bits / 8;
     if (index >= kPreviewBytes || bits % 8 == 0) return;
-    s3_[index] = Ordered(static_cast<uint32_t>(held_ >> 32));
-    s2_[index] = Ordered(static_cast<uint32_t>(held_));
+    const uint32_t filled = (1u << (bits % 8)) - 1;
+    s3_[index] = Ordered(held3_ & filled);
+    s2_[index] = Ordered(held2_ & filled);
   }
 
  private:
@@ -98,23 +100,22 @@ class SpiSampledBits {
   }
   uint32_t Unordered(uint8_t byte) const { return msb_first_ ? byte : spi_bits::Reversed(byte); }
 
-  // A byte completed with bit number `bits` - 1. Fewer than 8 bits per line
-  // were held before, so only one did, and neither half ran into the other.
+  // A byte completed with bit number `bits` - 1: fewer than 8 bits were
+  // held before, so only one did. Older bits stay above it in the
+  // registers until they are shifted out; every read masks them off.
   void Complete(uint32_t bits) {
-    const uint32_t left = bits % 8;
     const uint32_t index = bits / 8 - 1;
-    if (index < kPreviewBytes) {
-      s3_[index] = Ordered(static_cast<uint32_t>(held_ >> (32 + left)) & 0xFF);
-      s2_[index] = Ordered(static_cast<uint32_t>(held_ >> left) & 0xFF);
-    }
-    const uint64_t kept = (uint64_t{1} << left) - 1;
-    held_ &= kept | (kept << 32);
+    if (index >= kPreviewBytes) return;
+    const uint32_t left = bits % 8;
+    s3_[index] = Ordered((held3_ >> left) & 0xFF);
+    s2_[index] = Ordered((held2_ >> left) & 0xFF);
   }
 
   uint8_t* const s3_;
   uint8_t* const s2_;
   const bool msb_first_;
-  uint64_t held_ = 0;  // the bits of the byte being filled
+  uint32_t held3_ = 0;  // the bits of the byte being filled, lowest last
+  uint32_t held2_ = 0;
 };
 
 }  // namespace orvane
