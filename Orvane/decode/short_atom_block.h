@@ -23,6 +23,22 @@ class ShortAtomBlock {
     return (word_ & (kLanes << 4)) == (kLanes << 4);
   }
 
+  // Reads the eight bytes at `p` and keeps the short atoms before the
+  // first other byte (a long atom, or whatever the per-atom path must
+  // judge); returns how many (0..8). The lanes after them repeat the last
+  // kept state with a zero count, so they add no time and no change.
+  uint32_t LoadLeading(const uint8_t* p) {
+    std::memcpy(&word_, p, sizeof word_);
+    const uint64_t others = ~word_ & (kLanes << 4);
+    if (others == 0) return 8;
+    const uint32_t kept = static_cast<uint32_t>(std::countr_zero(others)) / 8;
+    if (kept == 0) return 0;
+    const uint64_t kept_bits = (uint64_t{1} << (8 * kept)) - 1;
+    const uint64_t last = (word_ >> (8 * (kept - 1))) & 0x1F;
+    word_ = (word_ & kept_bits) | (last * kLanes & ~kept_bits);
+    return kept;
+  }
+
   // Lane k holds state bit `bit` (0..3) of atom k as 0 or 1.
   uint64_t Line(unsigned bit) const { return (word_ >> bit) & kLanes; }
   // Lane k holds the count of atom k.

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
-#include <bit>
+#include <cstddef>
 
 #include "Orvane/capture/atom_walker.h"
 #include "Orvane/capture/run_result.h"
 #include "Orvane/decode/analyzer_feed.h"
 #include "Orvane/decode/decode_support.h"
 #include "Orvane/decode/short_atom_block.h"
+#include "Orvane/decode/spi_analyzer_bits.h"
 #include "Orvane/decode/spi_lines.h"
 #include "platform/trace.h"
 
@@ -61,9 +62,8 @@ class SpiAnalyzerDecoder {
   }
 
   uint32_t Step();
-  template <bool kOpen>
+  template <bool kOpen, bool kSampleHigh>
   void FastRun(const uint8_t* data, uint32_t length);
-  void SampleBlock(const ShortAtomBlock& block, uint32_t sampled, uint32_t bits);
   void Begin(uint8_t kind, uint16_t count, uint8_t before) {
     tx_ = Transaction{};
     tx_.kind = kind;
@@ -118,6 +118,7 @@ uint32_t SpiAnalyzerDecoder::Step() {
   open_ = false;
   closed_ = kNoRecord;
   quiet_ = 0;
+  bool at_atom = false;
   for (;;) {
     if (feed_.StopCheckDue() && feed_.StopRequested()) {
       if (ctx_.live) open_ = false;
@@ -133,17 +134,29 @@ uint32_t SpiAnalyzerDecoder::Step() {
         return EndOpen(kResultDataEndOpen, BitCountStatus(), feed_.position - tx_.start_position);
       case AnalyzerFeed::Gate::kError: return EndOpen(result, BitCountStatus(), tx_.bytes);
     }
-    const AtomWalker::Span span = walker_.SpanAt(feed_.position);
+    // A run that stopped short of its end stopped at an atom for the
+    // per-atom path: another run would stop there at once.
+    const AtomWalker::Span span = at_atom ? AtomWalker::Span{} : walker_.SpanAt(feed_.position);
     const uint32_t run = std::min(span.length, feed_.RunBytes());
+    at_atom = false;
     if (run >= 2) {
       const uint32_t before = feed_.consumed;
-      // A pending first edge to ignore is left to the per-atom path.
+      // A pending first edge to ignore, and settings without a sampling
+      // edge, are left to the per-atom path.
+      const bool edge_pending = rules_.ignore_first_edge && !tx_.first_edge_ignored;
       if (!open_) {
-        FastRun<false>(span.data, run);
-      } else if (!rules_.ignore_first_edge || tx_.first_edge_ignored) {
-        FastRun<true>(span.data, run);
+        // An idle run would stop at once at an SS change (a select).
+        if (((span.data[0] ^ line_) & kSpiSs) == 0) FastRun<false, false>(span.data, run);
+      } else if (!edge_pending && sample_level_ == kSpiSclk) {
+        FastRun<true, true>(span.data, run);
+      } else if (!edge_pending && sample_level_ == 0) {
+        FastRun<true, false>(span.data, run);
       }
-      if (feed_.consumed != before) continue;
+      const uint32_t walked = feed_.consumed - before;
+      if (walked != 0) {
+        at_atom = walked + 2 <= run;
+        continue;
+      }
     }
     // One atom the run stopped at, or the first of a batch or window.
     const SampleAtom atom = walker_.Read(feed_.position);
@@ -216,43 +229,56 @@ uint32_t SpiAnalyzerDecoder::Step() {
 // edge that completes the data length, a zero-count or misplaced long atom)
 // and when the stop flag is set. An open run starts only once the first
 // edge to ignore (if any) is behind. Reads words only below `length` - 1,
-// so it never walks past `length`. Where eight short atoms in a row hold
-// none of those atoms, they are taken as one block; otherwise one atom at a
-// time, so the stop flag is seen at least every eight atoms.
-template <bool kOpen>
+// so it never walks past `length`. The short atoms at the front of the
+// next eight bytes are taken as one block when none of them is such an
+// atom; otherwise one atom at a time, so the stop flag is seen at least
+// every eight atoms.
+template <bool kOpen, bool kSampleHigh>
 void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const std::atomic<bool>& stop = feed_.StopFlag();
   const uint32_t odd = feed_.position & 1;
   const uint64_t clock_before = clock_;
   const uint64_t quiet_limit = quiet_limit_;
-  const uint8_t sample_level = sample_level_;
+  // The SCLK level after a sampling edge, and block lanes holding it.
+  const uint8_t sample_level = kSampleHigh ? kSpiSclk : 0;
+  const uint64_t sample_flip = kSampleHigh ? 0 : ShortAtomBlock::kLanes;
+  // The data length can only cut while fewer bits than it are in.
+  const uint64_t bits_limit = tx_.bits < length_bits_ ? length_bits_ : ~uint64_t{0};
   // Without an SS change the SS line, and so whether an SCLK change may
   // open a transaction, stays as it is for the whole run.
   const bool clock_may_open = rules_.ClockMayOpen(line_);
+  const uint64_t ss_lanes = (line_ & kSpiSs) * ShortAtomBlock::kLanes;
+  const uint8_t* p = data;
+  const uint8_t* const end = data + length;
   uint64_t clock = clock_;
   uint64_t quiet = quiet_;
   uint8_t line = line_;
   uint32_t bits = tx_.bits;
-  uint32_t i = 0;
-  while (i + 1 < length) {
+  SpiSampledBits sampled_bits(tx_.s3, tx_.s2, bits, rules_.msb_first);
+  while (end - p >= 2) {
     if (stop.load(std::memory_order_relaxed)) break;
     ShortAtomBlock block;
-    if (i + sizeof(uint64_t) <= length && block.Load(data + i) &&
-        block.Line(0) == (line & kSpiSs) * ShortAtomBlock::kLanes) {
+    uint32_t lanes = 0;
+    if (end - p >= static_cast<ptrdiff_t>(sizeof(uint64_t)) && (lanes = block.LoadLeading(p)) != 0 &&
+        block.Line(0) == ss_lanes) {
       const uint64_t sclk = block.Line(1);
       const uint64_t changes = ShortAtomBlock::Changes(sclk, (line >> 1) & 1);
       const uint64_t counts = block.Counts();
       const uint32_t sum = ShortAtomBlock::Sum(counts);
       bool taken = true;
       if (kOpen) {
-        const uint64_t samples =
-            sample_level == 0xFF ? 0 : changes & (sample_level != 0 ? sclk : sclk ^ ShortAtomBlock::kLanes);
+        const uint64_t samples = changes & (sclk ^ sample_flip);
         const uint32_t sampled = ShortAtomBlock::Sum(samples);
         // The quiet count only grows within the block, so its end bounds it.
-        if (quiet + sum >= quiet_limit || (bits < length_bits_ && bits + sampled >= length_bits_)) {
+        if (quiet + sum >= quiet_limit || bits + sampled >= bits_limit) {
           taken = false;
         } else {
-          if (bits < kPreviewBytes * 8) SampleBlock(block, ShortAtomBlock::Mask(samples), bits);
+          if (sampled != 0 && bits < kPreviewBytes * 8) {
+            sampled_bits.Put(bits,
+                             SpiBlockBits(ShortAtomBlock::Mask(samples), ShortAtomBlock::Mask(block.Line(3)),
+                                          ShortAtomBlock::Mask(block.Line(2))),
+                             sampled);
+          }
           bits += sampled;
           quiet = changes != 0 ? ShortAtomBlock::CountsAfterLast(counts, changes) : quiet + sum;
         }
@@ -262,16 +288,16 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
       if (taken) {
         clock += sum;
         line = block.LastState();
-        i += sizeof(uint64_t);
+        p += lanes;
         continue;
       }
     }
-    const uint32_t low = data[i];
-    const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
+    const uint32_t low = p[0];
+    const uint32_t word = low | (uint32_t(p[1]) << 8);
     const bool is_short = (low & 0x10) != 0;
     const uint32_t size = is_short ? 1 : 2;
     const uint32_t count = is_short ? low >> 5 : word >> 5;
-    if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) break;
+    if (!is_short && (((static_cast<uint32_t>(p - data) ^ odd) & 1) != 0 || count == 0)) break;
     const uint8_t state = static_cast<uint8_t>(low & 0x0F);
     const uint8_t changed = state ^ line;
     if (changed & kSpiSs) break;
@@ -280,11 +306,8 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
       if (quiet + count >= quiet_limit) break;
       const bool sample = clock_changed && (state & kSpiSclk) == sample_level;
       if (sample) {
-        if (bits + 1 == length_bits_) break;
-        if (bits < kPreviewBytes * 8) {
-          tx_.s3[bits / 8] = rules_.Shift(tx_.s3[bits / 8], (state >> 3) & 1);
-          tx_.s2[bits / 8] = rules_.Shift(tx_.s2[bits / 8], (state >> 2) & 1);
-        }
+        if (bits + uint64_t{1} >= bits_limit) break;
+        if (bits < kPreviewBytes * 8) sampled_bits.Put(bits, SpiStateBits(state), 1);
         ++bits;
       }
       quiet = clock_changed ? 0 : quiet + count;
@@ -293,29 +316,21 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
     }
     clock += count;
     line = state;
-    i += size;
+    p += size;
   }
+  const uint32_t walked = static_cast<uint32_t>(p - data);
   clock_ = clock;
   quiet_ = quiet;
   line_ = line;
   if (kOpen) {
     // Every walked byte and clock belongs to the open transaction.
-    tx_.bytes += i;
+    sampled_bits.Store(bits);
+    tx_.bytes += walked;
     tx_.clocks += static_cast<uint32_t>(clock - clock_before);
     tx_.bits = bits;
   }
-  walker_.Spent(i);
-  feed_.AdvanceRun(i);
-}
-
-// Shifts the data bits of the sampled atoms of a block (bit k of `sampled`
-// = atom k) into the preview, the first one as bit number `bits`.
-void SpiAnalyzerDecoder::SampleBlock(const ShortAtomBlock& block, uint32_t sampled, uint32_t bits) {
-  for (; sampled != 0 && bits < kPreviewBytes * 8; sampled &= sampled - 1, ++bits) {
-    const unsigned lane = static_cast<unsigned>(std::countr_zero(sampled));
-    tx_.s3[bits / 8] = rules_.Shift(tx_.s3[bits / 8], block.Bit(lane, 3));
-    tx_.s2[bits / 8] = rules_.Shift(tx_.s2[bits / 8], block.Bit(lane, 2));
-  }
+  walker_.Spent(walked);
+  feed_.AdvanceRun(walked);
 }
 
 bool SpiAnalyzerDecoder::Close(uint8_t end_bits, uint16_t status, uint32_t sample_len) {

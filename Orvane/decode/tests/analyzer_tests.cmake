@@ -7,6 +7,7 @@ velix_add_test(decode_analyzer_tests
     ${CMAKE_CURRENT_LIST_DIR}/i2c_timing_track_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/spi_waveform_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/spi_block_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/spi_analyzer_runs_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sim_scenario_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/live_decode_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_switch_test.cpp

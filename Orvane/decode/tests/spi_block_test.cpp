@@ -52,6 +52,32 @@ TEST(ShortAtomBlock, LaneHelpersAgreeWithAPlainWalk) {
   EXPECT_FALSE(ShortAtomBlock().Load(with_long));
 }
 
+// A long atom (or any byte without the short flag) at lane `stop`: the
+// block keeps the atoms before it, and the lanes after add no time and no
+// change.
+TEST(ShortAtomBlock, LoadLeadingKeepsTheShortAtomsBeforeAnother) {
+  for (uint32_t stop = 0; stop <= 8; ++stop) {
+    for (uint32_t pattern = 0; pattern < 256; pattern += 37) {
+      uint8_t bytes[8];
+      for (unsigned k = 0; k < 8; ++k) bytes[k] = EncodeShortAtom(static_cast<uint8_t>((pattern >> k) & 0xF), (k + pattern) & 7);
+      if (stop < 8) bytes[stop] = static_cast<uint8_t>(bytes[stop] & ~0x10);
+      ShortAtomBlock block;
+      ASSERT_EQ(block.LoadLeading(bytes), stop) << pattern;
+      if (stop == 0) continue;
+      uint32_t sum = 0;
+      for (unsigned k = 0; k < stop; ++k) sum += bytes[k] >> 5;
+      EXPECT_EQ(ShortAtomBlock::Sum(block.Counts()), sum) << stop << " " << pattern;
+      EXPECT_EQ(block.LastState(), bytes[stop - 1] & 0x0F) << stop << " " << pattern;
+      for (unsigned bit = 0; bit < 4; ++bit) {
+        const uint64_t line = block.Line(bit);
+        const uint32_t changed = ShortAtomBlock::Mask(ShortAtomBlock::Changes(line, line & 1));
+        EXPECT_EQ(changed >> stop, 0u) << stop << " " << pattern << " line " << bit;
+        for (unsigned k = 0; k < stop; ++k) EXPECT_EQ(block.Bit(k, bit), (bytes[k] >> bit) & 1);
+      }
+    }
+  }
+}
+
 std::string Hex2(uint32_t value) {
   static const char kDigits[] = "0123456789abcdef";
   return {kDigits[(value >> 4) & 0xF], kDigits[value & 0xF]};

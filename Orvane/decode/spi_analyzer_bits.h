@@ -1,0 +1,130 @@
+#pragma once
+// Collects the sampled bits of both SPI data lines (S3 and S2) into their
+// preview bytes while the SPI analyzer walks a run of atoms. The bits
+// arrive a few at a time (those of the sampled atoms of a block) and wait
+// in a register per line, first bit highest, so a preview byte is written
+// once rather than read and rewritten per bit. A byte being filled is left exactly as if its bits
+// had been shifted in one at a time in the configured order, so the
+// per-atom path goes on with it where a run leaves off.
+
+#include <array>
+#include <cstdint>
+
+#include "Orvane/capture/transaction_info.h"
+
+namespace orvane {
+
+namespace spi_bits {
+
+// A byte with its bit order reversed.
+inline uint32_t Reversed(uint32_t byte) {
+  static constexpr std::array<uint8_t, 256> kReversed = [] {
+    std::array<uint8_t, 256> t{};
+    for (uint32_t v = 0; v < 256; ++v) {
+      uint32_t r = 0;
+      for (uint32_t bit = 0; bit < 8; ++bit) r |= ((v >> bit) & 1) << (7 - bit);
+      t[v] = static_cast<uint8_t>(r);
+    }
+    return t;
+  }();
+  return kReversed[byte & 0xFF];
+}
+
+// The bits of `value` at the positions set in `mask` (eight bits each),
+// packed with the lowest position as the highest bit of the result. One
+// table row per mask: a run of SPI traffic uses only a few masks, so the
+// rows it reads stay in the cache.
+inline uint32_t PackFirstHighest(uint32_t value, uint32_t mask) {
+  using Table = std::array<std::array<uint8_t, 256>, 256>;
+  // Built from nibbles, so that the compile-time evaluation stays short.
+  static constexpr Table kPacked = [] {
+    uint8_t nibble[16][16] = {};
+    uint8_t ones[16] = {};
+    for (uint32_t m = 0; m < 16; ++m) {
+      for (uint32_t v = 0; v < 16; ++v) {
+        uint32_t out = 0;
+        for (uint32_t bit = 0; bit < 4; ++bit) {
+          if ((m >> bit) & 1) out = (out << 1) | ((v >> bit) & 1);
+        }
+        nibble[m][v] = static_cast<uint8_t>(out);
+      }
+      ones[m] = static_cast<uint8_t>((m & 1) + ((m >> 1) & 1) + ((m >> 2) & 1) + ((m >> 3) & 1));
+    }
+    Table t{};
+    for (uint32_t m = 0; m < 256; ++m) {
+      for (uint32_t v = 0; v < 256; ++v) {
+        t[m][v] = static_cast<uint8_t>((nibble[m & 15][v & 15] << ones[m >> 4]) | nibble[m >> 4][v >> 4]);
+      }
+    }
+    return t;
+  }();
+  return kPacked[mask & 0xFF][value & 0xFF];
+}
+
+}  // namespace spi_bits
+
+// The data bits of the sampled atoms of a block (bit k of each = atom k),
+// first bit highest: S3 in the upper half, S2 in the lower.
+inline uint64_t SpiBlockBits(uint32_t sampled, uint32_t s3_lanes, uint32_t s2_lanes) {
+  return (uint64_t{spi_bits::PackFirstHighest(s3_lanes, sampled)} << 32) |
+         spi_bits::PackFirstHighest(s2_lanes, sampled);
+}
+
+// The data bits of one sampled atom state, S3 in the upper half.
+inline uint64_t SpiStateBits(uint32_t state) { return (uint64_t{state & 0x08} << 29) | ((state >> 2) & 1); }
+
+class SpiSampledBits {
+ public:
+  // Goes on at bit number `bits` of `s3` and `s2` (kPreviewBytes each).
+  SpiSampledBits(uint8_t* s3, uint8_t* s2, uint32_t bits, bool msb_first)
+      : s3_(s3), s2_(s2), msb_first_(msb_first) {
+    const uint32_t index = bits / 8;
+    if (index >= kPreviewBytes || bits % 8 == 0) return;
+    held3_ = Unordered(s3_[index]);
+    held2_ = Unordered(s2_[index]);
+  }
+
+  // Adds `count` (up to 8) bits per line, `both` as from SpiBlockBits() or
+  // SpiStateBits(), after the first `bits` bits of the transaction.
+  void Put(uint32_t bits, uint64_t both, uint32_t count) {
+    held3_ = (held3_ << count) | static_cast<uint32_t>(both >> 32);
+    held2_ = (held2_ << count) | static_cast<uint32_t>(both);
+    if ((bits % 8) + count >= 8) Complete(bits + count);
+  }
+
+  // Leaves the byte being filled in the preview, `bits` bits in.
+  void Store(uint32_t bits) const {
+    const uint32_t index = bits / 8;
+    if (index >= kPreviewBytes || bits % 8 == 0) return;
+    const uint32_t filled = (1u << (bits % 8)) - 1;
+    s3_[index] = Ordered(held3_ & filled);
+    s2_[index] = Ordered(held2_ & filled);
+  }
+
+ private:
+  // A byte (whole or being filled) as the bits were shifted in, from the
+  // first bit highest, and back.
+  uint8_t Ordered(uint32_t first_highest) const {
+    return static_cast<uint8_t>(msb_first_ ? first_highest : spi_bits::Reversed(first_highest));
+  }
+  uint32_t Unordered(uint8_t byte) const { return msb_first_ ? byte : spi_bits::Reversed(byte); }
+
+  // A byte completed with bit number `bits` - 1: fewer than 8 bits were
+  // held before, so only one did. Older bits stay above it in the
+  // registers until they are shifted out; every read masks them off.
+  void Complete(uint32_t bits) {
+    const uint32_t index = bits / 8 - 1;
+    if (index >= kPreviewBytes) return;
+    const uint32_t left = bits % 8;
+    s3_[index] = Ordered((held3_ >> left) & 0xFF);
+    s2_[index] = Ordered((held2_ >> left) & 0xFF);
+  }
+
+  uint8_t* const s3_;
+  uint8_t* const s2_;
+  const bool msb_first_;
+  uint32_t held3_ = 0;  // the bits of the byte being filled, lowest last
+  uint32_t held2_ = 0;
+};
+
+}  // namespace orvane
