@@ -149,6 +149,8 @@ constexpr std::array<ChangeText, 256> kChangeTexts = [] {
   return t;
 }();
 
+static_assert(VcdTimeStamp::kPutRoom + sizeof(ChangeText) <= kAtomTextMax);
+
 // Appends the changed lines' values at `out`; returns the length.
 size_t PutChanges(char* out, uint8_t changed, uint8_t state) {
   const ChangeText& entry = kChangeTexts[static_cast<size_t>(changed << 4 | state)];
@@ -205,7 +207,7 @@ ExportStatus Exporter::AlignError(uint64_t position) {
 }
 
 ExportStatus Exporter::WriteChanges() {
-  std::vector<uint8_t> block(kBlock);
+  std::vector<uint8_t> block(kBlock + 1);  // a spare byte, see below
   uint64_t position = 0;  // of block[0] in the data
   uint64_t pending = 0;   // sample periods since the last time stamp written
   uint8_t state = 0;
@@ -219,8 +221,8 @@ ExportStatus Exporter::WriteChanges() {
     const uint8_t* const data = block.data();
     size_t i = 0;
     if (!started && length != 0) {
-      const orvane::SampleAtom atom = orvane::DecodeAtom(data, false, length > 1);
-      if (atom.size == orvane::kAtomAlignError) return AlignError(position);
+      const orvane::SampleAtom atom = orvane::DecodeAtom(data, false);
+      if (atom.size == orvane::kAtomAlignError || atom.size > length) return AlignError(position);
       i = atom.size;
       pending = atom.count;
       state = atom.state;
@@ -229,8 +231,10 @@ ExportStatus Exporter::WriteChanges() {
     }
     char* at = out_.Cursor();
     const char* const full = out_.Full();
+    // A long atom in the last byte of the data reads the spare byte after
+    // the block; the loop then ends past `length`, which reports it below.
     while (i < length) {
-      const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0, i + 1 < length);
+      const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0);
       if (atom.size == orvane::kAtomAlignError) return AlignError(position + i);
       i += atom.size;
       pending += atom.count;
@@ -245,6 +249,7 @@ ExportStatus Exporter::WriteChanges() {
       state = atom.state;
     }
     out_.Commit(at);
+    if (i > length) return AlignError(position + length - 1);
     position += length;
     if (length < kBlock) break;
   }
