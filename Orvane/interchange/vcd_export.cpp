@@ -125,7 +125,8 @@ class TextWriter {
 };
 
 // The value-change lines of the lines that changed, for every pair of
-// (changed lines, new state). An entry is 16 bytes and copied whole, in one
+// (old state, new state): indexed by the two states side by side, the
+// lookup needs no work on them. An entry is 16 bytes and copied whole, in one
 // move, with the length after the text: the bytes past the length are
 // overwritten by what follows or never written out.
 struct alignas(16) ChangeText {
@@ -135,9 +136,10 @@ struct alignas(16) ChangeText {
 
 constexpr std::array<ChangeText, 256> kChangeTexts = [] {
   std::array<ChangeText, 256> t{};
-  for (int changed = 0; changed < 16; ++changed) {
+  for (int before = 0; before < 16; ++before) {
     for (int state = 0; state < 16; ++state) {
-      ChangeText& entry = t[static_cast<size_t>(changed << 4 | state)];
+      ChangeText& entry = t[static_cast<size_t>(before << 4 | state)];
+      const int changed = before ^ state;
       for (int line = 0; line < kProbeLines; ++line) {
         if ((changed >> line & 1) == 0) continue;
         entry.text[entry.length++] = (state >> line & 1) ? '1' : '0';
@@ -149,9 +151,11 @@ constexpr std::array<ChangeText, 256> kChangeTexts = [] {
   return t;
 }();
 
+static_assert(VcdTimeStamp::kPutRoom + sizeof(ChangeText) <= kAtomTextMax);
+
 // Appends the changed lines' values at `out`; returns the length.
-size_t PutChanges(char* out, uint8_t changed, uint8_t state) {
-  const ChangeText& entry = kChangeTexts[static_cast<size_t>(changed << 4 | state)];
+size_t PutChanges(char* out, uint8_t before, uint8_t state) {
+  const ChangeText& entry = kChangeTexts[static_cast<size_t>(before << 4 | state)];
   std::memcpy(out, &entry, sizeof entry);
   return entry.length;
 }
@@ -194,7 +198,7 @@ class Exporter {
 void Exporter::Initial(uint8_t state) {
   out_.Text("#0\n$dumpvars\n");
   char* at = out_.Cursor();
-  out_.Commit(at + PutChanges(at, 0x0F, state));
+  out_.Commit(at + PutChanges(at, static_cast<uint8_t>(state ^ 0x0F), state));
   out_.Text("$end\n");
 }
 
@@ -205,7 +209,7 @@ ExportStatus Exporter::AlignError(uint64_t position) {
 }
 
 ExportStatus Exporter::WriteChanges() {
-  std::vector<uint8_t> block(kBlock);
+  std::vector<uint8_t> block(kBlock + 1);  // a spare byte, see below
   uint64_t position = 0;  // of block[0] in the data
   uint64_t pending = 0;   // sample periods since the last time stamp written
   uint8_t state = 0;
@@ -219,8 +223,8 @@ ExportStatus Exporter::WriteChanges() {
     const uint8_t* const data = block.data();
     size_t i = 0;
     if (!started && length != 0) {
-      const orvane::SampleAtom atom = orvane::DecodeAtom(data, false, length > 1);
-      if (atom.size == orvane::kAtomAlignError) return AlignError(position);
+      const orvane::SampleAtom atom = orvane::DecodeAtom(data, false);
+      if (atom.size == orvane::kAtomAlignError || atom.size > length) return AlignError(position);
       i = atom.size;
       pending = atom.count;
       state = atom.state;
@@ -229,8 +233,10 @@ ExportStatus Exporter::WriteChanges() {
     }
     char* at = out_.Cursor();
     const char* const full = out_.Full();
+    // A long atom in the last byte of the data reads the spare byte after
+    // the block; the loop then ends past `length`, which reports it below.
     while (i < length) {
-      const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0, i + 1 < length);
+      const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0);
       if (atom.size == orvane::kAtomAlignError) return AlignError(position + i);
       i += atom.size;
       pending += atom.count;
@@ -241,10 +247,11 @@ ExportStatus Exporter::WriteChanges() {
         pending = 0;
         at += stamp.Put(at);
       }
-      at += PutChanges(at, static_cast<uint8_t>(atom.state ^ state), atom.state);
+      at += PutChanges(at, state, atom.state);
       state = atom.state;
     }
     out_.Commit(at);
+    if (i > length) return AlignError(position + length - 1);
     position += length;
     if (length < kBlock) break;
   }

@@ -144,6 +144,18 @@ struct RefusalCase {
   std::string message;  // after the input's path
 };
 
+// Long holds up to `length` - 1 bytes, then the first byte of a long atom.
+std::vector<uint8_t> HoldsThenCutAtom(size_t length) {
+  std::vector<uint8_t> data;
+  while (data.size() + 1 < length) {
+    const uint16_t word = orvane::EncodeLongAtom(0x0F, 1000);
+    data.push_back(static_cast<uint8_t>(word));
+    data.push_back(static_cast<uint8_t>(word >> 8));
+  }
+  data.push_back(0x0E);
+  return data;
+}
+
 class VcdExportRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(VcdExportRefusalTest, RefusesAndWritesNothing) {
@@ -173,6 +185,18 @@ INSTANTIATE_TEST_SUITE_P(
                     ExportStatus::kBadData,
                     ": position 2: data align error (an odd position whose byte has bit 4 clear, or a long atom cut "
                     "short)"},
+        RefusalCase{"cut_first_atom",
+                    2,
+                    {0x0F},
+                    ExportStatus::kBadData,
+                    ": position 0: data align error (an odd position whose byte has bit 4 clear, or a long atom cut "
+                    "short)"},
+        RefusalCase{"cut_atom_after_the_first_block",
+                    2,
+                    HoldsThenCutAtom((1u << 20) + 1),
+                    ExportStatus::kBadData,
+                    ": position 1048576: data align error (an odd position whose byte has bit 4 clear, or a long "
+                    "atom cut short)"},
         RefusalCase{"no_data", 2, {}, ExportStatus::kBadData, " holds no samples"},
         RefusalCase{
             "bad_period", 3, {0x0F, 0x00}, ExportStatus::kBadData, ": the sample period code 3 is not 2, 5 or 10"}),

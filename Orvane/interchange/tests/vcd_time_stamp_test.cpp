@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,8 +40,32 @@ INSTANTIATE_TEST_SUITE_P(
                       StampCase{"run_of_nines", {999999, 1, 9999999, 1}},
                       StampCase{"jump_past_a_small_start", {7, 12345678901, 93, 4}},
                       StampCase{"many_small_steps", std::vector<uint64_t>(2500, 14)},
-                      StampCase{"up_to_the_largest_time", {18446744073709551515ull, 99, 1}}),
+                      StampCase{"up_to_the_largest_time", {18446744073709551515ull, 99, 1}},
+                      StampCase{"each_new_digit", {9, 1, 90, 900, 9000, 90000, 900000, 9000000, 90000000, 900000000}},
+                      StampCase{"into_the_upper_digits", {9999, 1, 9999, 1, 0, 99999999, 1}},
+                      StampCase{"small_steps_over_the_upper_digits", std::vector<uint64_t>(3000, 7)},
+                      StampCase{"upper_digits_with_zeros_below", {100000007, 93, 99999900, 1}},
+                      StampCase{"jump_from_one_digit_far_up", {3, 123456789012345, 5}},
+                      StampCase{"upper_digits_grow", {9999999999999999, 1, 899999999999999, 100000000}}),
     [](const auto& p) { return std::string(p.param.name); });
+
+class FourDigitsTest : public ::testing::TestWithParam<uint32_t> {};
+
+// Every digit position, with and without carries between the pairs the
+// digits are split into.
+TEST_P(FourDigitsTest, MatchesTheDecimalText) {
+  const uint32_t n = GetParam();
+  const uint32_t digits = VcdTimeStamp::FourDigits(n);
+  char text[5] = {};
+  std::memcpy(text, &digits, 4);
+  char expected[16];
+  std::snprintf(expected, sizeof expected, "%04u", n);
+  EXPECT_STREQ(text, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, FourDigitsTest,
+                         ::testing::Values(0u, 1u, 9u, 10u, 19u, 99u, 100u, 101u, 909u, 999u, 1000u, 1009u, 1234u,
+                                           5050u, 8765u, 9900u, 9990u, 9999u));
 
 }  // namespace
 }  // namespace velix::interchange
