@@ -15,6 +15,7 @@
 // where "an event from d" is d itself for 1 or 2, c for 4, anything else
 // makes the unit invalid; so does every other b.
 
+#include <algorithm>
 #include <cstdint>
 
 #include "Orvane/capture/sampling_obj.h"
@@ -118,6 +119,18 @@ class MonitorUnitWalker {
     if (p == nullptr) return MapFailureSpi();
     return DecodeSpiUnit(p);
   }
+
+  // Up to `wanted` whole units in place from `position` on, as far as the
+  // current window and batch reach (*units = 0 when a single read must
+  // move them first); they count as read once the caller calls Took(n).
+  const uint8_t* Span(uint32_t position, uint32_t unit_bytes, uint32_t wanted, uint32_t* units) const {
+    *units = 0;
+    if (!locked_ || position - first_ >= length_) return nullptr;
+    const uint32_t offset = position - first_;
+    *units = std::min({wanted, (length_ - offset) / unit_bytes, budget_});
+    return base_ + offset;
+  }
+  void Took(uint32_t units) { budget_ -= units; }
 
   // Lets other threads at the data now (the next read takes the lock again).
   void Release();
