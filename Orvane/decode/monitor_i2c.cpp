@@ -84,7 +84,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     walker_.Took(taken);
     bytes_ += taken;
     total_ += taken * kI2CUnitBytes;
-    unit_ = DecodeI2CUnit(word);
+    unit_ = LookUpI2CUnit(word);
     unit_pending_ = true;
     feed_.Advance(taken);
     return taken;
