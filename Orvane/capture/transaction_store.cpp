@@ -34,19 +34,15 @@ TransactionStore::TransactionStore(velix::platform::CriticalSection& view_lock,
 
 TransactionStore::~TransactionStore() = default;
 
-RecordRef TransactionStore::Allocate() {
-  if (pool_) {
-    SectionLock lock(pool_lock_);
-    const RecordRef ref = pool_cursor_;
-    std::memset(static_cast<void*>(&pool_[ref]), 0, sizeof(TransactionInfo));
-    if (++pool_cursor_ == kLivePoolRecords) {
-      pool_cursor_ = 0;
-      pool_wrapped_ = true;
-    }
-    return ref;
+RecordRef TransactionStore::AllocateFromPool() {
+  SectionLock lock(pool_lock_);
+  const RecordRef ref = pool_cursor_;
+  std::memset(static_cast<void*>(&pool_[ref]), 0, sizeof(TransactionInfo));
+  if (++pool_cursor_ == kLivePoolRecords) {
+    pool_cursor_ = 0;
+    pool_wrapped_ = true;
   }
-  RecordRef ref = kNoRecord;
-  return records_.Allocate(&ref) ? ref : kNoRecord;
+  return ref;
 }
 
 void TransactionStore::AppendToList(RecordRef ref) {

@@ -27,7 +27,11 @@ class TransactionStore {
 
   // A zero-filled record: from the live pool (oldest overwritten) when the
   // pool exists, else new. kNoRecord when memory runs out.
-  RecordRef Allocate();
+  RecordRef Allocate() {
+    if (pool_) return AllocateFromPool();
+    RecordRef ref = kNoRecord;
+    return records_.Allocate(&ref) ? ref : kNoRecord;
+  }
   TransactionInfo& At(RecordRef ref) { return pool_ ? pool_[ref] : records_.At(ref); }
   const TransactionInfo& At(RecordRef ref) const { return pool_ ? pool_[ref] : records_.At(ref); }
 
@@ -68,6 +72,8 @@ class TransactionStore {
   uint32_t RecordCount() const { return records_.Count(); }
 
  private:
+  RecordRef AllocateFromPool();
+
   velix::platform::CriticalSection& view_lock_;
   velix::platform::CriticalSection& pool_lock_;
   RecordArena<TransactionInfo> records_;

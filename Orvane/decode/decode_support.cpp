@@ -1,5 +1,7 @@
 #include "Orvane/decode/decode_support.h"
 
+#include <atomic>
+
 #include "platform/trace.h"
 
 namespace orvane {
@@ -77,7 +79,12 @@ void ReportOutOfMemory(DecodeContext& ctx, const char* danger_line, RecordRef la
 
 void CloseIntoList(DecodeContext& ctx, RecordRef ref) {
   TransactionStore& store = ctx.sampling.Records();
-  store.At(ref).Index = ctx.sampling.transaction_counter++;
+  // The decoding thread is the counter's only writer: a plain store
+  // publishes it without the locked read-modify-write of an increment.
+  std::atomic<uint32_t>& counter = ctx.sampling.transaction_counter;
+  const uint32_t index = counter.load(std::memory_order_relaxed);
+  store.At(ref).Index = index;
+  counter.store(index + 1, std::memory_order_release);
   store.AppendToList(ref);
 }
 

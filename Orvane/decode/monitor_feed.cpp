@@ -1,6 +1,7 @@
 #include "Orvane/decode/monitor_feed.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <thread>
 
@@ -40,11 +41,13 @@ MonitorFeed::MonitorFeed(DecodeContext& ctx, uint32_t unit_bytes, uint32_t batch
                          const char* percent_trace)
     : ctx_(ctx),
       unit_bytes_(unit_bytes),
+      unit_shift_(static_cast<uint32_t>(std::countr_zero(unit_bytes))),
       batch_units_(batch_bytes / unit_bytes),
       percent_trace_(percent_trace),
       free_run_(ctx.live && ctx.settings.FreeRun != 0),
       size_(ctx.sampling.m_sizeSamplingBuf),
-      progress_(ctx, ctx.sampling.m_lenSamplingDataInBuffer) {}
+      progress_total_(ctx.sampling.m_lenSamplingDataInBuffer),
+      progress_(ctx, progress_total_) {}
 
 FeedOutcome MonitorFeed::Next(uint32_t protected_position, uint32_t* units, uint32_t* result) {
   *units = 0;
@@ -57,14 +60,23 @@ FeedOutcome MonitorFeed::Next(uint32_t protected_position, uint32_t* units, uint
   return ctx_.live ? NextLive(protected_position, units, result) : NextOffline(units);
 }
 
+void MonitorFeed::UpdateProgress() {
+  progress_.Update(consumed_);
+  const uint32_t percent = progress_.Percent();
+  // The percentage is consumed * 100 / total: it reaches percent + 1 at
+  // the first count of at least (percent + 1) * total / 100, rounded up.
+  const uint64_t next = (uint64_t(percent) + 1) * progress_total_;
+  next_progress_ = percent >= 100 || progress_total_ == 0 ? 0xFFFFFFFFu : static_cast<uint32_t>((next + 99) / 100);
+}
+
 FeedOutcome MonitorFeed::NextOffline(uint32_t* units) {
   const uint32_t total = ctx_.sampling.m_lenSamplingDataInBuffer;
-  progress_.Update(consumed_);
+  if (consumed_ >= next_progress_) UpdateProgress();
   // A trailing piece shorter than a unit is no unit: the data end there.
   if (consumed_ >= total || total - consumed_ < unit_bytes_ || position_ >= size_) {
     return FeedOutcome::kDataEnd;
   }
-  *units = std::min({batch_units_, (total - consumed_) / unit_bytes_, (size_ - position_) / unit_bytes_});
+  *units = std::min({batch_units_, WholeUnits(total - consumed_), WholeUnits(size_ - position_)});
   return *units == 0 ? FeedOutcome::kDataEnd : FeedOutcome::kUnits;
 }
 
@@ -128,7 +140,7 @@ FeedOutcome MonitorFeed::NextLive(uint32_t protected_position, uint32_t* units, 
   // The batch ends where the capture is to stop after a trigger.
   const uint32_t stop = s.SamplingStopAdrs;
   if (stop != kNoStopAddress && position_ < stop) limit = std::min(limit, stop - position_);
-  *units = std::min(batch_units_, limit / unit_bytes_);
+  *units = std::min(batch_units_, WholeUnits(limit));
   // A batch that can take nothing polls again next time: waiting for the
   // writer must still see the driver's events.
   unpolled_bytes_ = *units == 0 ? kLivePollBytes : unpolled_bytes_ + *units * unit_bytes_;

@@ -73,6 +73,13 @@ class MonitorFeed {
     consumed_ += unit_bytes_;
     if (free_run_ && position_ >= size_) position_ = 0;
   }
+  // Advance() `units` times, within one batch (which never crosses the
+  // buffer end, so the position wraps at most onto its start).
+  void Advance(uint32_t units) {
+    position_ += units * unit_bytes_;
+    consumed_ += units * unit_bytes_;
+    if (free_run_ && position_ >= size_) position_ = 0;
+  }
 
  private:
   FeedOutcome NextOffline(uint32_t* units);
@@ -80,15 +87,22 @@ class MonitorFeed {
   bool TriggerStopReached() const;
   uint32_t LiveUnread() const;
   void TraceFreeRunProgress();
-  uint32_t Align(uint32_t position) const { return position - position % unit_bytes_; }
+  uint32_t Align(uint32_t position) const { return position & ~(unit_bytes_ - 1); }
+  uint32_t WholeUnits(uint32_t bytes) const { return bytes >> unit_shift_; }
+  void UpdateProgress();
 
   DecodeContext& ctx_;
-  const uint32_t unit_bytes_;
+  const uint32_t unit_bytes_;  // a power of two
+  const uint32_t unit_shift_;
   const uint32_t batch_units_;
   const char* const percent_trace_;
   const bool free_run_;
   const uint32_t size_;
+  const uint32_t progress_total_;
   ProgressReporter progress_;
+  // Offline: the consumed byte count at which the percentage changes next,
+  // so that a batch costs a comparison instead of a division.
+  uint32_t next_progress_ = 0;
   uint32_t position_ = 0;
   uint32_t consumed_ = 0;
   uint32_t batches_ = 0;

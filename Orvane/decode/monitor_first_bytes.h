@@ -36,6 +36,11 @@ class MonitorI2CFirstBytes {
     bytes_[found_++] = unit.data;
   }
 
+  // Takes a byte of a unit known to pass its mask.
+  void OfferByte(uint8_t data) {
+    if (found_ != kCapacity) bytes_[found_++] = data;
+  }
+
   // Preview and PreviewLen of the closed record (BitCount and I2CFlags set).
   void FillPreview(TransactionInfo& record) const {
     const uint32_t address_bytes = MonitorI2CAddressBytes(record);

@@ -29,6 +29,10 @@ constexpr uint8_t kHsTransfer = 3;
 constexpr uint8_t kBothEvents = 0x44;
 constexpr uint8_t kSecondEvent = 0x04;
 constexpr uint8_t kFirstEvent = 0x40;
+// The high byte of a unit that is one data byte and nothing else: both
+// nibbles the data event, with or without the ACK bit.
+constexpr uint8_t kAckedDataNibbles = (kEventData | kEventAck) * 0x11;
+constexpr uint8_t kNackedDataNibbles = kEventData * 0x11;
 
 class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
  public:
@@ -42,6 +46,49 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
 
  private:
   friend class MonitorRunLoop<MonitorI2CDecoder>;
+
+  // The batch, with the data bytes of an open transaction past its address
+  // taken in runs: 0 to go on, else the step's result.
+  uint32_t HandleBatch(uint32_t units) {
+    while (units > 0) {
+      if (open_ && !resume_ && bytes_ >= 2) {
+        units -= TakeDataRun(units);
+        if (units == 0) break;
+      }
+      const uint32_t result = HandleUnit(feed_.Position());
+      if (result != 0) return result;
+      --units;
+    }
+    return 0;
+  }
+
+  // Handles, as HandleUnit would, the units from the analysis position on
+  // (at most `units`) that carry nothing but one data byte; returns how
+  // many. Past the address such a byte only counts, tracks the ACK and may
+  // go into the preview.
+  uint32_t TakeDataRun(uint32_t units) {
+    uint32_t reachable = 0;
+    const uint8_t* p = walker_.Span(feed_.Position(), kI2CUnitBytes, units, &reachable);
+    uint32_t taken = 0;
+    uint16_t word = 0;
+    for (; taken < reachable; ++taken) {
+      const auto next = static_cast<uint16_t>(p[2 * taken] | p[2 * taken + 1] << 8);
+      const auto nibbles = static_cast<uint8_t>(next >> 8);
+      if (nibbles != kAckedDataNibbles && nibbles != kNackedDataNibbles) break;
+      word = next;
+      nack_ = nack_ || last_nack_;
+      last_nack_ = nibbles == kNackedDataNibbles;
+      first_bytes_.OfferByte(static_cast<uint8_t>(next));
+    }
+    if (taken == 0) return 0;
+    walker_.Took(taken);
+    bytes_ += taken;
+    total_ += taken * kI2CUnitBytes;
+    unit_ = LookUpI2CUnit(word);
+    unit_pending_ = true;
+    feed_.Advance(taken);
+    return taken;
+  }
 
   // 0 to go on, else the step's result.
   uint32_t HandleUnit(uint32_t position) {

@@ -15,7 +15,8 @@
 namespace orvane {
 
 // Decoder must provide: ctx_, store_, feed_, step_records_, open_,
-// start_position_, HandleUnit(position) → 0 or the step's result,
+// start_position_, HandleUnit(position) → 0 or the step's result (a
+// unit it keeps for a second pass still counts as one of the batch),
 // Close(end_bits) → false when memory ran out, FinishStep() → true when the
 // run ends there, AbandonStep() for a run that ends in an error (its last
 // step's records stay as they were closed, without post-processing).
@@ -64,7 +65,9 @@ class MonitorRunLoop {
     for (;;) {
       uint32_t units = 0;
       uint32_t result = 0;
-      switch (d.feed_.Next(ProtectedPosition(), &units, &result)) {
+      // Only a live reader overwrites data: offline nothing needs protecting.
+      const uint32_t protected_position = d.ctx_.live ? ProtectedPosition() : 0;
+      switch (d.feed_.Next(protected_position, &units, &result)) {
         case FeedOutcome::kUnits:
           break;
         case FeedOutcome::kAgain:
@@ -84,11 +87,21 @@ class MonitorRunLoop {
           CloseOpen(&result);
           return result;
       }
-      for (; units > 0; --units) {
-        const uint32_t result_of_unit = d.HandleUnit(d.feed_.Position());
-        if (result_of_unit != 0) return result_of_unit;
-      }
+      const uint32_t result_of_batch = d.HandleBatch(units);
+      if (result_of_batch != 0) return result_of_batch;
     }
+  }
+
+ protected:
+  // Handles a batch unit by unit: 0 to go on, else the step's result. A
+  // decoder may hide it with one that takes runs of simple units at once.
+  uint32_t HandleBatch(uint32_t units) {
+    Decoder& d = Self();
+    for (; units > 0; --units) {
+      const uint32_t result = d.HandleUnit(d.feed_.Position());
+      if (result != 0) return result;
+    }
+    return 0;
   }
 };
 

@@ -15,6 +15,8 @@
 // where "an event from d" is d itself for 1 or 2, c for 4, anything else
 // makes the unit invalid; so does every other b.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "Orvane/capture/sampling_obj.h"
@@ -86,6 +88,31 @@ constexpr I2CMonitorUnit DecodeI2CUnit(uint16_t word) {
   return {2, static_cast<uint8_t>(first << 4 | second), data, nibbles};
 }
 
+namespace detail {
+// Count and codes of a unit by its high byte (a zero high byte is empty or
+// invalid, by the data byte): what DecodeI2CUnit works out, looked up.
+struct I2CUnitKind {
+  uint8_t count;
+  uint8_t codes;
+};
+inline constexpr auto kI2CUnitKinds = [] {
+  std::array<I2CUnitKind, 256> kinds{};
+  for (uint32_t nibbles = 0; nibbles < kinds.size(); ++nibbles) {
+    const I2CMonitorUnit unit = DecodeI2CUnit(static_cast<uint16_t>(nibbles << 8 | 1));
+    kinds[nibbles] = {unit.count, unit.codes};
+  }
+  return kinds;
+}();
+}  // namespace detail
+
+// DecodeI2CUnit by table, for the decoders' reads.
+constexpr I2CMonitorUnit LookUpI2CUnit(uint16_t word) {
+  if (word == 0) return {kUnitEmpty, 0, 0, 0};
+  const auto nibbles = static_cast<uint8_t>(word >> 8);
+  const detail::I2CUnitKind kind = detail::kI2CUnitKinds[nibbles];
+  return {kind.count, kind.codes, static_cast<uint8_t>(word), nibbles};
+}
+
 constexpr SpiMonitorUnit DecodeSpiUnit(const uint8_t* p) {
   return {true, static_cast<uint16_t>(p[0] | p[1] << 8), static_cast<uint16_t>(p[2] | p[3] << 8)};
 }
@@ -110,7 +137,7 @@ class MonitorUnitWalker {
   I2CMonitorUnit ReadI2C(uint32_t position) {
     const uint8_t* p = Locate(position, kI2CUnitBytes);
     if (p == nullptr) return MapFailureI2C();
-    return DecodeI2CUnit(static_cast<uint16_t>(p[0] | p[1] << 8));
+    return LookUpI2CUnit(static_cast<uint16_t>(p[0] | p[1] << 8));
   }
 
   SpiMonitorUnit ReadSpi(uint32_t position) {
@@ -118,6 +145,18 @@ class MonitorUnitWalker {
     if (p == nullptr) return MapFailureSpi();
     return DecodeSpiUnit(p);
   }
+
+  // Up to `wanted` whole units in place from `position` on, as far as the
+  // current window and batch reach (*units = 0 when a single read must
+  // move them first); they count as read once the caller calls Took(n).
+  const uint8_t* Span(uint32_t position, uint32_t unit_bytes, uint32_t wanted, uint32_t* units) const {
+    *units = 0;
+    if (!locked_ || position - first_ >= length_) return nullptr;
+    const uint32_t offset = position - first_;
+    *units = std::min({wanted, (length_ - offset) / unit_bytes, budget_});
+    return base_ + offset;
+  }
+  void Took(uint32_t units) { budget_ -= units; }
 
   // Lets other threads at the data now (the next read takes the lock again).
   void Release();

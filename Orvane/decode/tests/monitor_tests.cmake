@@ -1,5 +1,7 @@
 velix_add_test(decode_monitor_tests
   SOURCES
+    monitor_data_run_test.cpp
+    monitor_feed_test.cpp
     monitor_i2c_test.cpp
     monitor_live_test.cpp
     monitor_preview_test.cpp

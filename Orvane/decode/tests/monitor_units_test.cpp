@@ -50,6 +50,17 @@ TEST(MonitorUnitCoding, FollowsTheEventTable) {
   }
 }
 
+TEST(MonitorUnitCoding, LookUpAgreesWithTheDecodingForEveryWord) {
+  for (uint32_t word = 0; word <= 0xFFFF; ++word) {
+    const I2CMonitorUnit decoded = DecodeI2CUnit(static_cast<uint16_t>(word));
+    const I2CMonitorUnit looked_up = LookUpI2CUnit(static_cast<uint16_t>(word));
+    ASSERT_EQ(looked_up.count, decoded.count) << word;
+    ASSERT_EQ(looked_up.codes, decoded.codes) << word;
+    ASSERT_EQ(looked_up.data, decoded.data) << word;
+    ASSERT_EQ(looked_up.nibbles, decoded.nibbles) << word;
+  }
+}
+
 class MonitorUnitRead : public MonitorDecodeTest {};
 
 TEST_F(MonitorUnitRead, SingleReadersAndTheWalkerAgreeAndStopAtTheDataEnd) {
