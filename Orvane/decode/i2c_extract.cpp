@@ -68,7 +68,7 @@ uint32_t DataBytes(const TransactionInfo& record) {
 class I2CByteShifter {
  public:
   I2CByteShifter(uint8_t* bytes, uint64_t bit_limit, LineMapping mapping, uint8_t line)
-      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), walk_{0, 0, 0, line} {}
+      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), walk_{0, 0, 0, line, 0} {}
 
   // One atom's four line bits; `state_only` for a zero-count long atom,
   // which only replaces the state. False once the record ends: at a STOP or
@@ -112,17 +112,22 @@ class I2CByteShifter {
     uint32_t byte_index;
     uint32_t slot;  // bit slot 0..8 within byte_index
     uint8_t line;
+    uint8_t byte;   // the bits of bytes_[byte_index] so far
   };
 
   bool Edge(Walk& walk, uint8_t previous, uint8_t state) const {
     const I2CEdge edge = ClassifyI2CEdge(previous, state);
     if (edge == I2CEdge::kStop) return false;
     if (edge != I2CEdge::kSclRise) return true;
+    // The byte is built in a register and stored whole after each bit; the
+    // bytes start at zero, so one left unfinished holds the same bits.
     if (walk.slot != 8) {
-      bytes_[walk.byte_index] = static_cast<uint8_t>((bytes_[walk.byte_index] << 1) | ((state >> 1) & 1));
+      walk.byte = static_cast<uint8_t>((walk.byte << 1) | ((state >> 1) & 1));
+      bytes_[walk.byte_index] = walk.byte;
     }
     if (++walk.slot == 9) {
       walk.slot = 0;
+      walk.byte = 0;
       ++walk.byte_index;
     }
     return ++walk.bit < bit_limit_;
