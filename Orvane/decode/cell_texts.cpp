@@ -98,14 +98,17 @@ bool DetailNack(const TransactionDetail& detail, uint32_t i) {
 
 void AppendStartTime(uint64_t clocks, uint8_t period_code, std::string* out) {
   const uint64_t t = clocks * period_code;
+  const auto within = static_cast<uint32_t>(t % kTenNsPerSecond);
+  char text[32];
   // The seconds are cut to 32 bits, as the list has always shown them.
-  AppendDecimal(static_cast<unsigned>(t / kTenNsPerSecond), out);
-  *out += ':';
-  AppendZeroPadded(static_cast<unsigned>(t % kTenNsPerSecond / kTenNsPerMs), 3, out);
-  *out += ':';
-  AppendZeroPadded(static_cast<unsigned>(t % kTenNsPerMs / kTenNsPerUs), 3, out);
-  *out += '.';
-  AppendZeroPadded(static_cast<unsigned>(t % kTenNsPerUs), 2, out);
+  char* end = PutDecimal(static_cast<unsigned>(t / kTenNsPerSecond), text);
+  *end++ = ':';
+  end = PutThreeDigits(static_cast<uint32_t>(within / kTenNsPerMs), end);
+  *end++ = ':';
+  end = PutThreeDigits(static_cast<uint32_t>(within % kTenNsPerMs / kTenNsPerUs), end);
+  *end++ = '.';
+  end = PutTwoDigits(static_cast<uint32_t>(within % kTenNsPerUs), end);
+  out->append(text, end);
 }
 
 std::string FormatStartTime(uint64_t clocks, uint8_t period_code) {
@@ -116,9 +119,11 @@ std::string FormatStartTime(uint64_t clocks, uint8_t period_code) {
 
 void AppendTimeSpan(uint64_t clocks, uint8_t period_code, std::string* out) {
   const uint64_t d = clocks * period_code;
-  AppendDecimal(d / kTenNsPerUs, out);
-  *out += '.';
-  AppendZeroPadded(static_cast<unsigned>(d % kTenNsPerUs), 2, out);
+  char text[24];
+  char* end = PutDecimal(d / kTenNsPerUs, text);
+  *end++ = '.';
+  end = PutTwoDigits(static_cast<uint32_t>(d % kTenNsPerUs), end);
+  out->append(text, end);
 }
 
 std::string FormatTimeSpan(uint64_t clocks, uint8_t period_code) {
@@ -143,14 +148,12 @@ std::string PreviewText(const uint8_t* bytes, uint32_t count, bool more) {
 }
 
 void AppendSpacedHexText(const uint8_t* bytes, uint32_t count, std::string* out) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   const size_t at = out->size();
   out->resize(at + size_t{count} * 3);
   char* cell = out->data() + at;
-  for (uint32_t i = 0; i < count; ++i, cell += 3) {
-    cell[0] = ' ';
-    cell[1] = kHex[bytes[i] >> 4];
-    cell[2] = kHex[bytes[i] & 0x0F];
+  for (uint32_t i = 0; i < count; ++i) {
+    *cell++ = ' ';
+    cell = PutHexByte(bytes[i], cell);
   }
 }
 
@@ -206,13 +209,17 @@ RemarkList RecordRemarks(const TransactionInfo& record, const RecordTextMode& mo
 
 void AppendErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,
                          const char* separator, bool with_no_change_text, std::string* out) {
+  // Most records carry no status: only the trigger can be named then.
+  if (record.Status == 0) {
+    if (record.RecordFlags & kRecordTrigger) *out += kTriggerRemark.text;
+    *out += '-';
+    return;
+  }
   bool first = true;
   for (const RemarkKind* kind : RecordRemarks(record, mode)) {
-    if (record.Status == 0 && kind != &kTriggerRemark) continue;
     if (kind->status_bit == kStatusNoChange && !with_no_change_text) continue;
     AppendItem(out, first, separator, kind->text);
   }
-  if (record.Status == 0) *out += '-';
 }
 
 std::string ErrorInfoText(const TransactionInfo& record, const RecordTextMode& mode,

@@ -1,10 +1,12 @@
 #pragma once
-// The row loop of the exports that write one line per listed transaction:
-// under the view lock, each row's record and its full bytes go to the
-// line formatter, and the line to the block writer, until the rows end, a
-// write fails or env.control stops the export. The bytes come through
-// env.bytes into one detail reused row after row when it is set, else
-// through env.load into the sampling object's detail.
+// The row loop of the exports that write each listed transaction in turn:
+// under the view lock, each row's record goes to the row writer until the
+// rows end, a write fails or env.control stops the export.
+//
+// The line exports (CSV, JSON Lines) format one line per row from the
+// record and its full bytes. The bytes come through env.bytes into one
+// detail reused row after row when it is set, else through env.load into
+// the sampling object's detail.
 
 #include <cstdint>
 #include <mutex>
@@ -14,13 +16,14 @@
 
 namespace orvane {
 
-// `append_line(record, detail, &line)` appends the line of one row.
-template <typename AppendLine>
-ExportResult ExportViewRows(ExportEnv& env, ExportWriter& out, AppendLine&& append_line) {
+// `write_row(record)` writes one row to `out`; false once a write failed.
+// `extracts`: the rows load the records' bytes into the sampling object,
+// so the selected row's detail is loaded again at the end. Nothing is
+// walked when `out` has already failed (a title that could not be written).
+template <typename WriteRow>
+ExportResult ExportRows(ExportEnv& env, ExportWriter& out, bool extracts, WriteRow&& write_row) {
   ExportResult result;
-  std::string line;         // reused: one allocation for the whole export
-  TransactionDetail bytes;  // reused likewise, when the export reads bytes itself
-  {
+  if (!out.Failed()) {
     std::lock_guard lock(env.sampling.ViewLock());
     TransactionStore& store = env.sampling.Records();
     const uint32_t count = store.ViewCount();
@@ -33,22 +36,32 @@ ExportResult ExportViewRows(ExportEnv& env, ExportWriter& out, AppendLine&& appe
         break;
       }
       const TransactionInfo record = store.At(ref);
-      if (env.bytes != nullptr) {
-        env.bytes(env.sampling, env.settings, record, &bytes);
-      } else {
-        env.load(env.sampling, env.settings, record);
-      }
       ++result.rows;
-      line.clear();
-      append_line(record, env.bytes != nullptr ? bytes : env.sampling.Detail(), &line);
-      if (!out.Write(line)) break;
+      if (!write_row(record)) break;
     }
   }
   out.Flush();
   result.error_code = out.ErrorCode();
   result.ok = !out.Failed();
-  FinishExport(env, result.rows > 0, result);
+  FinishExport(env, extracts && result.rows > 0, result);
   return result;
+}
+
+// `append_line(record, detail, &line)` appends the line of one row.
+template <typename AppendLine>
+ExportResult ExportViewRows(ExportEnv& env, ExportWriter& out, AppendLine&& append_line) {
+  std::string line;         // reused: one allocation for the whole export
+  TransactionDetail bytes;  // reused likewise, when the export reads bytes itself
+  return ExportRows(env, out, true, [&](const TransactionInfo& record) {
+    if (env.bytes != nullptr) {
+      env.bytes(env.sampling, env.settings, record, &bytes);
+    } else {
+      env.load(env.sampling, env.settings, record);
+    }
+    line.clear();
+    append_line(record, env.bytes != nullptr ? bytes : env.sampling.Detail(), &line);
+    return out.Write(line);
+  });
 }
 
 }  // namespace orvane

@@ -2,8 +2,7 @@
 
 #include <unistd.h>
 
-#include <mutex>
-
+#include "Orvane/decode/export_rows.h"
 #include "Orvane/decode/hex_dump.h"
 #include "Orvane/decode/text_append.h"
 
@@ -19,7 +18,8 @@ class TextReport {
   TextReport(ExportEnv& env, int fd, bool header_only)
       : env_(env), out_(fd), header_only_(header_only), mode_(TextModeOf(env.settings)) {}
 
-  bool WriteTitle();
+  // A failed write shows in Out().Failed().
+  void WriteTitle();
   bool WriteRow(const TransactionInfo& r);
   ExportWriter& Out() { return out_; }
 
@@ -35,11 +35,11 @@ class TextReport {
   std::string text_;  // reused for every row
 };
 
-bool TextReport::WriteTitle() {
+void TextReport::WriteTitle() {
   const uint8_t channel = env_.settings.m_AnalyzeBusChannel;
   std::string title = mode_.monitor ? "MONITOR MODE " : "ANALYZER  MODE ";
   title += (channel == 1 || channel == 2) ? "-- I2C" : "-- SPI";
-  return out_.Write(title + "\n\n");
+  out_.Write(title + "\n\n");
 }
 
 void TextReport::AppendHeaderOnlyData(const TransactionInfo& r) {
@@ -144,31 +144,9 @@ bool TextReport::WriteRow(const TransactionInfo& r) {
 
 ExportResult ExportTransactionText(ExportEnv& env, int fd, bool header_only) {
   TextReport report(env, fd, header_only);
-  ExportResult result;
-  bool extracted = false;
-  if (report.WriteTitle()) {
-    std::lock_guard lock(env.sampling.ViewLock());
-    TransactionStore& store = env.sampling.Records();
-    const uint32_t count = store.ViewCount();
-    result.total = count;
-    for (uint32_t row = 0; row < count; ++row) {
-      const RecordRef ref = store.RowRef(row);
-      if (ref == kNoRecord) break;
-      if (env.control.StopBefore(row, count)) {
-        result.cancelled = true;
-        break;
-      }
-      extracted = extracted || !header_only;
-      ++result.rows;
-      const TransactionInfo record = store.At(ref);
-      if (!report.WriteRow(record)) break;
-    }
-  }
-  report.Out().Flush();
-  result.error_code = report.Out().ErrorCode();
-  result.ok = !report.Out().Failed();
-  FinishExport(env, extracted, result);
-  return result;
+  report.WriteTitle();
+  return ExportRows(env, report.Out(), !header_only,
+                    [&report](const TransactionInfo& record) { return report.WriteRow(record); });
 }
 
 ExportResult ExportTransactionTextFile(ExportEnv& env, const std::string& path, bool header_only) {

@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "Orvane/capture/atom_walker.h"
+#include "Orvane/decode/atom_span_loop.h"
 #include "Orvane/decode/line_mapping.h"
 
 namespace orvane {
 
 namespace {
-
-constexpr uint32_t kExtractBatch = 4096;
 
 uint32_t Clamp32(uint64_t value) { return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value); }
 
@@ -68,26 +67,23 @@ uint32_t DataBytes(const TransactionInfo& record) {
 // loop runs over the mapped bytes with its values in registers.
 class I2CByteShifter {
  public:
-  I2CByteShifter(uint8_t* bytes, uint64_t bit_limit, uint8_t line)
-      : bytes_(bytes), bit_limit_(bit_limit), walk_{0, 0, 0, line} {}
+  I2CByteShifter(uint8_t* bytes, uint64_t bit_limit, LineMapping mapping, uint8_t line)
+      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), walk_{0, 0, 0, line, 0} {}
 
-  // One atom's mapped state; `state_only` for a zero-count long atom, which
-  // only replaces the state. False once the record ends: at a STOP or
+  // One atom's four line bits; `state_only` for a zero-count long atom,
+  // which only replaces the state. False once the record ends: at a STOP or
   // after its last bit.
-  bool Atom(uint8_t state, bool state_only) {
+  bool Atom(uint8_t raw_state, bool state_only) {
+    const uint8_t state = mapping_.Map(raw_state);
     const uint8_t previous = walk_.line;
     walk_.line = state;
     if (state == previous || state_only) return true;
     return Edge(walk_, previous, state);
   }
 
-  // The atoms starting in data[0, length - 1), data[0] at a position of
-  // parity `odd`; so a long atom never reaches past `length` and the bytes
-  // walked never exceed what the span allows. Returns the bytes walked: up
-  // to a misplaced long atom (left to the walker, which reports it), the
-  // last byte of the span or the record's end, which
-  // clears *more.
-  uint32_t Run(const uint8_t* data, uint32_t length, uint32_t odd, LineMapping mapping, bool* more) {
+  // The atoms of one span read in place (see atom_span_loop.h).
+  uint32_t Run(const uint8_t* data, uint32_t length, uint32_t odd, bool* more) {
+    const LineMapping mapping = mapping_;
     Walk walk = walk_;
     uint32_t i = 0;
     while (i + 1 < length) {
@@ -116,17 +112,22 @@ class I2CByteShifter {
     uint32_t byte_index;
     uint32_t slot;  // bit slot 0..8 within byte_index
     uint8_t line;
+    uint8_t byte;   // the bits of bytes_[byte_index] so far
   };
 
   bool Edge(Walk& walk, uint8_t previous, uint8_t state) const {
     const I2CEdge edge = ClassifyI2CEdge(previous, state);
     if (edge == I2CEdge::kStop) return false;
     if (edge != I2CEdge::kSclRise) return true;
+    // The byte is built in a register and stored whole after each bit; the
+    // bytes start at zero, so one left unfinished holds the same bits.
     if (walk.slot != 8) {
-      bytes_[walk.byte_index] = static_cast<uint8_t>((bytes_[walk.byte_index] << 1) | ((state >> 1) & 1));
+      walk.byte = static_cast<uint8_t>((walk.byte << 1) | ((state >> 1) & 1));
+      bytes_[walk.byte_index] = walk.byte;
     }
     if (++walk.slot == 9) {
       walk.slot = 0;
+      walk.byte = 0;
       ++walk.byte_index;
     }
     return ++walk.bit < bit_limit_;
@@ -134,6 +135,7 @@ class I2CByteShifter {
 
   uint8_t* const bytes_;
   const uint64_t bit_limit_;
+  const LineMapping mapping_;
   Walk walk_;
 };
 
@@ -170,37 +172,11 @@ void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const 
   detail->offsets.clear();
   detail->ack_offsets.clear();
   if (count == 0) return;
-  const uint32_t data_end = sampling.m_lenSamplingDataInBuffer;
-  if (record.SamplePos >= data_end) return;
-  AtomWalker walker(sampling, kExtractBatch);
-  // The opening atom fixes the record's end; after it the loops below test
-  // one bound only.
-  const SampleAtom first = walker.Read(record.SamplePos);
-  if (first.size != 1 && first.size != 2) return;
-  const uint64_t stop = std::min<uint64_t>(data_end, uint64_t(record.SamplePos) + first.size + record.SampleLen);
   const LineMapping mapping = LineMappingForChannel(bus_channel);
-  I2CByteShifter shifter(detail->bytes.data(), record.BitCount,
+  // old_Signal is stored already mapped to the bus lines.
+  I2CByteShifter shifter(detail->bytes.data(), record.BitCount, mapping,
                          static_cast<uint8_t>(record.old_Signal & mapping.mask));
-  if (!shifter.Atom(mapping.Map(first.state), first.count == 0 && first.size == 2)) return;
-  uint64_t position = uint64_t(record.SamplePos) + first.size;
-  while (position < stop) {
-    // Straight from the held window while it lasts; the walker reads the
-    // atoms at its edges (and reports a misplaced long atom).
-    const AtomWalker::Span span = walker.SpanAt(static_cast<uint32_t>(position));
-    if (span.length != 0) {
-      const uint32_t limit = static_cast<uint32_t>(std::min<uint64_t>(span.length, stop - position));
-      bool more = true;
-      const uint32_t walked = shifter.Run(span.data, limit, static_cast<uint32_t>(position & 1), mapping, &more);
-      walker.Spent(walked);
-      position += walked;
-      if (!more) return;
-      if (walked != 0) continue;
-    }
-    const SampleAtom atom = walker.Read(static_cast<uint32_t>(position));
-    if (atom.size != 1 && atom.size != 2) return;
-    position += atom.size;
-    if (!shifter.Atom(mapping.Map(atom.state), atom.count == 0 && atom.size == 2)) return;
-  }
+  ShiftRecordAtoms(sampling, record, shifter);
 }
 
 }  // namespace orvane

@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "Orvane/capture/atom_walker.h"
+#include "Orvane/decode/atom_span_loop.h"
 #include "Orvane/decode/spi_lines.h"
 
 namespace orvane {
 
 namespace {
-
-constexpr uint32_t kExtractBatch = 4096;
 
 // Calls on_bit(bit, state, offset) for each of the first `bit_limit`
 // sampling edges of the record, with the line state after the edge and the
@@ -81,12 +80,7 @@ class SpiByteShifter {
     return ClockEdge(walk_, state);
   }
 
-  // The atoms starting in data[0, length - 1), data[0] at a position of
-  // parity `odd`; so a long atom never reaches past `length` and the bytes
-  // walked never exceed what the span allows. Returns the bytes walked: up
-  // to a misplaced long atom (left to the walker, which reports it), the
-  // last byte of the span or the record's last bit, which
-  // clears *more.
+  // The atoms of one span read in place (see atom_span_loop.h).
   uint32_t Run(const uint8_t* data, uint32_t length, uint32_t odd, bool* more) {
     Walk walk = walk_;
     uint32_t i = 0;
@@ -168,36 +162,9 @@ void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& setti
   detail->offsets.clear();
   detail->ack_offsets.clear();
   if (count == 0) return;
-  const uint32_t data_end = sampling.m_lenSamplingDataInBuffer;
-  if (record.SamplePos >= data_end) return;
-  AtomWalker walker(sampling, kExtractBatch);
-  // The opening atom fixes the record's end (at the data end too); after it
-  // the loops below test one bound only.
-  const SampleAtom first = walker.Read(record.SamplePos);
-  if (first.size != 1 && first.size != 2) return;
-  const uint64_t stop = std::min<uint64_t>(data_end, uint64_t(record.SamplePos) + first.size + record.SampleLen);
   SpiByteShifter shifter(SpiLineRules::From(settings), detail->bytes.data(), detail->bytes2.data(), record.BitCount,
                          record.old_Signal & 0x0F);
-  if (!shifter.Atom(first.state & 0x0F, first.count == 0 && first.size == 2)) return;
-  uint64_t position = uint64_t(record.SamplePos) + first.size;
-  while (position < stop) {
-    // Straight from the held window while it lasts; the walker reads the
-    // atoms at its edges (and reports a misplaced long atom).
-    const AtomWalker::Span span = walker.SpanAt(static_cast<uint32_t>(position));
-    if (span.length != 0) {
-      const uint32_t limit = static_cast<uint32_t>(std::min<uint64_t>(span.length, stop - position));
-      bool more = true;
-      const uint32_t walked = shifter.Run(span.data, limit, static_cast<uint32_t>(position & 1), &more);
-      walker.Spent(walked);
-      position += walked;
-      if (!more) return;
-      if (walked != 0) continue;
-    }
-    const SampleAtom atom = walker.Read(static_cast<uint32_t>(position));
-    if (atom.size != 1 && atom.size != 2) return;
-    position += atom.size;
-    if (!shifter.Atom(atom.state & 0x0F, atom.count == 0 && atom.size == 2)) return;
-  }
+  ShiftRecordAtoms(sampling, record, shifter);
 }
 
 }  // namespace orvane

@@ -6,8 +6,6 @@ namespace orvane {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
 void AppendPadded(const char* digits, int length, int width, char pad, std::string* out) {
   if (length < width) out->append(static_cast<size_t>(width - length), pad);
   out->append(digits, static_cast<size_t>(length));
@@ -15,10 +13,11 @@ void AppendPadded(const char* digits, int length, int width, char pad, std::stri
 
 }  // namespace
 
+char* PutDecimal(uint64_t value, char* at) { return std::to_chars(at, at + 20, value).ptr; }
+
 void AppendDecimal(uint64_t value, std::string* out) {
   char digits[20];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out->append(digits, end);
+  out->append(digits, PutDecimal(value, digits));
 }
 
 void AppendZeroPadded(uint32_t value, int width, std::string* out) {
@@ -27,19 +26,13 @@ void AppendZeroPadded(uint32_t value, int width, std::string* out) {
   AppendPadded(digits, static_cast<int>(end - digits), width, '0', out);
 }
 
-void AppendHexByte(uint8_t value, std::string* out) {
-  const char digits[2] = {kHexDigits[value >> 4], kHexDigits[value & 0x0F]};
-  out->append(digits, 2);
-}
+void AppendHexByte(uint8_t value, std::string* out) { out->append(&text_tables::kHexPairs[2 * value], 2); }
 
 void AppendHexBytes(const uint8_t* bytes, size_t count, std::string* out) {
   const size_t at = out->size();
   out->resize(at + count * 2);
   char* digits = out->data() + at;
-  for (size_t i = 0; i < count; ++i, digits += 2) {
-    digits[0] = kHexDigits[bytes[i] >> 4];
-    digits[1] = kHexDigits[bytes[i] & 0x0F];
-  }
+  for (size_t i = 0; i < count; ++i) digits = PutHexByte(bytes[i], digits);
 }
 
 void AppendHexPadded(uint32_t value, int width, char pad, std::string* out) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Orvane/decode/cell_texts.h"
 #include "Orvane/decode/export_csv.h"
 #include "Orvane/decode/hex_dump.h"
 #include "Orvane/decode/text_append.h"
@@ -55,6 +56,30 @@ TEST(TextAppend, MatchesPrintf) {
     AppendHexByte(static_cast<uint8_t>(value), &text);
     EXPECT_EQ(text, Printf("%02X", value & 0xFF));
   }
+}
+
+// The digit and byte tables behind the cells, for every value they take.
+TEST(TextAppend, TablesMatchPrintfForEveryValue) {
+  std::vector<uint8_t> bytes(256);
+  std::string hex_reference;
+  std::string spaced_reference;
+  for (uint32_t v = 0; v < 1000; ++v) {
+    char text[4] = {};
+    EXPECT_EQ(std::string(text, PutThreeDigits(v, text)), Printf("%03u", v));
+    if (v < 100) {
+      EXPECT_EQ(std::string(text, PutTwoDigits(v, text)), Printf("%02u", v));
+    }
+    if (v > 255) continue;
+    const auto byte = static_cast<uint8_t>(v);
+    EXPECT_EQ(std::string(text, PutHexByte(byte, text)), Printf("%02X", v));
+    bytes[v] = byte;
+    hex_reference += Printf("%02X", v);
+    spaced_reference += Printf(" %02X", v);
+  }
+  std::string hex = "x";
+  AppendHexBytes(bytes.data(), bytes.size(), &hex);
+  EXPECT_EQ(hex, "x" + hex_reference);
+  EXPECT_EQ(SpacedHexText(bytes.data(), 256), spaced_reference);
 }
 
 TEST(TextAppend, TimesMatchPrintfOnRandomClocks) {
