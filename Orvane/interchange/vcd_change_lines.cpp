@@ -1,5 +1,8 @@
 #include "Orvane/interchange/vcd_change_lines.h"
 
+#include <bit>
+#include <cstring>
+
 namespace velix::interchange {
 namespace {
 
@@ -7,6 +10,32 @@ namespace {
 constexpr ptrdiff_t kMaxDigits = 19;
 
 inline unsigned DigitOf(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c) - '0'); }
+
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+
+// A stamp of one to seven digits and its line feed, all in the eight bytes
+// at `text`, read eight bytes at a time: the length of the digits, 0 when
+// the bytes are anything else.
+inline size_t ShortStamp(const char* text, uint64_t* value) {
+  if constexpr (std::endian::native != std::endian::little) return 0;
+  uint64_t bytes = 0;
+  std::memcpy(&bytes, text, sizeof bytes);
+  // Digits become 0 to 9; a byte is a digit when neither it nor it plus 6
+  // reaches the high nibble. A carry out of a byte only reaches bytes
+  // after a non-digit, which are not looked at.
+  const uint64_t values = bytes ^ ('0' * kEachByte);
+  const uint64_t non_digits = (values | (values + 6 * kEachByte)) & (0xF0 * kEachByte);
+  if (non_digits == 0) return 0;
+  const auto length = static_cast<size_t>(std::countr_zero(non_digits) / 8);
+  if (length == 0 || text[length] != '\n') return 0;
+  // The digits moved up to the end, the first one the most significant,
+  // then combined in pairs, fours and the eight.
+  uint64_t v = values << (8 * (8 - length));
+  v = (v & (0x0F * kEachByte)) * 2561 >> 8;
+  v = (v & 0x00FF00FF00FF00FFull) * 6553601 >> 16;
+  *value = (v & 0x0000FFFF0000FFFFull) * 42949672960001ull >> 32;
+  return length;
+}
 
 }  // namespace
 
@@ -22,9 +51,17 @@ ChangeLines ReadChangeLines(std::string_view text, const VcdIdentifiers& identif
   while (n < capacity && end - at > 3 && *at == '\n') {
     const char* const line = at + 1;
     if (line[0] == '#') {
+      uint64_t value = 0;
+      const size_t length = end - line > 8 ? ShortStamp(line + 1, &value) : 0;
+      if (length != 0) {
+        if (value < now) break;
+        now = value;
+        at = line + 1 + length;
+        ++lines;
+        continue;
+      }
       const char* const limit = end - line > kMaxDigits + 1 ? line + kMaxDigits + 1 : end;
       const char* digit = line + 1;
-      uint64_t value = 0;
       for (; digit < limit && DigitOf(*digit) <= 9; ++digit) value = value * 10 + DigitOf(*digit);
       if (digit == line + 1 || digit == end || *digit != '\n' || value < now) break;
       now = value;

@@ -135,6 +135,7 @@ struct StopCase {
   std::string text;  // from a line feed
   size_t bytes;      // read before the reader stops
   size_t changes;
+  uint64_t tick;     // the time then, from 10
 };
 
 class VcdChangeLinesStopTest : public ::testing::TestWithParam<StopCase> {};
@@ -151,24 +152,35 @@ TEST_P(VcdChangeLinesStopTest, StopsBeforeTheFirstLineItDoesNotKnow) {
   const ChangeLines read = ReadChangeLines(c.text, identifiers, &tick, levels, out, 8);
   EXPECT_EQ(read.bytes, c.bytes);
   EXPECT_EQ(read.changes, c.changes);
+  EXPECT_EQ(tick, c.tick);
   EXPECT_EQ(read.lines, static_cast<uint64_t>(std::count(c.text.begin(), c.text.begin() + read.bytes, '\n')));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Stops, VcdChangeLinesStopTest,
-    ::testing::Values(StopCase{"all_known", "\n1!\n#12\n1ab\n0%\n0!\n", 17, 3},
-                      StopCase{"not_at_a_line_feed", " 1!\n", 0, 0},
-                      StopCase{"crlf", "\n1!\r\n", 0, 0},
-                      StopCase{"unfinished_line", "\n1!\n1ab", 3, 1},
-                      StopCase{"unchanged_level", "\n0!\n1!\n1!\n", 9, 1},
-                      StopCase{"x_value", "\n1!\nx!\n", 3, 1},
-                      StopCase{"three_character_code", "\n1abc\n", 0, 0},
-                      StopCase{"undeclared", "\n1!\n1b\n", 3, 1},
-                      StopCase{"time_back", "\n#10\n#9\n", 4, 0},
-                      StopCase{"nineteen_digits", "\n#1000000000000000000\n", 21, 0},
-                      StopCase{"twenty_digits", "\n#00000000000000000010\n", 0, 0},
-                      StopCase{"bare_hash", "\n#\n1!\n", 0, 0},
-                      StopCase{"full_output", "\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n", 24, 8}),
+    ::testing::Values(StopCase{"all_known", "\n1!\n#12\n1ab\n0%\n0!\n", 17, 3, 12},
+                      StopCase{"not_at_a_line_feed", " 1!\n", 0, 0, 10},
+                      StopCase{"crlf", "\n1!\r\n", 0, 0, 10},
+                      StopCase{"unfinished_line", "\n1!\n1ab", 3, 1, 10},
+                      StopCase{"unchanged_level", "\n0!\n1!\n1!\n", 9, 1, 10},
+                      StopCase{"x_value", "\n1!\nx!\n", 3, 1, 10},
+                      StopCase{"three_character_code", "\n1abc\n", 0, 0, 10},
+                      StopCase{"undeclared", "\n1!\n1b\n", 3, 1, 10},
+                      StopCase{"time_back", "\n#10\n#9\n", 4, 0, 10},
+                      StopCase{"stamp_lengths", "\n#10\n#210\n#3210\n#43210\n#543210\n#6543210\n#76543210\n#876543210\n1!\n",
+                               63, 1, 876543210},
+                      StopCase{"leading_zeros", "\n#0000011\n#00000000000000000012\n1!\n1!\n", 9, 0, 11},
+                      StopCase{"nineteen_digits", "\n#1000000000000000000\n", 21, 0, 1000000000000000000},
+                      StopCase{"twenty_digits", "\n#00000000000000000010\n", 0, 0, 10},
+                      StopCase{"bare_hash", "\n#\n1!\n1!\n1!\n", 0, 0, 10},
+                      // Bytes just beside the digits, where eight are read at once.
+                      StopCase{"stamp_then_colon", "\n#20\n#1:\n1!\n1!\n", 4, 0, 20},
+                      StopCase{"stamp_then_slash", "\n#20\n#1/\n1!\n1!\n", 4, 0, 20},
+                      StopCase{"stamp_then_high_byte", "\n#20\n#2\xff\n1!\n1!\n", 4, 0, 20},
+                      StopCase{"stamp_then_space", "\n#20\n#21 \n1!\n1!\n", 4, 0, 20},
+                      StopCase{"stamp_then_cr", "\n#20\n#21\r\n1!\n1!\n", 4, 0, 20},
+                      StopCase{"stamp_at_the_end", "\n#20\n#21", 4, 0, 20},
+                      StopCase{"full_output", "\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n", 24, 8, 10}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
