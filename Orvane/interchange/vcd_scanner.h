@@ -40,6 +40,9 @@ class VcdScanner {
   void Skip(size_t bytes, uint64_t line_feeds) {
     pos_ += bytes;
     line_ += line_feeds;
+    // A fault found next (a read error) names the last line read, as if
+    // its words had come from Next().
+    if (line_feeds != 0) word_line_ = line_;
   }
 
  private:
