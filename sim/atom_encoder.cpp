@@ -36,11 +36,6 @@ void AtomEncoder::EmitHold(uint64_t count, uint8_t next) {
   state_ = next;
 }
 
-void AtomEncoder::Change(uint64_t sample, uint8_t state) {
-  EmitHold(sample - run_start_, state);
-  run_start_ = sample;
-}
-
 void AtomEncoder::Corrupt(uint64_t sample) {
   if (sample > run_start_) EmitHold(sample - run_start_, state_);
   run_start_ = sample;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "Orvane/capture/sample_atom.h"
 #include "sim/byte_writer.h"
 #include "sim/sampler.h"
 
@@ -22,11 +23,22 @@ enum class PaddingStyle : uint8_t {
   kZeroCount,     // an odd-position pad carries no time
 };
 
-class AtomEncoder : public SampleSink {
+class AtomEncoder final : public SampleSink {
  public:
   AtomEncoder(ByteWriter* out, uint8_t initial_state, PaddingStyle padding = PaddingStyle::kCarryPeriods);
 
-  void Change(uint64_t sample, uint8_t state) override;
+  void Change(uint64_t sample, uint8_t state) override {
+    const uint64_t count = sample - run_start_;
+    run_start_ = sample;
+    // Most changes come a few periods apart: one short atom, which may
+    // stand at any position.
+    if (count <= orvane::kShortAtomMaxCount) {
+      out_.Put(orvane::EncodeShortAtom(state, static_cast<uint16_t>(count)));
+      state_ = state;
+      return;
+    }
+    EmitHold(count, state);
+  }
   // Writes a byte with bit 4 clear at an odd position (after a zero-count
   // pad when needed): the readers stop there with an alignment error.
   void Corrupt(uint64_t sample) override;

@@ -24,6 +24,13 @@ class ByteWriter {
     ++written_;
   }
   void PutLe16(uint16_t value) {
+    if (buffer_.size() - used_ >= 2) {
+      buffer_[used_] = static_cast<uint8_t>(value);
+      buffer_[used_ + 1] = static_cast<uint8_t>(value >> 8);
+      used_ += 2;
+      written_ += 2;
+      return;
+    }
     Put(static_cast<uint8_t>(value));
     Put(static_cast<uint8_t>(value >> 8));
   }

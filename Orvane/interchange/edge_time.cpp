@@ -25,7 +25,15 @@ EdgeTimeRule::EdgeTimeRule(TickLength tick, uint64_t rate) {
   denominator_ = static_cast<uint64_t>(tick.denominator / g);
   whole_ = reduced / denominator_;
   part_ = static_cast<uint64_t>(reduced % denominator_);
-  narrow_ = whole_ <= kHalf && part_ <= kHalf && denominator_ <= kHalf;
+  // The fraction is at most one sample per tick, so the sum stays within
+  // tick x (whole_ + 1); tick x part_ plus the rounding must fit as well.
+  constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
+  if (whole_ >= kMax) return;  // only tick 0, which is sample 0 either way
+  fast_whole_ = static_cast<uint64_t>(whole_);
+  fast_limit_ = kMax / (fast_whole_ + 1);
+  if (part_ != 0 && (kMax - (denominator_ - 1)) / part_ < fast_limit_) {
+    fast_limit_ = (kMax - (denominator_ - 1)) / part_;
+  }
 }
 
 bool EdgeTimeRule::WideFirstSample(uint64_t tick, uint64_t* sample) const {

@@ -20,17 +20,16 @@ class EdgeTimeRule {
   // The first sample that shows a change at `tick`; false when that sample
   // number does not fit 64 bits.
   bool FirstSample(uint64_t tick, uint64_t* sample) const {
-    // The common case fits 64 bits: every factor below 2^32.
-    if (tick <= kHalf && narrow_) {
-      *sample = tick * static_cast<uint64_t>(whole_) + (tick * part_ + (denominator_ - 1)) / denominator_;
+    // Up to fast_limit_ every term fits 64 bits; a whole number of samples
+    // per tick needs no division.
+    if (tick <= fast_limit_) {
+      *sample = tick * fast_whole_ + (part_ == 0 ? 0 : (tick * part_ + (denominator_ - 1)) / denominator_);
       return true;
     }
     return WideFirstSample(tick, sample);
   }
 
  private:
-  static constexpr uint64_t kHalf = 0xFFFFFFFFull;
-
   bool WideFirstSample(uint64_t tick, uint64_t* sample) const;
 
   // seconds_per_tick x rate = whole_ + part_ / denominator_, reduced.
@@ -38,7 +37,8 @@ class EdgeTimeRule {
   Wide whole_ = 0;
   uint64_t part_ = 0;
   uint64_t denominator_ = 1;
-  bool narrow_ = false;  // whole_, part_ and denominator_ all below 2^32
+  uint64_t fast_whole_ = 0;  // whole_, when it fits 64 bits
+  uint64_t fast_limit_ = 0;  // the last tick the 64-bit terms hold
 };
 
 }  // namespace velix::interchange

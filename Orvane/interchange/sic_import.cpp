@@ -61,7 +61,7 @@ bool BuildSettings(const LogicSource& source, const ImportOptions& options, orva
 
 class Importer {
  public:
-  Importer(LogicSource* source, std::string* error) : source_(*source), error_(*error) {}
+  Importer(LogicSource* source, std::string* error) : source_(*source), error_(*error) { last_edge_.fill(kNoEdge); }
 
   ImportStatus Run(const ImportOptions& options, const std::string& sic_path);
 
@@ -72,6 +72,23 @@ class Importer {
   }
   // Feeds one batch to the encoder; false with a message.
   bool Take(const LevelChange* changes, size_t count);
+  // False with a message for a change of a channel the source does not
+  // have or one back in time; notes the change's time otherwise.
+  bool InOrder(const LevelChange& c) {
+    if (c.channel >= lines_of_channel_.size()) {
+      error_ = "the source reported a channel it does not have";
+      return false;
+    }
+    if (started_ && c.tick < last_tick_) {
+      error_ = "the source went back in time at " + TimeText(c.tick, source_.Tick());
+      return false;
+    }
+    last_tick_ = c.tick;
+    return true;
+  }
+  static uint8_t Next(uint8_t state, uint8_t mask, bool level) {
+    return level ? static_cast<uint8_t>(state | mask) : static_cast<uint8_t>(state & ~mask);
+  }
   bool Sample(uint64_t tick, uint64_t* sample) {
     if (rule_->FirstSample(tick, sample) && *sample <= kMaxSamples) return true;
     error_ = kTooLong;
@@ -98,56 +115,70 @@ class Importer {
   uint64_t first_tick_ = 0;
   uint64_t last_tick_ = 0;
   uint64_t sample_ = 0;
-  std::array<uint64_t, kProbeLines> last_edge_{};
-  std::array<bool, kProbeLines> has_edge_{};
+  // The sample of each line's last edge; no sample reaches kNoEdge.
+  static constexpr uint64_t kNoEdge = ~uint64_t{0};
+  std::array<uint64_t, kProbeLines> last_edge_;
 };
 
 bool Importer::Take(const LevelChange* changes, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    const LevelChange& c = changes[i];
-    if (c.channel >= lines_of_channel_.size()) {
-      error_ = "the source reported a channel it does not have";
-      return false;
-    }
-    if (started_ && c.tick < last_tick_) {
-      error_ = "the source went back in time at " + TimeText(c.tick, source_.Tick());
-      return false;
-    }
-    last_tick_ = c.tick;
-    const uint8_t mask = lines_of_channel_[c.channel];
+  const LevelChange* const end = changes + count;
+  const LevelChange* c = changes;
+  // The levels at the first tick are where the capture starts.
+  for (; c != end && !encoder_; ++c) {
+    if (!InOrder(*c)) return false;
+    const uint8_t mask = lines_of_channel_[c->channel];
     if (mask == 0) continue;
-    const uint8_t next = c.level ? static_cast<uint8_t>(state_ | mask) : static_cast<uint8_t>(state_ & ~mask);
-    if (!started_ || c.tick == first_tick_) {
-      // The levels at the first tick are where the capture starts.
-      started_ = true;
-      first_tick_ = c.tick;
-      state_ = next;
-      continue;
+    if (started_ && c->tick != first_tick_) {
+      StartEncoder();
+      break;
     }
-    StartEncoder();
+    started_ = true;
+    first_tick_ = c->tick;
+    state_ = Next(state_, mask, c->level);
+  }
+  // The rest, with the running values held here rather than in members
+  // the output buffer's byte stores could alias.
+  const uint8_t* const masks = lines_of_channel_.data();
+  const size_t channels = lines_of_channel_.size();
+  uint8_t state = state_;
+  uint8_t emitted = emitted_;
+  uint64_t last_tick = last_tick_;
+  uint64_t current = sample_;
+  for (; c != end; ++c) {
+    if (c->channel >= channels || c->tick < last_tick) {
+      last_tick_ = last_tick;
+      return InOrder(*c);
+    }
+    last_tick = c->tick;
+    const uint8_t mask = masks[c->channel];
+    if (mask == 0) continue;
+    const uint8_t next = Next(state, mask, c->level);
     uint64_t sample = 0;
-    if (!Sample(c.tick, &sample)) return false;
-    if (sample != sample_) {
-      if (state_ != emitted_) {
-        encoder_->Change(sample_, state_);
-        emitted_ = state_;
+    if (!Sample(c->tick, &sample)) return false;
+    if (sample != current) {
+      if (state != emitted) {
+        encoder_->Change(current, state);
+        emitted = state;
       }
-      sample_ = sample;
+      current = sample;
     }
     // Only the lines that changed, lowest first.
-    for (unsigned changed = state_ ^ next; changed != 0; changed &= changed - 1) {
+    for (unsigned changed = state ^ next; changed != 0; changed &= changed - 1) {
       const int line = __builtin_ctz(changed);
-      if (has_edge_[line] && last_edge_[line] == sample) {
-        error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c.channel] +
+      if (last_edge_[line] == sample) {
+        error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c->channel] +
                  ") changes twice within one sample at " + RateText(rate_code_) + ", at " +
-                 TimeText(c.tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
+                 TimeText(c->tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
         return false;
       }
-      has_edge_[line] = true;
       last_edge_[line] = sample;
     }
-    state_ = next;
+    state = next;
   }
+  state_ = state;
+  emitted_ = emitted;
+  last_tick_ = last_tick;
+  sample_ = current;
   return true;
 }
 

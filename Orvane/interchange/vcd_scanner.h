@@ -33,6 +33,18 @@ class VcdScanner {
   // The line of the word last returned, counted from 1.
   uint64_t Line() const { return word_line_; }
 
+  // The buffered bytes not read yet, for a caller that reads whole lines
+  // itself; valid until the next call.
+  std::string_view Unread() const { return {buffer_.data() + pos_, end_ - pos_}; }
+  // Moves past `bytes` of Unread() that hold `line_feeds` line feeds.
+  void Skip(size_t bytes, uint64_t line_feeds) {
+    pos_ += bytes;
+    line_ += line_feeds;
+    // A fault found next (a read error) names the last line read, as if
+    // its words had come from Next().
+    if (line_feeds != 0) word_line_ = line_;
+  }
+
  private:
   // Moves the unread bytes to the front and reads more behind them.
   bool Refill();

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "Orvane/interchange/vcd_change_lines.h"
 #include "Orvane/interchange/vcd_declarations.h"
 #include "Orvane/interchange/vcd_scanner.h"
 
@@ -142,6 +143,15 @@ size_t VcdSource::Parse(LevelChange* out, size_t capacity) {
   size_t n = 0;
   std::string_view word;
   while (n < capacity) {
+    if (phase_ == Phase::kChanges) {
+      // The common lines straight from the buffer; the words below take
+      // the first line it leaves, then it goes on after that.
+      const ChangeLines lines = ReadChangeLines(scanner_->Unread(), declarations_.identifiers, &tick_,
+                                                levels_.data(), out + n, capacity - n);
+      scanner_->Skip(lines.bytes, lines.lines);
+      n += lines.changes;
+      if (n == capacity) break;
+    }
     if (!scanner_->Next(&word)) {
       InputEnded();
       break;

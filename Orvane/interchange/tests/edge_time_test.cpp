@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <limits>
+#include <numeric>
+#include <vector>
 
 namespace velix::interchange {
 namespace {
@@ -59,6 +61,53 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"huge_tick_overflow", {kMax, 1}, 50000000, 1, false, 0},
         EdgeCase{"huge_denominator", {kMax, kMax}, 10000000, kMax, false, 0},
         EdgeCase{"tiny_ticks", {1, kMax}, 10000000, kMax, true, 10000000}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct SweepCase {
+  const char* name;
+  TickLength tick;
+  uint64_t rate;  // numerator x rate below 2^64, so the reference fits 128 bits
+};
+
+class EdgeTimeSweep : public ::testing::TestWithParam<SweepCase> {};
+
+// Around every place where the 64-bit shortcut could stop holding, the
+// rule gives the exact ceiling, or says the sample does not fit.
+TEST_P(EdgeTimeSweep, MatchesTheExactCeilingAroundEveryBound) {
+  __extension__ typedef unsigned __int128 Wide;
+  const SweepCase& c = GetParam();
+  const uint64_t numerator = c.tick.numerator * c.rate;
+  const uint64_t g = std::gcd(numerator, c.tick.denominator);
+  const uint64_t n = numerator / g;
+  const uint64_t d = c.tick.denominator / g;
+  std::vector<uint64_t> centres = {0, 0xFFFFFFFFull, kMax / (n / d + 1), kMax / (n / d + 2), kMax};
+  if (n % d != 0) centres.push_back((kMax - (d - 1)) / (n % d));
+  const EdgeTimeRule rule(c.tick, c.rate);
+  for (const uint64_t centre : centres) {
+    const uint64_t last = centre > kMax - 3 ? kMax : centre + 3;
+    for (uint64_t at = centre < 3 ? 0 : centre - 3;; ++at) {
+      const Wide exact = (static_cast<Wide>(at) * n + (d - 1)) / d;
+      uint64_t sample = 0;
+      ASSERT_EQ(rule.FirstSample(at, &sample), exact <= kMax) << "tick " << at;
+      if (exact <= kMax) {
+        EXPECT_EQ(sample, static_cast<uint64_t>(exact)) << "tick " << at;
+      }
+      if (at == last) break;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, EdgeTimeSweep,
+    ::testing::Values(SweepCase{"sample_period_ticks", {20, 1000000000}, 50000000},
+                      SweepCase{"ns_at_50mhz", {1, 1000000000}, 50000000},
+                      SweepCase{"ten_ns_at_10mhz", {10, 1000000000}, 10000000},
+                      SweepCase{"third_ns", {1, 3000000000}, 50000000},
+                      SweepCase{"24mhz", {1, 24000000}, 50000000},
+                      SweepCase{"us_at_50mhz", {1, 1000000}, 50000000},
+                      SweepCase{"seconds", {1, 1}, 10000000},
+                      SweepCase{"odd_seconds", {7, 3}, 10000000},
+                      SweepCase{"tiny_ticks", {1, kMax}, 10000000}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

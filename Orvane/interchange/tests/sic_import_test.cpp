@@ -182,6 +182,42 @@ TEST(ImportSettings, NewCaptureWithTheChoices) {
   EXPECT_EQ(capture.samples, 10u);
 }
 
+struct BrokenSourceCase {
+  const char* name;
+  std::vector<LevelChange> changes;  // of SCL, SDA and an unmapped third channel
+  std::string message;
+};
+
+class ImportBrokenSourceTest : public ::testing::TestWithParam<BrokenSourceCase> {};
+
+// A source that breaks its promises is refused, before the capture starts
+// as well as after, and on a channel no line takes as well.
+TEST_P(ImportBrokenSourceTest, RefusesWithTheFault) {
+  const BrokenSourceCase& c = GetParam();
+  ScratchFolder folder;
+  ScriptedSource source({"SCL", "SDA", "x"}, kOneNs, c.changes, 1000);
+  std::string error;
+  EXPECT_EQ(ImportToSic(&source, I2c0(2), folder.File("o.SIC"), &error), ImportStatus::kBadInput);
+  EXPECT_EQ(error, c.message);
+  EXPECT_TRUE(FolderEntries(folder.Path()).empty());
+}
+
+const char kUnknownChannel[] = "the source reported a channel it does not have";
+
+INSTANTIATE_TEST_SUITE_P(
+    Contract, ImportBrokenSourceTest,
+    ::testing::Values(
+        BrokenSourceCase{"back_at_the_start", {{5, 0, true}, {5, 1, true}, {3, 0, false}},
+                         "the source went back in time at 3e-09 s (tick 3)"},
+        BrokenSourceCase{"back_later", {{0, 0, true}, {0, 1, true}, {100, 0, false}, {90, 1, false}},
+                         "the source went back in time at 9e-08 s (tick 90)"},
+        BrokenSourceCase{"back_on_an_unmapped_channel", {{0, 0, true}, {0, 1, true}, {100, 0, false}, {50, 2, true}},
+                         "the source went back in time at 5e-08 s (tick 50)"},
+        BrokenSourceCase{"unknown_channel_at_the_start", {{0, 0, true}, {0, 3, true}}, kUnknownChannel},
+        BrokenSourceCase{"unknown_channel_later", {{0, 0, true}, {0, 1, true}, {100, 0, false}, {120, 9, true}},
+                         kUnknownChannel}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 TEST(ImportSettings, CarriedRecordWithTheChoicesOnTop) {
   ScratchFolder folder;
   orvane::SettingsRecord carried = orvane::DefaultSettingsRecord();

@@ -1,0 +1,117 @@
+#include "Orvane/interchange/vcd_change_lines.h"
+
+#include <bit>
+#include <cstring>
+
+namespace velix::interchange {
+namespace {
+
+// The longest stamp read here: 19 digits cannot overflow 64 bits.
+constexpr ptrdiff_t kMaxDigits = 19;
+
+inline unsigned DigitOf(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c) - '0'); }
+
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+constexpr uint64_t kPowersOfTen[8] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+
+// How many of the eight bytes at `text` are digits before the first that is
+// not (8 when all are), with the digits' values (0 to 9) in `values`.
+inline size_t LeadingDigits(const char* text, uint64_t* values) {
+  uint64_t bytes = 0;
+  std::memcpy(&bytes, text, sizeof bytes);
+  // A byte is a digit when neither its value nor the value plus 6 reaches
+  // the high nibble. A carry out of a byte only reaches bytes after a
+  // non-digit, which are not looked at.
+  *values = bytes ^ ('0' * kEachByte);
+  const uint64_t non_digits = (*values | (*values + 6 * kEachByte)) & (0xF0 * kEachByte);
+  return non_digits == 0 ? 8 : static_cast<size_t>(std::countr_zero(non_digits) / 8);
+}
+
+// The number the first `length` (1 to 8) digit values spell, the first the
+// most significant: moved up to the end, then combined in pairs, fours and
+// the eight.
+inline uint64_t Number(uint64_t values, size_t length) {
+  uint64_t v = length == 8 ? values : values << (8 * (8 - length));
+  v = (v & (0x0F * kEachByte)) * 2561 >> 8;
+  v = (v & 0x00FF00FF00FF00FFull) * 6553601 >> 16;
+  return (v & 0x0000FFFF0000FFFFull) * 42949672960001ull >> 32;
+}
+
+// A stamp of one to fifteen digits and its line feed at `text` (sixteen
+// bytes readable), read eight bytes at a time: the length of the digits, 0
+// when the bytes are anything else.
+inline size_t FastStamp(const char* text, uint64_t* value) {
+  if constexpr (std::endian::native != std::endian::little) return 0;
+  uint64_t high = 0;
+  const size_t length = LeadingDigits(text, &high);
+  if (length == 0) return 0;
+  if (length < 8) {
+    if (text[length] != '\n') return 0;
+    *value = Number(high, length);
+    return length;
+  }
+  uint64_t low = 0;
+  const size_t more = LeadingDigits(text + 8, &low);
+  if (more == 8 || text[8 + more] != '\n') return 0;
+  *value = Number(high, 8) * kPowersOfTen[more] + (more == 0 ? 0 : Number(low, more));
+  return 8 + more;
+}
+
+}  // namespace
+
+ChangeLines ReadChangeLines(std::string_view text, const VcdIdentifiers& identifiers, uint64_t* tick,
+                            uint8_t* levels, LevelChange* out, size_t capacity) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* at = begin;  // the line feed ending the last line read
+  uint64_t now = *tick;
+  uint64_t lines = 0;
+  size_t n = 0;
+  // Three bytes after the line feed: the shortest line and its line feed.
+  while (n < capacity && end - at > 3 && *at == '\n') {
+    const char* const line = at + 1;
+    if (line[0] == '#') {
+      uint64_t value = 0;
+      const size_t length = end - line > 16 ? FastStamp(line + 1, &value) : 0;
+      if (length != 0) {
+        if (value < now) break;
+        now = value;
+        at = line + 1 + length;
+        ++lines;
+        continue;
+      }
+      const char* const limit = end - line > kMaxDigits + 1 ? line + kMaxDigits + 1 : end;
+      const char* digit = line + 1;
+      for (; digit < limit && DigitOf(*digit) <= 9; ++digit) value = value * 10 + DigitOf(*digit);
+      if (digit == line + 1 || digit == end || *digit != '\n' || value < now) break;
+      now = value;
+      at = digit;
+      ++lines;
+      continue;
+    }
+    const unsigned level = DigitOf(line[0]);
+    const auto first = static_cast<unsigned char>(line[1]);
+    if (level > 1 || !VcdIdentifiers::Printable(first)) break;
+    int32_t channel = kUnknownIdentifier;
+    const char* next = nullptr;
+    if (line[2] == '\n') {
+      channel = identifiers.FindSingle(first);
+      next = line + 2;
+    } else {
+      const auto second = static_cast<unsigned char>(line[2]);
+      if (end - line < 4 || line[3] != '\n' || !VcdIdentifiers::Printable(second)) break;
+      channel = identifiers.FindPair(first, second);
+      next = line + 3;
+    }
+    if (channel == kUnknownIdentifier) break;
+    at = next;
+    ++lines;
+    if (channel == kSkippedVariable || levels[channel] == level) continue;
+    levels[channel] = static_cast<uint8_t>(level);
+    out[n++] = {now, static_cast<uint32_t>(channel), level != 0};
+  }
+  *tick = now;
+  return {static_cast<size_t>(at - begin), lines, n};
+}
+
+}  // namespace velix::interchange
