@@ -3,12 +3,11 @@
 // flushed and closed; a full disk or a closed pipe shows up there and must
 // not pass as success.
 
-#include <string>
-
 namespace velix::platform {
 
-// Flushes and closes standard output. False, with the reason, when anything
-// written to it was lost.
-bool CloseStandardOutput(std::string* reason);
+// A program's exit status once standard output is closed: `status`, or
+// `write_failed` in place of success (0) when anything written was lost, with
+// the reason on standard error under the program's name.
+int FinishStandardOutput(const char* program, int status, int write_failed);
 
 }  // namespace velix::platform

@@ -57,17 +57,10 @@ int RunCommand(int argc, char** argv) {
   }
   return UsageError(kUsage, "unknown command '" + command + "'");
 }
-
-int FinishStandardOutput(int status) {
-  std::string reason;
-  if (velix::platform::CloseStandardOutput(&reason)) return status;
-  std::fprintf(stderr, "orvane-cli: cannot write standard output: %s\n", reason.c_str());
-  return status == orvane::cli::kExitOk ? orvane::cli::kExitExportFailed : status;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   orvane::cli::RemoveTemporaryCopiesOnExitSignals();
-  return FinishStandardOutput(RunCommand(argc, argv));
+  const int status = RunCommand(argc, argv);
+  return velix::platform::FinishStandardOutput("orvane-cli", status, orvane::cli::kExitExportFailed);
 }

@@ -105,17 +105,9 @@ int RunVelixctl(const std::vector<std::string>& args) {
   if (command == "stream") return RunStreamCommand(line);
   return RunSimCommand(line);
 }
-
-// A report that never reached standard output is a failure, not a success.
-int FinishStandardOutput(int status) {
-  std::string reason;
-  if (velix::platform::CloseStandardOutput(&reason)) return status;
-  std::fprintf(stderr, "velixctl: cannot write standard output: %s\n", reason.c_str());
-  return status == velix::ctl::kExitOk ? velix::ctl::kExitFailed : status;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  return FinishStandardOutput(RunVelixctl(std::vector<std::string>(argv + 1, argv + argc)));
+  const int status = RunVelixctl(std::vector<std::string>(argv + 1, argv + argc));
+  return velix::platform::FinishStandardOutput("velixctl", status, velix::ctl::kExitFailed);
 }
