@@ -1,6 +1,7 @@
 #include "Orvane/decode/spi_analyzer.h"
 
 #include <algorithm>
+#include <bit>
 #include <atomic>
 #include <cstddef>
 
@@ -8,7 +9,7 @@
 #include "Orvane/capture/run_result.h"
 #include "Orvane/decode/analyzer_feed.h"
 #include "Orvane/decode/decode_support.h"
-#include "Orvane/decode/short_atom_block.h"
+#include "Orvane/decode/short_atom_lanes.h"
 #include "Orvane/decode/spi_analyzer_bits.h"
 #include "Orvane/decode/spi_lines.h"
 #include "platform/trace.h"
@@ -23,6 +24,7 @@ constexpr char kOutOfMemoryLine[] =
     "\n *** [DANGER!!!] *** SPI:TransactionInfo  MEMORY ALLOCATE ERROR!!! **** [DANGER!!!] ****\n";
 constexpr uint64_t kTenNsPerMillisecond = 100000;
 
+template <class Lanes>
 class SpiAnalyzerDecoder {
  public:
   explicit SpiAnalyzerDecoder(DecodeContext& ctx)
@@ -99,7 +101,8 @@ class SpiAnalyzerDecoder {
   RecordRef closed_ = kNoRecord;
 };
 
-uint32_t SpiAnalyzerDecoder::Run() {
+template <class Lanes>
+uint32_t SpiAnalyzerDecoder<Lanes>::Run() {
   BeginDecodeRun(ctx_);
   for (;;) {
     const uint32_t result = Step();
@@ -114,7 +117,8 @@ uint32_t SpiAnalyzerDecoder::Run() {
   }
 }
 
-uint32_t SpiAnalyzerDecoder::Step() {
+template <class Lanes>
+uint32_t SpiAnalyzerDecoder<Lanes>::Step() {
   open_ = false;
   closed_ = kNoRecord;
   quiet_ = 0;
@@ -230,24 +234,25 @@ uint32_t SpiAnalyzerDecoder::Step() {
 // and when the stop flag is set. An open run starts only once the first
 // edge to ignore (if any) is behind. Reads words only below `length` - 1,
 // so it never walks past `length`. The short atoms at the front of the
-// next eight bytes are taken as one block when none of them is such an
-// atom; otherwise one atom at a time, so the stop flag is seen at least
-// every eight atoms.
+// next Lanes::kWidth bytes are taken at once, up to an SS change or an
+// opening SCLK change among them, when none of the rest is an atom the
+// per-atom path must handle; otherwise one atom at a time, so the stop
+// flag is seen at least every Lanes::kWidth atoms.
+template <class Lanes>
 template <bool kOpen, bool kSampleHigh>
-void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
+void SpiAnalyzerDecoder<Lanes>::FastRun(const uint8_t* data, uint32_t length) {
   const std::atomic<bool>& stop = feed_.StopFlag();
   const uint32_t odd = feed_.position & 1;
   const uint64_t clock_before = clock_;
   const uint64_t quiet_limit = quiet_limit_;
-  // The SCLK level after a sampling edge, and block lanes holding it.
+  // The SCLK level after a sampling edge.
   const uint8_t sample_level = kSampleHigh ? kSpiSclk : 0;
-  const uint64_t sample_flip = kSampleHigh ? 0 : ShortAtomBlock::kLanes;
   // The data length can only cut while fewer bits than it are in.
   const uint64_t bits_limit = tx_.bits < length_bits_ ? length_bits_ : ~uint64_t{0};
   // Without an SS change the SS line, and so whether an SCLK change may
   // open a transaction, stays as it is for the whole run.
   const bool clock_may_open = rules_.ClockMayOpen(line_);
-  const uint64_t ss_lanes = (line_ & kSpiSs) * ShortAtomBlock::kLanes;
+  const uint32_t ss_lanes = (line_ & kSpiSs) != 0 ? ~uint32_t{0} : 0;
   const uint8_t* p = data;
   const uint8_t* const end = data + length;
   uint64_t clock = clock_;
@@ -257,39 +262,44 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   SpiSampledBits sampled_bits(tx_.s3, tx_.s2, bits, rules_.msb_first);
   while (end - p >= 2) {
     if (stop.load(std::memory_order_relaxed)) break;
-    ShortAtomBlock block;
+    Lanes block;
     uint32_t lanes = 0;
-    if (end - p >= static_cast<ptrdiff_t>(sizeof(uint64_t)) && (lanes = block.LoadLeading(p)) != 0 &&
-        block.Line(0) == ss_lanes) {
-      const uint64_t sclk = block.Line(1);
-      const uint64_t changes = ShortAtomBlock::Changes(sclk, (line >> 1) & 1);
-      const uint64_t counts = block.Counts();
-      const uint32_t sum = ShortAtomBlock::Sum(counts);
-      bool taken = true;
-      if (kOpen) {
-        const uint64_t samples = changes & (sclk ^ sample_flip);
-        const uint32_t sampled = ShortAtomBlock::Sum(samples);
-        // The quiet count only grows within the block, so its end bounds it.
-        if (quiet + sum >= quiet_limit || bits + sampled >= bits_limit) {
-          taken = false;
-        } else {
-          if (sampled != 0 && bits < kPreviewBytes * 8) {
-            sampled_bits.Put(bits,
-                             SpiBlockBits(ShortAtomBlock::Mask(samples), ShortAtomBlock::Mask(block.Line(3)),
-                                          ShortAtomBlock::Mask(block.Line(2))),
-                             sampled);
-          }
-          bits += sampled;
-          quiet = changes != 0 ? ShortAtomBlock::CountsAfterLast(counts, changes) : quiet + sum;
-        }
-      } else if (clock_may_open && changes != 0) {
-        taken = false;
+    if (end - p >= static_cast<ptrdiff_t>(Lanes::kWidth) && (lanes = block.Load(p)) != 0) {
+      const uint32_t sclk = block.template Line<1>();
+      uint32_t changes = sclk ^ ((sclk << 1) | ((line >> 1) & 1));
+      // The atoms before the first that changes SS, or (idle) before the
+      // first SCLK change that would open a transaction.
+      uint32_t stops = block.template Line<0>() ^ ss_lanes;
+      if (!kOpen && clock_may_open) stops |= changes;
+      stops &= (uint32_t{1} << lanes) - 1;
+      if (stops != 0) {
+        lanes = static_cast<uint32_t>(std::countr_zero(stops));
+        block.Trim(lanes);
       }
-      if (taken) {
-        clock += sum;
-        line = block.LastState();
-        p += lanes;
-        continue;
+      if (lanes != 0) {
+        changes &= (uint32_t{1} << lanes) - 1;
+        const uint32_t sum = block.Sum();
+        bool taken = true;
+        if (kOpen) {
+          const uint32_t samples = changes & (kSampleHigh ? sclk : ~sclk);
+          const uint32_t sampled = spi_bits::OnesIn(samples) + spi_bits::OnesIn(samples >> 8);
+          // The quiet count only grows within the block, so its end bounds it.
+          if (quiet + sum >= quiet_limit || bits + sampled >= bits_limit) {
+            taken = false;
+          } else {
+            if (samples != 0 && bits < kPreviewBytes * 8) {
+              sampled_bits.Put(bits, SpiBlockBits(samples, block.template Line<3>(), block.template Line<2>()), sampled);
+            }
+            bits += sampled;
+            quiet = changes != 0 ? block.SumAfter(31 - static_cast<uint32_t>(std::countl_zero(changes))) : quiet + sum;
+          }
+        }
+        if (taken) {
+          clock += sum;
+          line = block.LastState();
+          p += lanes;
+          continue;
+        }
       }
     }
     const uint32_t low = p[0];
@@ -333,7 +343,8 @@ void SpiAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   feed_.AdvanceRun(walked);
 }
 
-bool SpiAnalyzerDecoder::Close(uint8_t end_bits, uint16_t status, uint32_t sample_len) {
+template <class Lanes>
+bool SpiAnalyzerDecoder<Lanes>::Close(uint8_t end_bits, uint16_t status, uint32_t sample_len) {
   open_ = false;
   const RecordRef ref = AllocateRecord(ctx_, kOutOfMemoryLine, store_.Tail(), feed_.Percent());
   if (ref == kNoRecord) return false;
@@ -360,7 +371,12 @@ bool SpiAnalyzerDecoder::Close(uint8_t end_bits, uint16_t status, uint32_t sampl
 }  // namespace
 
 uint32_t RunSpiAnalyzerDecode(DecodeContext& ctx) {
-  SpiAnalyzerDecoder decoder(ctx);
+  SpiAnalyzerDecoder<ShortAtomLanes> decoder(ctx);
+  return decoder.Run();
+}
+
+uint32_t RunSpiAnalyzerDecodeWordLanes(DecodeContext& ctx) {
+  SpiAnalyzerDecoder<WordShortAtomLanes> decoder(ctx);
   return decoder.Run();
 }
 

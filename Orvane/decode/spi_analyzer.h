@@ -13,4 +13,9 @@ namespace orvane {
 // The decode run; returns its last result (16, 256, 272 or an error).
 uint32_t RunSpiAnalyzerDecode(DecodeContext& ctx);
 
+// The same decode reading short atoms eight at a time with portable word
+// arithmetic, as builds for architectures without SSE2 do; callable
+// everywhere so that both readers stay tested.
+uint32_t RunSpiAnalyzerDecodeWordLanes(DecodeContext& ctx);
+
 }  // namespace orvane

@@ -2,12 +2,14 @@
 // Collects the sampled bits of both SPI data lines (S3 and S2) into their
 // preview bytes while the SPI analyzer walks a run of atoms. The bits
 // arrive a few at a time (those of the sampled atoms of a block) and wait
-// in a register per line, first bit highest, so a preview byte is written
-// once rather than read and rewritten per bit. A byte being filled is left exactly as if its bits
-// had been shifted in one at a time in the configured order, so the
-// per-atom path goes on with it where a run leaves off.
+// in one register, a half per line, first bit highest, so a preview byte is
+// written once rather than read and rewritten per bit. A byte being filled
+// is left exactly as if its bits had been shifted in one at a time in the
+// configured order, so the per-atom path goes on with it where a run
+// leaves off.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "Orvane/capture/transaction_info.h"
@@ -61,13 +63,29 @@ inline uint32_t PackFirstHighest(uint32_t value, uint32_t mask) {
   return kPacked[mask & 0xFF][value & 0xFF];
 }
 
+// The number of bits set in a byte (plain x86-64 has no instruction for it).
+inline uint32_t OnesIn(uint32_t byte) {
+  static constexpr std::array<uint8_t, 256> kOnes = [] {
+    std::array<uint8_t, 256> t{};
+    for (uint32_t v = 0; v < 256; ++v) t[v] = static_cast<uint8_t>(std::popcount(v));
+    return t;
+  }();
+  return kOnes[byte & 0xFF];
+}
+
+// PackFirstHighest() for sixteen positions.
+inline uint32_t PackFirstHighest16(uint32_t value, uint32_t mask) {
+  return (PackFirstHighest(value, mask) << OnesIn(mask >> 8)) | PackFirstHighest(value >> 8, mask >> 8);
+}
+
 }  // namespace spi_bits
 
-// The data bits of the sampled atoms of a block (bit k of each = atom k),
-// first bit highest: S3 in the upper half, S2 in the lower.
+// The data bits of the sampled atoms of a block of up to sixteen atoms
+// (bit k of each = atom k), first bit highest: S3 in the upper half, S2 in
+// the lower.
 inline uint64_t SpiBlockBits(uint32_t sampled, uint32_t s3_lanes, uint32_t s2_lanes) {
-  return (uint64_t{spi_bits::PackFirstHighest(s3_lanes, sampled)} << 32) |
-         spi_bits::PackFirstHighest(s2_lanes, sampled);
+  return (uint64_t{spi_bits::PackFirstHighest16(s3_lanes, sampled)} << 32) |
+         spi_bits::PackFirstHighest16(s2_lanes, sampled);
 }
 
 // The data bits of one sampled atom state, S3 in the upper half.
@@ -80,16 +98,17 @@ class SpiSampledBits {
       : s3_(s3), s2_(s2), msb_first_(msb_first) {
     const uint32_t index = bits / 8;
     if (index >= kPreviewBytes || bits % 8 == 0) return;
-    held3_ = Unordered(s3_[index]);
-    held2_ = Unordered(s2_[index]);
+    held_ = (uint64_t{Unordered(s3_[index])} << 32) | Unordered(s2_[index]);
   }
 
-  // Adds `count` (up to 8) bits per line, `both` as from SpiBlockBits() or
+  // Adds `count` (up to 16) bits per line, `both` as from SpiBlockBits() or
   // SpiStateBits(), after the first `bits` bits of the transaction.
   void Put(uint32_t bits, uint64_t both, uint32_t count) {
-    held3_ = (held3_ << count) | static_cast<uint32_t>(both >> 32);
-    held2_ = (held2_ << count) | static_cast<uint32_t>(both);
-    if ((bits % 8) + count >= 8) Complete(bits + count);
+    // Only the bits of the byte being filled (fewer than 8) are kept, so
+    // with the new ones (23 at most) each line stays in its half.
+    held_ = ((held_ & kFillingBits) << count) | both;
+    const uint32_t total = bits % 8 + count;
+    if (total >= 8) Complete(bits / 8, total);
   }
 
   // Leaves the byte being filled in the preview, `bits` bits in.
@@ -97,8 +116,8 @@ class SpiSampledBits {
     const uint32_t index = bits / 8;
     if (index >= kPreviewBytes || bits % 8 == 0) return;
     const uint32_t filled = (1u << (bits % 8)) - 1;
-    s3_[index] = Ordered(held3_ & filled);
-    s2_[index] = Ordered(held2_ & filled);
+    s3_[index] = Ordered(static_cast<uint32_t>(held_ >> 32) & filled);
+    s2_[index] = Ordered(static_cast<uint32_t>(held_) & filled);
   }
 
  private:
@@ -109,22 +128,24 @@ class SpiSampledBits {
   }
   uint32_t Unordered(uint8_t byte) const { return msb_first_ ? byte : spi_bits::Reversed(byte); }
 
-  // A byte completed with bit number `bits` - 1: fewer than 8 bits were
-  // held before, so only one did. Older bits stay above it in the
-  // registers until they are shifted out; every read masks them off.
-  void Complete(uint32_t bits) {
-    const uint32_t index = bits / 8 - 1;
-    if (index >= kPreviewBytes) return;
-    const uint32_t left = bits % 8;
-    s3_[index] = Ordered((held3_ >> left) & 0xFF);
-    s2_[index] = Ordered((held2_ >> left) & 0xFF);
+  static constexpr uint64_t kFillingBits = 0x0000007F0000007FULL;
+
+  // The bytes completed from byte `index` on, with `total` (8..23) bits
+  // held, first bit highest. Older bits stay above them in the register
+  // until the next Put() drops them; every read masks them off.
+  void Complete(uint32_t index, uint32_t total) {
+    for (uint32_t done = 8; done <= total; done += 8, ++index) {
+      if (index >= kPreviewBytes) return;
+      const uint32_t left = total - done;
+      s3_[index] = Ordered(static_cast<uint32_t>(held_ >> (32 + left)) & 0xFF);
+      s2_[index] = Ordered(static_cast<uint32_t>(held_ >> left) & 0xFF);
+    }
   }
 
   uint8_t* const s3_;
   uint8_t* const s2_;
   const bool msb_first_;
-  uint32_t held3_ = 0;  // the bits of the byte being filled, lowest last
-  uint32_t held2_ = 0;
+  uint64_t held_ = 0;  // the bits of the byte being filled, lowest last; S3 in the upper half
 };
 
 }  // namespace orvane

@@ -1,8 +1,9 @@
 // The SPI analyzer walks runs of atoms in blocks and keeps the sampled data
 // bits in a register until a preview byte is whole. These tests compare the
-// preview bytes with bits shifted in one at a time, and whole decodes of
-// random SPI-like traffic (SS glitches, every setting, a capture ending
-// while selected, corrupt bytes) with the same atoms written so that no
+// block readers with a plain walk of the bytes, the preview bytes with bits
+// shifted in one at a time, and whole decodes of random SPI-like traffic
+// (SS glitches, every setting, a capture ending while selected, corrupt
+// bytes), with both block readers, with the same atoms written so that no
 // block can form.
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "Orvane/decode/short_atom_lanes.h"
 #include "Orvane/decode/spi_analyzer.h"
 #include "Orvane/decode/spi_analyzer_bits.h"
 #include "Orvane/decode/spi_lines.h"
@@ -20,6 +22,53 @@ namespace orvane {
 namespace {
 
 using analyzer_test::Harness;
+
+// Random bytes that are short atoms up to a lane chosen by the trial (a
+// byte without the short flag there), read by `Lanes` and checked against
+// the bytes one by one, before and after trimming to fewer atoms.
+template <class Lanes>
+void ExpectLanesMatchBytes(uint32_t seed) {
+  std::mt19937 rng(seed);
+  for (int trial = 0; trial < 400; ++trial) {
+    uint8_t bytes[Lanes::kWidth];
+    for (uint8_t& b : bytes) b = EncodeShortAtom(static_cast<uint8_t>(rng() & 0x0F), static_cast<uint16_t>(rng() % 8));
+    const uint32_t other = static_cast<uint32_t>(rng() % (Lanes::kWidth + 1));
+    if (other < Lanes::kWidth) bytes[other] = static_cast<uint8_t>(bytes[other] & ~0x10);
+    Lanes lanes;
+    ASSERT_EQ(lanes.Load(bytes), other) << "trial " << trial;
+    if (other == 0) continue;
+    const uint32_t kept = 1 + static_cast<uint32_t>(rng() % other);
+    if (kept != other) lanes.Trim(kept);
+    SCOPED_TRACE(testing::Message() << "trial " << trial << " kept " << kept);
+    const uint32_t keep = (1u << kept) - 1;
+    uint32_t lines[4] = {};
+    uint32_t sum = 0;
+    for (uint32_t k = 0; k < kept; ++k) {
+      for (uint32_t bit = 0; bit < 4; ++bit) lines[bit] |= ((bytes[k] >> bit) & 1u) << k;
+      sum += bytes[k] >> 5;
+    }
+    EXPECT_EQ(lanes.template Line<0>() & keep, lines[0]);
+    EXPECT_EQ(lanes.template Line<1>() & keep, lines[1]);
+    EXPECT_EQ(lanes.template Line<2>() & keep, lines[2]);
+    EXPECT_EQ(lanes.template Line<3>() & keep, lines[3]);
+    EXPECT_EQ(lanes.Sum(), sum);
+    uint32_t after = sum;
+    for (uint32_t k = 0; k < kept; ++k) {
+      after -= bytes[k] >> 5;
+      EXPECT_EQ(lanes.SumAfter(k), after) << "lane " << k;
+    }
+    EXPECT_EQ(lanes.LastState(), bytes[kept - 1] & 0x0F);
+  }
+}
+
+TEST(ShortAtomLanes, ReadersAgreeWithTheBytes) {
+  for (const uint32_t seed : {1u, 2u, 3u}) {
+    ExpectLanesMatchBytes<WordShortAtomLanes>(seed);
+#if defined(__SSE2__)
+    ExpectLanesMatchBytes<Sse2ShortAtomLanes>(seed);
+#endif
+  }
+}
 
 struct BitsCase {
   bool msb_first;
@@ -59,11 +108,14 @@ TEST_P(SpiSampledBitsTest, MatchesBitsShiftedOneAtATime) {
         ++got_bits;
         continue;
       }
-      const uint32_t sampled = rng() & 0xFF;
-      const uint32_t lanes3 = rng() & 0xFF;
-      const uint32_t lanes2 = rng() & 0xFF;
+      // Blocks of eight or sixteen atoms, as the two readers give them.
+      const uint32_t width = rng() % 2 != 0 ? 16 : 8;
+      const uint32_t lanes_mask = (1u << width) - 1;
+      const uint32_t sampled = static_cast<uint32_t>(rng()) & lanes_mask;
+      const uint32_t lanes3 = static_cast<uint32_t>(rng()) & lanes_mask;
+      const uint32_t lanes2 = static_cast<uint32_t>(rng()) & lanes_mask;
       uint32_t count = 0;
-      for (uint32_t lane = 0; lane < 8; ++lane) {
+      for (uint32_t lane = 0; lane < width; ++lane) {
         if (((sampled >> lane) & 1) == 0) continue;
         shift_in((lanes3 >> lane) & 1, (lanes2 >> lane) & 1);
         ++count;
@@ -178,12 +230,17 @@ TEST_P(SpiAnalyzerRuns, BlocksDecodeAsAtomsOneByOne) {
   const auto one_by_one = reference.RunOffline(RunSpiAnalyzerDecode, Layout(atoms, 0, rng), settings);
   for (const uint32_t short_share : {8u, 7u, 4u}) {
     SCOPED_TRACE(short_share);
-    Harness h;
-    const auto out = h.RunOffline(RunSpiAnalyzerDecode, Layout(atoms, short_share, rng), settings);
-    EXPECT_EQ(out.result, one_by_one.result);
-    ASSERT_EQ(out.records.size(), one_by_one.records.size());
-    for (size_t i = 0; i < out.records.size(); ++i) {
-      EXPECT_EQ(BusFields(out.records[i]), BusFields(one_by_one.records[i])) << "record " << i;
+    const std::vector<uint8_t> data = Layout(atoms, short_share, rng);
+    // The reader this build uses, and the portable one other builds use.
+    for (const auto decode : {RunSpiAnalyzerDecode, RunSpiAnalyzerDecodeWordLanes}) {
+      SCOPED_TRACE(decode == RunSpiAnalyzerDecode ? "this build's reader" : "portable reader");
+      Harness h;
+      const auto out = h.RunOffline(decode, data, settings);
+      EXPECT_EQ(out.result, one_by_one.result);
+      ASSERT_EQ(out.records.size(), one_by_one.records.size());
+      for (size_t i = 0; i < out.records.size(); ++i) {
+        EXPECT_EQ(BusFields(out.records[i]), BusFields(one_by_one.records[i])) << "record " << i;
+      }
     }
   }
 }
