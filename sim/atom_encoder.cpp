@@ -1,5 +1,7 @@
 #include "sim/atom_encoder.h"
 
+#include <algorithm>
+
 #include "Orvane/capture/sample_atom.h"
 
 namespace velix::sim {
@@ -34,6 +36,33 @@ void AtomEncoder::EmitHold(uint64_t count, uint8_t next) {
     out_.PutLe16(EncodeLongAtom(next, last));
   }
   state_ = next;
+}
+
+void AtomEncoder::ChangeAll(const SampleState* changes, size_t count) {
+  const SampleState* c = changes;
+  const SampleState* const end = changes + count;
+  while (c != end) {
+    const std::span<uint8_t> space = out_.Space();
+    const SampleState* const stop = c + std::min<size_t>(end - c, space.size());
+    uint8_t* at = space.data();
+    uint64_t start = run_start_;
+    uint8_t state = state_;
+    for (; c != stop; ++c) {
+      const SampleState next = *c;
+      const uint64_t held = next.sample - start;
+      if (held > kShortAtomMaxCount) break;
+      *at++ = EncodeShortAtom(next.state, static_cast<uint16_t>(held));
+      start = next.sample;
+      state = next.state;
+    }
+    out_.Commit(static_cast<size_t>(at - space.data()));
+    run_start_ = start;
+    state_ = state;
+    if (c != stop) {
+      Change(c->sample, c->state);
+      ++c;
+    }
+  }
 }
 
 void AtomEncoder::Corrupt(uint64_t sample) {

@@ -61,7 +61,7 @@ bool BuildSettings(const LogicSource& source, const ImportOptions& options, orva
 
 class Importer {
  public:
-  Importer(LogicSource* source, std::string* error) : source_(*source), error_(*error) { last_edge_.fill(kNoEdge); }
+  Importer(LogicSource* source, std::string* error) : source_(*source), error_(*error) {}
 
   ImportStatus Run(const ImportOptions& options, const std::string& sic_path);
 
@@ -115,9 +115,10 @@ class Importer {
   uint64_t first_tick_ = 0;
   uint64_t last_tick_ = 0;
   uint64_t sample_ = 0;
-  // The sample of each line's last edge; no sample reaches kNoEdge.
-  static constexpr uint64_t kNoEdge = ~uint64_t{0};
-  std::array<uint64_t, kProbeLines> last_edge_;
+  // The lines that changed in sample_: a second edge there would merge.
+  uint8_t seen_ = 0;
+  // The atoms' changes found in one batch: at most one per level change.
+  std::vector<sim::SampleState> emits_ = std::vector<sim::SampleState>(kBatch);
 };
 
 bool Importer::Take(const LevelChange* changes, size_t count) {
@@ -136,12 +137,16 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
     first_tick_ = c->tick;
     state_ = Next(state_, mask, c->level);
   }
-  // The rest, with the running values held here rather than in members
-  // the output buffer's byte stores could alias.
+  // The rest, with the running values and the rule held here rather than
+  // in members the output buffer's byte stores could alias; the atoms are
+  // written in one go at the end.
   const uint8_t* const masks = lines_of_channel_.data();
   const size_t channels = lines_of_channel_.size();
+  const EdgeTimeRule::Narrow narrow = rule_->NarrowTerms();
+  sim::SampleState* emit = emits_.data();
   uint8_t state = state_;
   uint8_t emitted = emitted_;
+  uint8_t seen = seen_;
   uint64_t last_tick = last_tick_;
   uint64_t current = sample_;
   for (; c != end; ++c) {
@@ -152,31 +157,40 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
     last_tick = c->tick;
     const uint8_t mask = masks[c->channel];
     if (mask == 0) continue;
-    const uint8_t next = Next(state, mask, c->level);
     uint64_t sample = 0;
-    if (!Sample(c->tick, &sample)) return false;
+    if (c->tick <= narrow.limit) {
+      sample = narrow.FirstSample(c->tick);
+    } else if (!rule_->FirstSample(c->tick, &sample)) {
+      sample = kMaxSamples + 1;
+    }
+    if (sample > kMaxSamples) {
+      error_ = kTooLong;
+      return false;
+    }
     if (sample != current) {
       if (state != emitted) {
-        encoder_->Change(current, state);
+        *emit++ = {current, state};
         emitted = state;
       }
       current = sample;
+      seen = 0;
     }
-    // Only the lines that changed, lowest first.
-    for (unsigned changed = state ^ next; changed != 0; changed &= changed - 1) {
-      const int line = __builtin_ctz(changed);
-      if (last_edge_[line] == sample) {
-        error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c->channel] +
-                 ") changes twice within one sample at " + RateText(rate_code_) + ", at " +
-                 TimeText(c->tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
-        return false;
-      }
-      last_edge_[line] = sample;
+    const uint8_t next = Next(state, mask, c->level);
+    const uint8_t merged = (state ^ next) & seen;
+    if (merged != 0) {
+      const int line = __builtin_ctz(merged);
+      error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c->channel] +
+               ") changes twice within one sample at " + RateText(rate_code_) + ", at " +
+               TimeText(c->tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
+      return false;
     }
+    seen |= state ^ next;
     state = next;
   }
+  encoder_->ChangeAll(emits_.data(), static_cast<size_t>(emit - emits_.data()));
   state_ = state;
   emitted_ = emitted;
+  seen_ = seen;
   last_tick_ = last_tick;
   sample_ = current;
   return true;

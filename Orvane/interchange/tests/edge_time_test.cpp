@@ -82,6 +82,9 @@ TEST_P(EdgeTimeSweep, MatchesTheExactCeilingAroundEveryBound) {
   const uint64_t d = c.tick.denominator / g;
   std::vector<uint64_t> centres = {0, 0xFFFFFFFFull, kMax / (n / d + 1), kMax / (n / d + 2), kMax};
   if (n % d != 0) centres.push_back((kMax - (d - 1)) / (n % d));
+  // Inside the 64-bit range the quotient is found without a division: a
+  // spread of ticks there, where its estimate could be one short.
+  for (const uint64_t part : {3u, 7u, 1000u, 65537u}) centres.push_back(centres[2] / part);
   const EdgeTimeRule rule(c.tick, c.rate);
   for (const uint64_t centre : centres) {
     const uint64_t last = centre > kMax - 3 ? kMax : centre + 3;
@@ -107,7 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SweepCase{"us_at_50mhz", {1, 1000000}, 50000000},
                       SweepCase{"seconds", {1, 1}, 10000000},
                       SweepCase{"odd_seconds", {7, 3}, 10000000},
-                      SweepCase{"tiny_ticks", {1, kMax}, 10000000}),
+                      SweepCase{"tiny_ticks", {1, kMax}, 10000000},
+                      SweepCase{"prime_denominator", {3, 0xFFFFFFFFFFFFFFC5ull}, 10000000},
+                      SweepCase{"half_range_denominator", {5, 0x8000000000000001ull}, 50000000},
+                      SweepCase{"billion_and_seven", {1, 1000000007}, 20000000}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
