@@ -50,10 +50,14 @@ inline size_t FastStamp(const char* text, uint64_t* value) {
     *value = Number(high, length);
     return length;
   }
+  if (text[8] == '\n') {
+    *value = Number(high, 8);
+    return 8;
+  }
   uint64_t low = 0;
   const size_t more = LeadingDigits(text + 8, &low);
   if (more == 8 || text[8 + more] != '\n') return 0;
-  *value = Number(high, 8) * kPowersOfTen[more] + (more == 0 ? 0 : Number(low, more));
+  *value = Number(high, 8) * kPowersOfTen[more] + Number(low, more);
   return 8 + more;
 }
 
@@ -91,15 +95,21 @@ ChangeLines ReadChangeLines(std::string_view text, const VcdIdentifiers& identif
     }
     const unsigned level = DigitOf(line[0]);
     const auto first = static_cast<unsigned char>(line[1]);
-    if (level > 1 || !VcdIdentifiers::Printable(first)) break;
+    if (level > 1) break;
     int32_t channel = kUnknownIdentifier;
     const char* next = nullptr;
     if (line[2] == '\n') {
+      // Only codes of printable characters are ever bound, so a blank, a
+      // line feed or a control byte there finds none and the word reader
+      // takes the line.
       channel = identifiers.FindSingle(first);
       next = line + 2;
     } else {
       const auto second = static_cast<unsigned char>(line[2]);
-      if (end - line < 4 || line[3] != '\n' || !VcdIdentifiers::Printable(second)) break;
+      if (!VcdIdentifiers::Printable(first) || end - line < 4 || line[3] != '\n' ||
+          !VcdIdentifiers::Printable(second)) {
+        break;
+      }
       channel = identifiers.FindPair(first, second);
       next = line + 3;
     }
