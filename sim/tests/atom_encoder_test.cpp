@@ -126,28 +126,34 @@ TEST_P(AtomEncoderCases, ChangeAllMatchesOneChangeAtATime) {
 }
 
 TEST(AtomEncoder, ChangeAllMixesShortAndLongHolds) {
-  // Short holds, a long one in the middle of a run, a repeat at the end.
-  const std::vector<SampleState> batch = {{1, 0x1}, {3, 0x3}, {10, 0x2}, {11, 0x0}, {2060, 0x1}, {2061, 0x5},
-                                          {2068, 0x4}, {2069, 0x4}, {5000, 0x7}, {5001, 0x6}};
-  for (const size_t chunk : {1, 5, 1 << 20}) {
-    std::vector<uint8_t> one_by_one;
-    std::vector<uint8_t> batched;
-    ByteWriter a([&](const uint8_t* d, size_t n) {
-      one_by_one.insert(one_by_one.end(), d, d + n);
-      return true;
-    }, chunk);
-    ByteWriter b([&](const uint8_t* d, size_t n) {
-      batched.insert(batched.end(), d, d + n);
-      return true;
-    }, chunk);
-    AtomEncoder single(&a, 0xF, kCarry);
-    AtomEncoder all(&b, 0xF, kCarry);
-    for (const SampleState& s : batch) single.Change(s.sample, s.state);
-    all.ChangeAll(batch.data(), 4);
-    all.ChangeAll(batch.data() + 4, batch.size() - 4);
-    single.End(5003);
-    all.End(5003);
-    EXPECT_EQ(batched, one_by_one) << "chunk " << chunk;
+  // Short holds; long ones at odd and even positions around the longest
+  // one atom carries after a pad (2047 + 7); a split one; a repeat.
+  const std::vector<SampleState> batch = {
+      {1, 0x1},    {3, 0x3},    {10, 0x2},   {11, 0x0},   {2060, 0x1}, {2061, 0x5}, {4115, 0x4},
+      {4116, 0x6}, {6171, 0x7}, {6179, 0x4}, {6180, 0x4}, {8227, 0x2}, {8228, 0x3}, {10283, 0x2},
+      {10284, 0x1}, {12339, 0x0}, {12340, 0x2}, {14394, 0x3}, {20000, 0x7}, {20001, 0x6}};
+  for (const PaddingStyle padding : {kCarry, kZero}) {
+    for (const size_t chunk : {1, 2, 3, 5, 1 << 20}) {
+      std::vector<uint8_t> one_by_one;
+      std::vector<uint8_t> batched;
+      ByteWriter a([&](const uint8_t* d, size_t n) {
+        one_by_one.insert(one_by_one.end(), d, d + n);
+        return true;
+      }, chunk);
+      ByteWriter b([&](const uint8_t* d, size_t n) {
+        batched.insert(batched.end(), d, d + n);
+        return true;
+      }, chunk);
+      AtomEncoder single(&a, 0xF, padding);
+      AtomEncoder all(&b, 0xF, padding);
+      for (const SampleState& s : batch) single.Change(s.sample, s.state);
+      all.ChangeAll(batch.data(), 4);
+      all.ChangeAll(batch.data() + 4, batch.size() - 4);
+      single.End(20003);
+      all.End(20003);
+      EXPECT_EQ(batched, one_by_one) << "chunk " << chunk;
+      EXPECT_FALSE(testing::WalkAtoms(batched).alignment_error) << "chunk " << chunk;
+    }
   }
 }
 
