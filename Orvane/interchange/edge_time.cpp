@@ -39,6 +39,21 @@ EdgeTimeRule::EdgeTimeRule(TickLength tick, uint64_t rate) {
   }
 }
 
+uint64_t EdgeTimeRule::LastNarrowTick(uint64_t samples) const {
+  // Found by halving: samples never decrease as ticks grow.
+  uint64_t low = 0;  // tick 0 is sample 0
+  uint64_t high = narrow_.limit;
+  while (low < high) {
+    const uint64_t middle = low + (high - low) / 2 + 1;
+    if (narrow_.FirstSample(middle) <= samples) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  return low;
+}
+
 bool EdgeTimeRule::WideFirstSample(uint64_t tick, uint64_t* sample) const {
   Wide whole = 0;
   if (__builtin_mul_overflow(static_cast<Wide>(tick), whole_, &whole)) return false;

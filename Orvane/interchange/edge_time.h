@@ -48,6 +48,9 @@ class EdgeTimeRule {
     return WideFirstSample(tick, sample);
   }
   const Narrow& NarrowTerms() const { return narrow_; }
+  // The last tick the narrow terms hold whose first sample is at most
+  // `samples`: below it a loop needs neither the wide terms nor a bound.
+  uint64_t LastNarrowTick(uint64_t samples) const;
 
  private:
   bool WideFirstSample(uint64_t tick, uint64_t* sample) const;

@@ -94,6 +94,11 @@ class Importer {
     error_ = kTooLong;
     return false;
   }
+  // The sample for any tick; past kMaxSamples when it does not fit.
+  [[gnu::noinline]] uint64_t CheckedSample(uint64_t tick) const {
+    uint64_t sample = 0;
+    return rule_->FirstSample(tick, &sample) ? sample : kMaxSamples + 1;
+  }
   void StartEncoder() {
     if (encoder_) return;
     encoder_ = std::make_unique<sim::AtomEncoder>(writer_.get(), state_);
@@ -106,6 +111,8 @@ class Importer {
   std::array<const char*, kProbeLines> line_names_{};
   std::vector<std::string> channel_names_;
   std::unique_ptr<EdgeTimeRule> rule_;
+  // The last tick whose sample the narrow terms give, within kMaxSamples.
+  uint64_t quick_limit_ = 0;
   std::unique_ptr<sim::ByteWriter> writer_;
   std::unique_ptr<sim::AtomEncoder> encoder_;
   uint8_t state_ = 0x0F;  // lines no channel feeds stay high
@@ -143,6 +150,7 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
   const uint8_t* const masks = lines_of_channel_.data();
   const size_t channels = lines_of_channel_.size();
   const EdgeTimeRule::Narrow narrow = rule_->NarrowTerms();
+  const uint64_t quick_limit = quick_limit_;
   sim::SampleState* emit = emits_.data();
   uint8_t state = state_;
   uint8_t emitted = emitted_;
@@ -158,14 +166,14 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
     const uint8_t mask = masks[c->channel];
     if (mask == 0) continue;
     uint64_t sample = 0;
-    if (c->tick <= narrow.limit) {
+    if (c->tick <= quick_limit) {
       sample = narrow.FirstSample(c->tick);
-    } else if (!rule_->FirstSample(c->tick, &sample)) {
-      sample = kMaxSamples + 1;
-    }
-    if (sample > kMaxSamples) {
-      error_ = kTooLong;
-      return false;
+    } else {
+      sample = CheckedSample(c->tick);
+      if (sample > kMaxSamples) {
+        error_ = kTooLong;
+        return false;
+      }
     }
     if (sample != current) {
       if (state != emitted) {
@@ -187,7 +195,8 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
     seen |= state ^ next;
     state = next;
   }
-  encoder_->ChangeAll(emits_.data(), static_cast<size_t>(emit - emits_.data()));
+  // A batch of only initial levels has no encoder yet, and nothing to emit.
+  if (emit != emits_.data()) encoder_->ChangeAll(emits_.data(), static_cast<size_t>(emit - emits_.data()));
   state_ = state;
   emitted_ = emitted;
   seen_ = seen;
@@ -212,6 +221,7 @@ ImportStatus Importer::Run(const ImportOptions& options, const std::string& sic_
   const TickLength tick = source_.Tick();
   if (tick.numerator == 0 || tick.denominator == 0) return Fail(ImportStatus::kBadInput, "the source has no time base");
   rule_ = std::make_unique<EdgeTimeRule>(tick, RateOfCode(rate_code_));
+  quick_limit_ = rule_->LastNarrowTick(kMaxSamples);
 
   ReplacingFile target;
   if (!target.Create(sic_path, &error_)) return ImportStatus::kWriteFailed;

@@ -63,6 +63,44 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"tiny_ticks", {1, kMax}, 10000000, kMax, true, 10000000}),
     [](const auto& p) { return std::string(p.param.name); });
 
+struct LastTickCase {
+  const char* name;
+  TickLength tick;
+  uint64_t rate;
+  uint64_t samples;
+  uint64_t expected;
+};
+
+class EdgeTimeLastTick : public ::testing::TestWithParam<LastTickCase> {};
+
+// The last tick within a sample bound: its sample fits, the next one's does
+// not (or lies past the narrow terms).
+TEST_P(EdgeTimeLastTick, IsTheLastTickWithinTheBound) {
+  const LastTickCase& c = GetParam();
+  const EdgeTimeRule rule(c.tick, c.rate);
+  const uint64_t last = rule.LastNarrowTick(c.samples);
+  EXPECT_EQ(last, c.expected);
+  uint64_t sample = 0;
+  ASSERT_TRUE(rule.FirstSample(last, &sample));
+  EXPECT_LE(sample, c.samples);
+  if (last < kMax && rule.FirstSample(last + 1, &sample) && last + 1 <= rule.NarrowTerms().limit) {
+    EXPECT_GT(sample, c.samples);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, EdgeTimeLastTick,
+    ::testing::Values(
+        // The import's bound: 2147483647 long atoms of 2047 samples.
+        LastTickCase{"seconds_at_50mhz", {1, 1}, 50000000, 4395899025409ull, 87917},
+        LastTickCase{"ten_ns_at_50mhz", {10, 1000000000}, 50000000, 4395899025409ull, 8791798050818ull},
+        LastTickCase{"third_ns_at_50mhz", {1, 3000000000}, 50000000, 4395899025409ull, 263753941524540ull},
+        LastTickCase{"zero_samples", {10, 1000000000}, 50000000, 0, 0},
+        LastTickCase{"one_sample", {10, 1000000000}, 50000000, 1, 2},
+        LastTickCase{"narrow_limit", {1, 1000000000}, 50000000, kMax, kMax - 19},
+        LastTickCase{"huge_ticks", {kMax, 1}, 50000000, 4395899025409ull, 0}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 struct SweepCase {
   const char* name;
   TickLength tick;
