@@ -1,5 +1,7 @@
 #include "sim/atom_encoder.h"
 
+#include <algorithm>
+
 #include "Orvane/capture/sample_atom.h"
 
 namespace velix::sim {
@@ -34,6 +36,56 @@ void AtomEncoder::EmitHold(uint64_t count, uint8_t next) {
     out_.PutLe16(EncodeLongAtom(next, last));
   }
   state_ = next;
+}
+
+void AtomEncoder::ChangeAll(const SampleState* changes, size_t count) {
+  // Each change written here takes at most three bytes: a pad at an odd
+  // position and a long atom.
+  constexpr size_t kMostBytes = 3;
+  const uint16_t carried = padding_ == PaddingStyle::kCarryPeriods ? kShortAtomMaxCount : 0;
+  const SampleState* c = changes;
+  const SampleState* const end = changes + count;
+  while (c != end) {
+    const std::span<uint8_t> space = out_.Space();
+    const SampleState* const stop = c + std::min<size_t>(end - c, space.size() / kMostBytes);
+    const bool no_room = stop == c;
+    uint8_t* const begin = space.data();
+    uint8_t* at = begin;
+    const uint64_t odd_start = out_.written() & 1;
+    uint64_t start = run_start_;
+    uint8_t state = state_;
+    for (; c != stop; ++c) {
+      const SampleState next = *c;
+      uint64_t held = next.sample - start;
+      if (held > kShortAtomMaxCount) {
+        // A hold one long atom carries, after a pad at an odd position, the
+        // way EmitHold() writes it; longer ones go there.
+        const bool odd = ((odd_start + static_cast<uint64_t>(at - begin)) & 1) != 0;
+        const uint64_t after_pad = odd ? held - carried : held;
+        if (after_pad > kLongAtomMaxCount) break;
+        if (odd) *at++ = EncodeShortAtom(state, carried);
+        held = after_pad;
+      }
+      if (held <= kShortAtomMaxCount) {
+        *at++ = EncodeShortAtom(next.state, static_cast<uint16_t>(held));
+      } else {
+        const uint16_t word = EncodeLongAtom(next.state, static_cast<uint16_t>(held));
+        at[0] = static_cast<uint8_t>(word);
+        at[1] = static_cast<uint8_t>(word >> 8);
+        at += 2;
+      }
+      start = next.sample;
+      state = next.state;
+    }
+    out_.Commit(static_cast<size_t>(at - begin));
+    run_start_ = start;
+    state_ = state;
+    // A hold too long for the loop, or too little space for three bytes.
+    if (c != stop || no_room) {
+      Change(c->sample, c->state);
+      ++c;
+    }
+  }
 }
 
 void AtomEncoder::Corrupt(uint64_t sample) {

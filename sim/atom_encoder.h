@@ -23,6 +23,11 @@ enum class PaddingStyle : uint8_t {
   kZeroCount,     // an odd-position pad carries no time
 };
 
+struct SampleState {
+  uint64_t sample = 0;
+  uint8_t state = 0;
+};
+
 class AtomEncoder final : public SampleSink {
  public:
   AtomEncoder(ByteWriter* out, uint8_t initial_state, PaddingStyle padding = PaddingStyle::kCarryPeriods);
@@ -39,6 +44,9 @@ class AtomEncoder final : public SampleSink {
     }
     EmitHold(count, state);
   }
+  // Change() for each in turn, with the running values held in registers
+  // while the changes come a few periods apart (the common case).
+  void ChangeAll(const SampleState* changes, size_t count);
   // Writes a byte with bit 4 clear at an odd position (after a zero-count
   // pad when needed): the readers stop there with an alignment error.
   void Corrupt(uint64_t sample) override;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace velix::sim {
@@ -37,6 +38,18 @@ class ByteWriter {
   void PutLe32(uint32_t value) {
     PutLe16(static_cast<uint16_t>(value));
     PutLe16(static_cast<uint16_t>(value >> 16));
+  }
+
+  // Free space for a caller that writes many bytes straight into the
+  // buffer (flushed first when full, so never empty); Commit() then counts
+  // the bytes it wrote.
+  std::span<uint8_t> Space() {
+    if (used_ == buffer_.size()) Flush();
+    return {buffer_.data() + used_, buffer_.size() - used_};
+  }
+  void Commit(size_t size) {
+    used_ += size;
+    written_ += size;
   }
 
   // Hands the buffered bytes to the sink; false once the sink has refused.

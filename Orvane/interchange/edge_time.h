@@ -14,31 +14,52 @@ namespace velix::interchange {
 
 class EdgeTimeRule {
  public:
+  // The rule for ticks up to `limit`, where every term fits 64 bits: a
+  // small value a caller's loop can keep in registers.
+  struct Narrow {
+    uint64_t limit = 0;  // the last tick these terms hold
+    uint64_t whole = 0;
+    uint64_t part = 0;
+    uint64_t denominator = 1;
+    uint64_t reciprocal = ~uint64_t{0};  // (2^64 - 1) / denominator
+
+    // The first sample for a tick up to `limit`.
+    uint64_t FirstSample(uint64_t tick) const { return tick * whole + Quotient(tick * part + (denominator - 1)); }
+    // value / denominator, rounded down, without a division instruction
+    // (it costs tens of cycles, once per change): the product with the
+    // reciprocal is the quotient or one less, and the remainder says which.
+    uint64_t Quotient(uint64_t value) const {
+      __extension__ typedef unsigned __int128 Wide;
+      const auto estimate = static_cast<uint64_t>((static_cast<Wide>(value) * reciprocal) >> 64);
+      return estimate + (value - estimate * denominator >= denominator ? 1 : 0);
+    }
+  };
+
   // `rate` in samples per second, non-zero; the tick length's parts non-zero.
   EdgeTimeRule(TickLength tick, uint64_t rate);
 
   // The first sample that shows a change at `tick`; false when that sample
   // number does not fit 64 bits.
   bool FirstSample(uint64_t tick, uint64_t* sample) const {
-    // Up to fast_limit_ every term fits 64 bits; a whole number of samples
-    // per tick needs no division.
-    if (tick <= fast_limit_) {
-      *sample = tick * fast_whole_ + (part_ == 0 ? 0 : (tick * part_ + (denominator_ - 1)) / denominator_);
+    if (tick <= narrow_.limit) {
+      *sample = narrow_.FirstSample(tick);
       return true;
     }
     return WideFirstSample(tick, sample);
   }
+  const Narrow& NarrowTerms() const { return narrow_; }
+  // The last tick the narrow terms hold whose first sample is at most
+  // `samples`: below it a loop needs neither the wide terms nor a bound.
+  uint64_t LastNarrowTick(uint64_t samples) const;
 
  private:
   bool WideFirstSample(uint64_t tick, uint64_t* sample) const;
 
-  // seconds_per_tick x rate = whole_ + part_ / denominator_, reduced.
+  // seconds_per_tick x rate = whole_ + narrow_.part / narrow_.denominator,
+  // reduced.
   __extension__ typedef unsigned __int128 Wide;
   Wide whole_ = 0;
-  uint64_t part_ = 0;
-  uint64_t denominator_ = 1;
-  uint64_t fast_whole_ = 0;  // whole_, when it fits 64 bits
-  uint64_t fast_limit_ = 0;  // the last tick the 64-bit terms hold
+  Narrow narrow_;
 };
 
 }  // namespace velix::interchange

@@ -61,7 +61,7 @@ bool BuildSettings(const LogicSource& source, const ImportOptions& options, orva
 
 class Importer {
  public:
-  Importer(LogicSource* source, std::string* error) : source_(*source), error_(*error) { last_edge_.fill(kNoEdge); }
+  Importer(LogicSource* source, std::string* error) : source_(*source), error_(*error) {}
 
   ImportStatus Run(const ImportOptions& options, const std::string& sic_path);
 
@@ -94,6 +94,11 @@ class Importer {
     error_ = kTooLong;
     return false;
   }
+  // The sample for any tick; past kMaxSamples when it does not fit.
+  [[gnu::noinline]] uint64_t CheckedSample(uint64_t tick) const {
+    uint64_t sample = 0;
+    return rule_->FirstSample(tick, &sample) ? sample : kMaxSamples + 1;
+  }
   void StartEncoder() {
     if (encoder_) return;
     encoder_ = std::make_unique<sim::AtomEncoder>(writer_.get(), state_);
@@ -106,6 +111,8 @@ class Importer {
   std::array<const char*, kProbeLines> line_names_{};
   std::vector<std::string> channel_names_;
   std::unique_ptr<EdgeTimeRule> rule_;
+  // The last tick whose sample the narrow terms give, within kMaxSamples.
+  uint64_t quick_limit_ = 0;
   std::unique_ptr<sim::ByteWriter> writer_;
   std::unique_ptr<sim::AtomEncoder> encoder_;
   uint8_t state_ = 0x0F;  // lines no channel feeds stay high
@@ -115,9 +122,10 @@ class Importer {
   uint64_t first_tick_ = 0;
   uint64_t last_tick_ = 0;
   uint64_t sample_ = 0;
-  // The sample of each line's last edge; no sample reaches kNoEdge.
-  static constexpr uint64_t kNoEdge = ~uint64_t{0};
-  std::array<uint64_t, kProbeLines> last_edge_;
+  // The lines that changed in sample_: a second edge there would merge.
+  uint8_t seen_ = 0;
+  // The atoms' changes found in one batch: at most one per level change.
+  std::vector<sim::SampleState> emits_ = std::vector<sim::SampleState>(kBatch);
 };
 
 bool Importer::Take(const LevelChange* changes, size_t count) {
@@ -136,12 +144,17 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
     first_tick_ = c->tick;
     state_ = Next(state_, mask, c->level);
   }
-  // The rest, with the running values held here rather than in members
-  // the output buffer's byte stores could alias.
+  // The rest, with the running values and the rule held here rather than
+  // in members the output buffer's byte stores could alias; the atoms are
+  // written in one go at the end.
   const uint8_t* const masks = lines_of_channel_.data();
   const size_t channels = lines_of_channel_.size();
+  const EdgeTimeRule::Narrow narrow = rule_->NarrowTerms();
+  const uint64_t quick_limit = quick_limit_;
+  sim::SampleState* emit = emits_.data();
   uint8_t state = state_;
   uint8_t emitted = emitted_;
+  uint8_t seen = seen_;
   uint64_t last_tick = last_tick_;
   uint64_t current = sample_;
   for (; c != end; ++c) {
@@ -152,31 +165,41 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
     last_tick = c->tick;
     const uint8_t mask = masks[c->channel];
     if (mask == 0) continue;
-    const uint8_t next = Next(state, mask, c->level);
     uint64_t sample = 0;
-    if (!Sample(c->tick, &sample)) return false;
+    if (c->tick <= quick_limit) {
+      sample = narrow.FirstSample(c->tick);
+    } else {
+      sample = CheckedSample(c->tick);
+      if (sample > kMaxSamples) {
+        error_ = kTooLong;
+        return false;
+      }
+    }
     if (sample != current) {
       if (state != emitted) {
-        encoder_->Change(current, state);
+        *emit++ = {current, state};
         emitted = state;
       }
       current = sample;
+      seen = 0;
     }
-    // Only the lines that changed, lowest first.
-    for (unsigned changed = state ^ next; changed != 0; changed &= changed - 1) {
-      const int line = __builtin_ctz(changed);
-      if (last_edge_[line] == sample) {
-        error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c->channel] +
-                 ") changes twice within one sample at " + RateText(rate_code_) + ", at " +
-                 TimeText(c->tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
-        return false;
-      }
-      last_edge_[line] = sample;
+    const uint8_t next = Next(state, mask, c->level);
+    const uint8_t merged = (state ^ next) & seen;
+    if (merged != 0) {
+      const int line = __builtin_ctz(merged);
+      error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c->channel] +
+               ") changes twice within one sample at " + RateText(rate_code_) + ", at " +
+               TimeText(c->tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
+      return false;
     }
+    seen |= state ^ next;
     state = next;
   }
+  // A batch of only initial levels has no encoder yet, and nothing to emit.
+  if (emit != emits_.data()) encoder_->ChangeAll(emits_.data(), static_cast<size_t>(emit - emits_.data()));
   state_ = state;
   emitted_ = emitted;
+  seen_ = seen;
   last_tick_ = last_tick;
   sample_ = current;
   return true;
@@ -198,6 +221,7 @@ ImportStatus Importer::Run(const ImportOptions& options, const std::string& sic_
   const TickLength tick = source_.Tick();
   if (tick.numerator == 0 || tick.denominator == 0) return Fail(ImportStatus::kBadInput, "the source has no time base");
   rule_ = std::make_unique<EdgeTimeRule>(tick, RateOfCode(rate_code_));
+  quick_limit_ = rule_->LastNarrowTick(kMaxSamples);
 
   ReplacingFile target;
   if (!target.Create(sic_path, &error_)) return ImportStatus::kWriteFailed;

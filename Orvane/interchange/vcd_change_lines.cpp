@@ -37,23 +37,41 @@ inline uint64_t Number(uint64_t values, size_t length) {
   return (v & 0x0000FFFF0000FFFFull) * 42949672960001ull >> 32;
 }
 
+// The first eight digits of the last long stamp and their number: stamps
+// grow slowly, so the next one mostly begins the same. Eight zeros, the
+// number 0, to begin with.
+struct StampPrefix {
+  uint64_t bytes = '0' * kEachByte;
+  uint64_t number = 0;
+};
+
 // A stamp of one to fifteen digits and its line feed at `text` (sixteen
 // bytes readable), read eight bytes at a time: the length of the digits, 0
 // when the bytes are anything else.
-inline size_t FastStamp(const char* text, uint64_t* value) {
+inline size_t FastStamp(const char* text, uint64_t* value, StampPrefix* prefix) {
   if constexpr (std::endian::native != std::endian::little) return 0;
-  uint64_t high = 0;
-  const size_t length = LeadingDigits(text, &high);
-  if (length == 0) return 0;
-  if (length < 8) {
-    if (text[length] != '\n') return 0;
-    *value = Number(high, length);
-    return length;
+  uint64_t bytes = 0;
+  std::memcpy(&bytes, text, sizeof bytes);
+  if (bytes != prefix->bytes) {
+    uint64_t high = 0;
+    const size_t length = LeadingDigits(text, &high);
+    if (length == 0) return 0;
+    if (length < 8) {
+      if (text[length] != '\n') return 0;
+      *value = Number(high, length);
+      return length;
+    }
+    prefix->bytes = bytes;
+    prefix->number = Number(high, 8);
+  }
+  if (text[8] == '\n') {
+    *value = prefix->number;
+    return 8;
   }
   uint64_t low = 0;
   const size_t more = LeadingDigits(text + 8, &low);
-  if (more == 8 || text[8 + more] != '\n') return 0;
-  *value = Number(high, 8) * kPowersOfTen[more] + (more == 0 ? 0 : Number(low, more));
+  if (more == 0 || more == 8 || text[8 + more] != '\n') return 0;
+  *value = prefix->number * kPowersOfTen[more] + Number(low, more);
   return 8 + more;
 }
 
@@ -67,12 +85,13 @@ ChangeLines ReadChangeLines(std::string_view text, const VcdIdentifiers& identif
   uint64_t now = *tick;
   uint64_t lines = 0;
   size_t n = 0;
+  StampPrefix prefix;
   // Three bytes after the line feed: the shortest line and its line feed.
   while (n < capacity && end - at > 3 && *at == '\n') {
     const char* const line = at + 1;
     if (line[0] == '#') {
       uint64_t value = 0;
-      const size_t length = end - line > 16 ? FastStamp(line + 1, &value) : 0;
+      const size_t length = end - line > 16 ? FastStamp(line + 1, &value, &prefix) : 0;
       if (length != 0) {
         if (value < now) break;
         now = value;
@@ -91,15 +110,21 @@ ChangeLines ReadChangeLines(std::string_view text, const VcdIdentifiers& identif
     }
     const unsigned level = DigitOf(line[0]);
     const auto first = static_cast<unsigned char>(line[1]);
-    if (level > 1 || !VcdIdentifiers::Printable(first)) break;
+    if (level > 1) break;
     int32_t channel = kUnknownIdentifier;
     const char* next = nullptr;
     if (line[2] == '\n') {
+      // Only codes of printable characters are ever bound, so a blank, a
+      // line feed or a control byte there finds none and the word reader
+      // takes the line.
       channel = identifiers.FindSingle(first);
       next = line + 2;
     } else {
       const auto second = static_cast<unsigned char>(line[2]);
-      if (end - line < 4 || line[3] != '\n' || !VcdIdentifiers::Printable(second)) break;
+      if (!VcdIdentifiers::Printable(first) || end - line < 4 || line[3] != '\n' ||
+          !VcdIdentifiers::Printable(second)) {
+        break;
+      }
       channel = identifiers.FindPair(first, second);
       next = line + 3;
     }

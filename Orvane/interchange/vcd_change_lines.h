@@ -2,8 +2,8 @@
 // Reads the lines that make up nearly all of a VCD value-change section
 // straight from the text, without splitting it into words first: a time
 // stamp "#<digits>" of up to 19 digits and a scalar value "0<code>" or
-// "1<code>" with a code of one or two printable characters, each ended by a
-// bare line feed. The reader stops before any other line (keywords, vectors,
+// "1<code>" with a code of one character or two printable ones, each ended
+// by a bare line feed. The reader stops before any other line (keywords, vectors,
 // x and z, CR LF, a longer code, a line the text ends inside, a time that
 // goes back, an undeclared code), so the word reader handles it with its
 // own messages and line numbers.

@@ -94,6 +94,69 @@ TEST_P(AtomEncoderCases, WalkReproducesTheStates) {
 INSTANTIATE_TEST_SUITE_P(Table, AtomEncoderCases, ::testing::ValuesIn(kCases),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
+// The changes before any corrupt atom, handed over in one batch through
+// output chunks of every size from a single byte up, give the bytes of one
+// Change() call each.
+TEST_P(AtomEncoderCases, ChangeAllMatchesOneChangeAtATime) {
+  const EncoderCase& c = GetParam();
+  std::vector<SampleState> batch;
+  for (const Step& step : c.steps) {
+    if (step.state == kCorruptMarker) break;
+    batch.push_back({step.sample, step.state});
+  }
+  for (const size_t chunk : {1, 2, 3, 16}) {
+    std::vector<uint8_t> single_bytes;
+    std::vector<uint8_t> batch_bytes;
+    ByteWriter single_writer([&](const uint8_t* d, size_t n) {
+      single_bytes.insert(single_bytes.end(), d, d + n);
+      return true;
+    }, chunk);
+    ByteWriter batch_writer([&](const uint8_t* d, size_t n) {
+      batch_bytes.insert(batch_bytes.end(), d, d + n);
+      return true;
+    }, chunk);
+    AtomEncoder single(&single_writer, c.initial, c.padding);
+    AtomEncoder all(&batch_writer, c.initial, c.padding);
+    for (const SampleState& s : batch) single.Change(s.sample, s.state);
+    all.ChangeAll(batch.data(), batch.size());
+    single.End(c.end);
+    all.End(c.end);
+    EXPECT_EQ(batch_bytes, single_bytes) << "chunk " << chunk;
+  }
+}
+
+TEST(AtomEncoder, ChangeAllMixesShortAndLongHolds) {
+  // Short holds; long ones at odd and even positions around the longest
+  // one atom carries after a pad (2047 + 7); a split one; a repeat.
+  const std::vector<SampleState> batch = {
+      {1, 0x1},    {3, 0x3},    {10, 0x2},   {11, 0x0},   {2060, 0x1}, {2061, 0x5}, {4115, 0x4},
+      {4116, 0x6}, {6171, 0x7}, {6179, 0x4}, {6180, 0x4}, {8227, 0x2}, {8228, 0x3}, {10283, 0x2},
+      {10284, 0x1}, {12339, 0x0}, {12340, 0x2}, {14394, 0x3}, {20000, 0x7}, {20001, 0x6}};
+  for (const PaddingStyle padding : {kCarry, kZero}) {
+    for (const size_t chunk : {1, 2, 3, 5, 1 << 20}) {
+      std::vector<uint8_t> one_by_one;
+      std::vector<uint8_t> batched;
+      ByteWriter a([&](const uint8_t* d, size_t n) {
+        one_by_one.insert(one_by_one.end(), d, d + n);
+        return true;
+      }, chunk);
+      ByteWriter b([&](const uint8_t* d, size_t n) {
+        batched.insert(batched.end(), d, d + n);
+        return true;
+      }, chunk);
+      AtomEncoder single(&a, 0xF, padding);
+      AtomEncoder all(&b, 0xF, padding);
+      for (const SampleState& s : batch) single.Change(s.sample, s.state);
+      all.ChangeAll(batch.data(), 4);
+      all.ChangeAll(batch.data() + 4, batch.size() - 4);
+      single.End(20003);
+      all.End(20003);
+      EXPECT_EQ(batched, one_by_one) << "chunk " << chunk;
+      EXPECT_FALSE(testing::WalkAtoms(batched).alignment_error) << "chunk " << chunk;
+    }
+  }
+}
+
 TEST(AtomEncoder, LongHoldsAreSplitAndWalkBackExactly) {
   for (uint64_t hold : {2046ULL, 2047ULL, 2048ULL, 4094ULL, 4095ULL, 1'000'003ULL}) {
     for (PaddingStyle padding : {kCarry, kZero}) {

@@ -63,6 +63,44 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"tiny_ticks", {1, kMax}, 10000000, kMax, true, 10000000}),
     [](const auto& p) { return std::string(p.param.name); });
 
+struct LastTickCase {
+  const char* name;
+  TickLength tick;
+  uint64_t rate;
+  uint64_t samples;
+  uint64_t expected;
+};
+
+class EdgeTimeLastTick : public ::testing::TestWithParam<LastTickCase> {};
+
+// The last tick within a sample bound: its sample fits, the next one's does
+// not (or lies past the narrow terms).
+TEST_P(EdgeTimeLastTick, IsTheLastTickWithinTheBound) {
+  const LastTickCase& c = GetParam();
+  const EdgeTimeRule rule(c.tick, c.rate);
+  const uint64_t last = rule.LastNarrowTick(c.samples);
+  EXPECT_EQ(last, c.expected);
+  uint64_t sample = 0;
+  ASSERT_TRUE(rule.FirstSample(last, &sample));
+  EXPECT_LE(sample, c.samples);
+  if (last < kMax && rule.FirstSample(last + 1, &sample) && last + 1 <= rule.NarrowTerms().limit) {
+    EXPECT_GT(sample, c.samples);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, EdgeTimeLastTick,
+    ::testing::Values(
+        // The import's bound: 2147483647 long atoms of 2047 samples.
+        LastTickCase{"seconds_at_50mhz", {1, 1}, 50000000, 4395899025409ull, 87917},
+        LastTickCase{"ten_ns_at_50mhz", {10, 1000000000}, 50000000, 4395899025409ull, 8791798050818ull},
+        LastTickCase{"third_ns_at_50mhz", {1, 3000000000}, 50000000, 4395899025409ull, 263753941524540ull},
+        LastTickCase{"zero_samples", {10, 1000000000}, 50000000, 0, 0},
+        LastTickCase{"one_sample", {10, 1000000000}, 50000000, 1, 2},
+        LastTickCase{"narrow_limit", {1, 1000000000}, 50000000, kMax, kMax - 19},
+        LastTickCase{"huge_ticks", {kMax, 1}, 50000000, 4395899025409ull, 0}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 struct SweepCase {
   const char* name;
   TickLength tick;
@@ -82,6 +120,9 @@ TEST_P(EdgeTimeSweep, MatchesTheExactCeilingAroundEveryBound) {
   const uint64_t d = c.tick.denominator / g;
   std::vector<uint64_t> centres = {0, 0xFFFFFFFFull, kMax / (n / d + 1), kMax / (n / d + 2), kMax};
   if (n % d != 0) centres.push_back((kMax - (d - 1)) / (n % d));
+  // Inside the 64-bit range the quotient is found without a division: a
+  // spread of ticks there, where its estimate could be one short.
+  for (const uint64_t part : {3u, 7u, 1000u, 65537u}) centres.push_back(centres[2] / part);
   const EdgeTimeRule rule(c.tick, c.rate);
   for (const uint64_t centre : centres) {
     const uint64_t last = centre > kMax - 3 ? kMax : centre + 3;
@@ -107,7 +148,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SweepCase{"us_at_50mhz", {1, 1000000}, 50000000},
                       SweepCase{"seconds", {1, 1}, 10000000},
                       SweepCase{"odd_seconds", {7, 3}, 10000000},
-                      SweepCase{"tiny_ticks", {1, kMax}, 10000000}),
+                      SweepCase{"tiny_ticks", {1, kMax}, 10000000},
+                      SweepCase{"prime_denominator", {3, 0xFFFFFFFFFFFFFFC5ull}, 10000000},
+                      SweepCase{"half_range_denominator", {5, 0x8000000000000001ull}, 50000000},
+                      SweepCase{"billion_and_seven", {1, 1000000007}, 20000000}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
