@@ -63,6 +63,18 @@ TEST_P(FourDigitsTest, MatchesTheDecimalText) {
   EXPECT_STREQ(text, expected);
 }
 
+// The digits come from a table built at compile time: every entry counts.
+TEST(FourDigits, EveryValueMatchesTheDecimalText) {
+  for (uint32_t n = 0; n < 10000; ++n) {
+    const uint32_t digits = VcdTimeStamp::FourDigits(n);
+    char text[5] = {};
+    std::memcpy(text, &digits, 4);
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%04u", n);
+    ASSERT_STREQ(text, expected);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Values, FourDigitsTest,
                          ::testing::Values(0u, 1u, 9u, 10u, 19u, 99u, 100u, 101u, 909u, 999u, 1000u, 1009u, 1234u,
                                            5050u, 8765u, 9900u, 9990u, 9999u));
