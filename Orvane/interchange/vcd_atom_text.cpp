@@ -71,9 +71,8 @@ size_t VcdAtomText::Write(const uint8_t* data, size_t i, size_t end, char** at, 
     pending += atom.count;
     if (atom.state == state) continue;
     if (pending != 0) {
-      stamp.Advance(pending * ticks);
+      out += stamp.Advance(pending * ticks, out);
       pending = 0;
-      out += stamp.Put(out);
     }
     out += PutChanges(out, state, atom.state);
     state = atom.state;
@@ -87,9 +86,9 @@ size_t VcdAtomText::Write(const uint8_t* data, size_t i, size_t end, char** at, 
 
 size_t VcdAtomText::Finish(char* out) {
   if (pending_ == 0) return 0;
-  stamp_.Advance(pending_ * ticks_);
+  const uint64_t periods = pending_;
   pending_ = 0;
-  return stamp_.Put(out);
+  return stamp_.Advance(periods * ticks_, out);
 }
 
 }  // namespace velix::interchange
