@@ -75,13 +75,14 @@ class TextWriter {
   }
   void Text(std::string_view text) {
     for (const char c : text) {
-      if (used_ == buffer_.size()) Flush();
+      if (buffer_.size() - used_ <= kFlushRoom) Flush();
       buffer_[used_++] = c;
     }
   }
-  // Where the next text goes. The writing loop keeps this cursor in a local
-  // and hands it back through Commit: a member advanced after every store
-  // through a char pointer would be reloaded and stored each time.
+  // Where the next text goes, with at least kFlushRoom bytes of room. The
+  // writing loop keeps this cursor in a local and hands it back through
+  // Commit: a member advanced after every store through a char pointer
+  // would be reloaded and stored each time.
   char* Cursor() { return buffer_.data() + used_; }
   // How many atoms' text fits at `cursor`: the writing loop runs that many
   // without a check or a call, so its values stay in registers.
