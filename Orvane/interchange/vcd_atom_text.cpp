@@ -38,8 +38,8 @@ constexpr std::array<ChangeText, 256> kChangeTexts = [] {
 static_assert(VcdTimeStamp::kPutRoom + sizeof(ChangeText) <= VcdAtomText::kAtomTextMax);
 
 // Appends the changed lines' values at `out`; returns the length.
-size_t PutChanges(char* out, uint8_t before, uint8_t state) {
-  const ChangeText& entry = kChangeTexts[static_cast<size_t>(before << 4 | state)];
+size_t PutChanges(char* out, size_t before, size_t state) {
+  const ChangeText& entry = kChangeTexts[before << 4 | state];
   std::memcpy(out, &entry, sizeof entry);
   return entry.length;
 }
@@ -57,7 +57,7 @@ size_t VcdAtomText::Write(const uint8_t* data, size_t i, size_t end, char** at, 
   // member, which would then be loaded back after every store.
   VcdTimeStamp stamp = stamp_;
   uint64_t pending = pending_;
-  uint8_t state = state_;
+  size_t state = state_;  // a word: no widening before each use
   const uint64_t ticks = ticks_;
   char* out = *at;
   *corrupt = false;
@@ -79,7 +79,7 @@ size_t VcdAtomText::Write(const uint8_t* data, size_t i, size_t end, char** at, 
   } while (i < end);
   stamp_ = stamp;
   pending_ = pending;
-  state_ = state;
+  state_ = static_cast<uint8_t>(state);
   *at = out;
   return i;
 }
