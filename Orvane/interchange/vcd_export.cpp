@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -14,7 +15,7 @@
 #include "Orvane/interchange/bus_lines.h"
 #include "Orvane/interchange/replacing_file.h"
 #include "Orvane/interchange/settings_comment.h"
-#include "Orvane/interchange/vcd_time_stamp.h"
+#include "Orvane/interchange/vcd_atom_text.h"
 
 namespace velix::interchange {
 namespace {
@@ -22,10 +23,11 @@ namespace {
 // Even, so every block starts at an even position and a long atom, which
 // stands only at even positions, never straddles two blocks.
 constexpr size_t kBlock = 1u << 20;
-// The room one atom's text needs: a time stamp and four value changes, each
-// copied at a fixed length.
-constexpr size_t kAtomTextMax = 64;
-constexpr char kCodes[kProbeLines] = {'!', '"', '%', '&'};
+// The output buffer, written out once less than kFlushRoom is left in it.
+constexpr size_t kTextBuffer = 1u << 20;
+constexpr size_t kAtomTextMax = VcdAtomText::kAtomTextMax;
+// Enough for a run of 64 atoms between two checks of the room.
+constexpr size_t kFlushRoom = 64 * kAtomTextMax;
 
 // Reads a file sequentially in large blocks.
 class BlockReader {
@@ -60,10 +62,10 @@ class BlockReader {
   int fd_ = -1;
 };
 
-// Collects text in a block and writes whole blocks.
+// Collects text in a buffer and writes it out when little room is left.
 class TextWriter {
  public:
-  TextWriter() : buffer_(kBlock + kAtomTextMax) {}
+  TextWriter() : buffer_(kTextBuffer) {}
   ~TextWriter() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -73,21 +75,25 @@ class TextWriter {
   }
   void Text(std::string_view text) {
     for (const char c : text) {
-      if (used_ >= kBlock) Flush();
+      if (buffer_.size() - used_ <= kFlushRoom) Flush();
       buffer_[used_++] = c;
     }
   }
-  // Where the next text goes. The writing loop keeps this cursor in a local
-  // and hands it back through Commit: a member advanced after every store
-  // through a char pointer would be reloaded and stored each time.
+  // Where the next text goes, with at least kFlushRoom bytes of room. The
+  // writing loop keeps this cursor in a local and hands it back through
+  // Commit: a member advanced after every store through a char pointer
+  // would be reloaded and stored each time.
   char* Cursor() { return buffer_.data() + used_; }
-  // Once the cursor reaches this, Commit writes the block out; there is
-  // room for one atom's text beyond it.
-  const char* Full() const { return buffer_.data() + kBlock; }
-  // Takes in what was written up to `cursor`; returns where to go on.
+  // How many atoms' text fits at `cursor`: the writing loop runs that many
+  // without a check or a call, so its values stay in registers.
+  size_t AtomRoom(const char* cursor) const {
+    return static_cast<size_t>(buffer_.data() + buffer_.size() - cursor) / kAtomTextMax;
+  }
+  // Takes in what was written up to `cursor`, writing the buffer out once
+  // less than kFlushRoom is left; returns where to go on.
   char* Commit(char* cursor) {
     used_ = static_cast<size_t>(cursor - buffer_.data());
-    if (used_ >= kBlock) Flush();
+    if (buffer_.size() - used_ < kFlushRoom) Flush();
     return Cursor();
   }
   bool Flush() {
@@ -124,42 +130,6 @@ class TextWriter {
   int errno_ = 0;
 };
 
-// The value-change lines of the lines that changed, for every pair of
-// (old state, new state): indexed by the two states side by side, the
-// lookup needs no work on them. An entry is 16 bytes and copied whole, in one
-// move, with the length after the text: the bytes past the length are
-// overwritten by what follows or never written out.
-struct alignas(16) ChangeText {
-  char text[15] = {};
-  uint8_t length = 0;
-};
-
-constexpr std::array<ChangeText, 256> kChangeTexts = [] {
-  std::array<ChangeText, 256> t{};
-  for (int before = 0; before < 16; ++before) {
-    for (int state = 0; state < 16; ++state) {
-      ChangeText& entry = t[static_cast<size_t>(before << 4 | state)];
-      const int changed = before ^ state;
-      for (int line = 0; line < kProbeLines; ++line) {
-        if ((changed >> line & 1) == 0) continue;
-        entry.text[entry.length++] = (state >> line & 1) ? '1' : '0';
-        entry.text[entry.length++] = kCodes[line];
-        entry.text[entry.length++] = '\n';
-      }
-    }
-  }
-  return t;
-}();
-
-static_assert(VcdTimeStamp::kPutRoom + sizeof(ChangeText) <= kAtomTextMax);
-
-// Appends the changed lines' values at `out`; returns the length.
-size_t PutChanges(char* out, uint8_t before, uint8_t state) {
-  const ChangeText& entry = kChangeTexts[static_cast<size_t>(before << 4 | state)];
-  std::memcpy(out, &entry, sizeof entry);
-  return entry.length;
-}
-
 std::string Declarations(const orvane::SettingsRecord& settings, uint32_t timescale_ns) {
   const uint8_t bus = static_cast<uint8_t>(settings.m_AnalyzeBusChannel & 3);
   std::string text = "$comment " + std::string(kSettingsCommentTag) + " " + SettingsHex(settings) + " $end\n";
@@ -167,7 +137,7 @@ std::string Declarations(const orvane::SettingsRecord& settings, uint32_t timesc
   text += "$scope module " + std::string(BusChoiceName(bus)) + " $end\n";
   const auto names = LineNames(bus);
   for (int line = 0; line < kProbeLines; ++line) {
-    text += "$var wire 1 " + std::string(1, kCodes[line]) + " " + names[line] + " $end\n";
+    text += "$var wire 1 " + std::string(1, kVcdLineCodes[line]) + " " + names[line] + " $end\n";
   }
   text += "$upscope $end\n$enddefinitions $end\n";
   return text;
@@ -186,19 +156,20 @@ class Exporter {
   }
   ExportStatus AlignError(uint64_t position);
   ExportStatus WriteChanges();
-  void Initial(uint8_t state);
+  void Initial(uint8_t state, uint64_t count);
 
   const std::string path_;
   std::string& error_;
   BlockReader in_;
   TextWriter out_;
   uint64_t ticks_per_sample_ = 1;
+  VcdAtomText text_{1};
 };
 
-void Exporter::Initial(uint8_t state) {
+void Exporter::Initial(uint8_t state, uint64_t count) {
   out_.Text("#0\n$dumpvars\n");
   char* at = out_.Cursor();
-  out_.Commit(at + PutChanges(at, static_cast<uint8_t>(state ^ 0x0F), state));
+  out_.Commit(at + text_.Start(state, count, at));
   out_.Text("$end\n");
 }
 
@@ -211,11 +182,8 @@ ExportStatus Exporter::AlignError(uint64_t position) {
 ExportStatus Exporter::WriteChanges() {
   std::vector<uint8_t> block(kBlock + 1);  // a spare byte, see below
   uint64_t position = 0;  // of block[0] in the data
-  uint64_t pending = 0;   // sample periods since the last time stamp written
-  uint8_t state = 0;
   bool started = false;
-  const uint64_t ticks = ticks_per_sample_;
-  VcdTimeStamp stamp;
+  text_ = VcdAtomText(ticks_per_sample_);
   for (;;) {
     const ssize_t got = in_.Read(block.data(), kBlock);
     if (got < 0) return Fail(ExportStatus::kOpenFailed, "cannot read " + path_ + ": " + std::strerror(errno));
@@ -226,29 +194,20 @@ ExportStatus Exporter::WriteChanges() {
       const orvane::SampleAtom atom = orvane::DecodeAtom(data, false);
       if (atom.size == orvane::kAtomAlignError || atom.size > length) return AlignError(position);
       i = atom.size;
-      pending = atom.count;
-      state = atom.state;
       started = true;
-      Initial(state);
+      Initial(atom.state, atom.count);
     }
     char* at = out_.Cursor();
-    const char* const full = out_.Full();
     // A long atom in the last byte of the data reads the spare byte after
     // the block; the loop then ends past `length`, which reports it below.
     while (i < length) {
-      const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0);
-      if (atom.size == orvane::kAtomAlignError) return AlignError(position + i);
-      i += atom.size;
-      pending += atom.count;
-      if (atom.state == state) continue;
-      if (at >= full) at = out_.Commit(at);
-      if (pending != 0) {
-        stamp.Advance(pending * ticks);
-        pending = 0;
-        at += stamp.Put(at);
-      }
-      at += PutChanges(at, state, atom.state);
-      state = atom.state;
+      at = out_.Commit(at);
+      // Each atom takes at least a byte, so the text of the atoms up to
+      // `end` fits.
+      const size_t end = i + std::min(length - i, out_.AtomRoom(at));
+      bool corrupt = false;
+      i = text_.Write(data, i, end, &at, &corrupt);
+      if (corrupt) return AlignError(position + i);
     }
     out_.Commit(at);
     if (i > length) return AlignError(position + length - 1);
@@ -256,11 +215,8 @@ ExportStatus Exporter::WriteChanges() {
     if (length < kBlock) break;
   }
   if (!started) return Fail(ExportStatus::kBadData, path_ + " holds no samples");
-  if (pending != 0) {
-    stamp.Advance(pending * ticks);
-    char* at = out_.Cursor();
-    out_.Commit(at + stamp.Put(at));
-  }
+  char* at = out_.Cursor();
+  out_.Commit(at + text_.Finish(at));
   return ExportStatus::kOk;
 }
 

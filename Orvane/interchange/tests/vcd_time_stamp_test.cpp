@@ -24,11 +24,11 @@ TEST_P(VcdTimeStampTest, LineHoldsTheRunningSum) {
   VcdTimeStamp stamp;
   uint64_t time = 0;
   char line[VcdTimeStamp::kPutRoom];
-  ASSERT_EQ(std::string(line, stamp.Put(line)), "#0\n");
+  ASSERT_EQ(std::string(line, stamp.Advance(0, line)), "#0\n");
   for (const uint64_t delta : GetParam().deltas) {
-    stamp.Advance(delta);
     time += delta;
-    ASSERT_EQ(std::string(line, stamp.Put(line)), "#" + std::to_string(time) + "\n") << "after adding " << delta;
+    ASSERT_EQ(std::string(line, stamp.Advance(delta, line)), "#" + std::to_string(time) + "\n")
+        << "after adding " << delta;
   }
 }
 
@@ -55,12 +55,24 @@ class FourDigitsTest : public ::testing::TestWithParam<uint32_t> {};
 // digits are split into.
 TEST_P(FourDigitsTest, MatchesTheDecimalText) {
   const uint32_t n = GetParam();
-  const uint32_t digits = VcdTimeStamp::FourDigits(n);
-  char text[5] = {};
-  std::memcpy(text, &digits, 4);
+  const uint64_t digits = VcdTimeStamp::FourDigitsLine(n);
+  char text[9] = {};
+  std::memcpy(text, &digits, 8);
   char expected[16];
-  std::snprintf(expected, sizeof expected, "%04u", n);
+  std::snprintf(expected, sizeof expected, "%04u\n", n);
   EXPECT_STREQ(text, expected);
+}
+
+// The digits come from a table built at compile time: every entry counts.
+TEST(FourDigits, EveryValueMatchesTheDecimalText) {
+  for (uint32_t n = 0; n < 10000; ++n) {
+    const uint64_t digits = VcdTimeStamp::FourDigitsLine(n);
+    char text[9] = {};
+    std::memcpy(text, &digits, 8);
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%04u\n", n);
+    ASSERT_STREQ(text, expected);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, FourDigitsTest,
