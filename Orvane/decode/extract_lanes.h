@@ -33,6 +33,12 @@ struct ShortLanes {
   static uint32_t Mask(uint64_t lanes) { return static_cast<uint32_t>((lanes * 0x0102040810204080ULL) >> 56); }
   // How many lanes are 1 (lanes hold 0 or 1): the sum gathers in the top lane.
   static uint32_t Count(uint64_t lanes) { return static_cast<uint32_t>((lanes * kLanes) >> 56); }
+  // Bits 0..1 of lanes 0..3 side by side, lane 0 lowest: lane k moves to
+  // bit 48 + 2k, and no two products meet.
+  static uint32_t Quad(uint64_t word) {
+    constexpr uint64_t kGather = (uint64_t{1} << 48) | (uint64_t{1} << 42) | (uint64_t{1} << 36) | (uint64_t{1} << 30);
+    return static_cast<uint32_t>(((word & 0x03030303u) * kGather) >> 48) & 0xFF;
+  }
 };
 
 // Four long atoms, read from an even position.
@@ -55,6 +61,11 @@ struct LongLanes {
     return static_cast<uint32_t>((lanes * kGather) >> 48) & 0x0F;
   }
   static uint32_t Count(uint64_t lanes) { return static_cast<uint32_t>((lanes * kLanes) >> 48); }
+  // Bits 0..1 of the four lanes side by side, lane 0 lowest.
+  static uint32_t Quad(uint64_t word) {
+    constexpr uint64_t kGather = (uint64_t{1} << 48) | (uint64_t{1} << 34) | (uint64_t{1} << 20) | (uint64_t{1} << 6);
+    return static_cast<uint32_t>(((word & (kLanes * 3)) * kGather) >> 48) & 0xFF;
+  }
 };
 
 // Lane k holds state bit `bit` (0..3) of atom k as 0 or 1.

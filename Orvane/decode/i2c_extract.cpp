@@ -1,6 +1,7 @@
 #include "Orvane/decode/i2c_extract.h"
 
 #include <algorithm>
+#include <array>
 
 #include "Orvane/capture/atom_walker.h"
 #include "Orvane/decode/atom_span_loop.h"
@@ -63,6 +64,36 @@ uint32_t DataBytes(const TransactionInfo& record) {
   return static_cast<uint32_t>((uint64_t(record.BitCount) + 8) / 9);
 }
 
+// What four atoms do to the bytes, by the mapped line before them (index
+// bits 8..9) and their mapped lines (two bits each, the first atom lowest):
+// the SDA bits of the SCL rises, first bit highest, in bits 0..3, how many
+// in bits 4..6, and kQuadEnds when one of them is a STOP.
+constexpr uint8_t kQuadEnds = 0x80;
+
+const uint8_t* I2CQuadTable() {
+  static const std::array<uint8_t, 1024> table = [] {
+    std::array<uint8_t, 1024> t{};
+    for (uint32_t index = 0; index < t.size(); ++index) {
+      uint8_t line = static_cast<uint8_t>(index >> 8);
+      uint32_t bits = 0;
+      uint32_t count = 0;
+      bool ends = false;
+      for (uint32_t lane = 0; lane < 4; ++lane) {
+        const uint8_t state = static_cast<uint8_t>((index >> (2 * lane)) & 3);
+        const I2CEdge edge = state == line ? I2CEdge::kNone : ClassifyI2CEdge(line, state);
+        line = state;
+        if (edge == I2CEdge::kStop) ends = true;
+        if (edge != I2CEdge::kSclRise) continue;
+        bits = (bits << 1) | ((state >> 1) & 1);
+        ++count;
+      }
+      t[index] = static_cast<uint8_t>(ends ? kQuadEnds : (count << 4) | bits);
+    }
+    return t;
+  }();
+  return table.data();
+}
+
 // The exports' walk: the data bits of one record shifted into its bytes
 // (the ACK bit of each nine skipped) with nothing else kept, so the hot
 // loop runs over the mapped bytes with its values in registers, eight short
@@ -70,7 +101,7 @@ uint32_t DataBytes(const TransactionInfo& record) {
 class I2CByteShifter {
  public:
   I2CByteShifter(uint8_t* bytes, uint64_t bit_limit, LineMapping mapping, uint8_t line)
-      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), walk_{0, 0, 0, line, 0} {}
+      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), quads_(I2CQuadTable()), walk_{0, 0, 0, line, 0} {}
 
   // One atom's four line bits; `state_only` for a zero-count long atom,
   // which only replaces the state. False once the record ends: at a STOP or
@@ -90,11 +121,19 @@ class I2CByteShifter {
     uint32_t i = 0;
     while (i + 1 < length) {
       if (i + 8 < length) {
-        const uint64_t block = extract_lanes::LoadWord(data + i);
-        if (extract_lanes::ShortLanes::Holds(block) ? Block<extract_lanes::ShortLanes>(walk, block)
-            : ((i ^ odd) & 1) == 0 && extract_lanes::LongLanes::Holds(block) &&
-                  Block<extract_lanes::LongLanes>(walk, block)) {
-          i += 8;
+        const uint64_t raw = extract_lanes::LoadWord(data + i);
+        const uint64_t block = raw >> mapping.shift;
+        uint32_t taken = 0;
+        if (extract_lanes::ShortLanes::Holds(raw)) {
+          // Two groups of four; the second only after the first.
+          if (Quad(walk, extract_lanes::ShortLanes::Quad(block))) {
+            taken = Quad(walk, extract_lanes::ShortLanes::Quad(block >> 32)) ? 8 : 4;
+          }
+        } else if (((i ^ odd) & 1) == 0 && extract_lanes::LongLanes::Holds(raw)) {
+          taken = Quad(walk, extract_lanes::LongLanes::Quad(block)) ? 8 : 0;
+        }
+        if (taken != 0) {
+          i += taken;
           continue;
         }
       }
@@ -126,28 +165,20 @@ class I2CByteShifter {
     uint32_t held;  // the bits of the byte being filled, last bit lowest
   };
 
-  // One word of atoms at once; false, with nothing taken, when one of them
-  // ends the record (a STOP or the last bit), which the per-atom path finds.
-  template <typename Shape>
-  bool Block(Walk& walk, uint64_t block) const {
-    using namespace extract_lanes;
-    const unsigned shift = mapping_.shift;
-    const uint64_t scl = Line<Shape>(block, shift);
-    const uint64_t sda = Line<Shape>(block, shift + 1);
-    const uint64_t scl_changes = Changes<Shape>(scl, walk.line & kSclLine);
-    const uint64_t sda_changes = Changes<Shape>(sda, walk.line >> 1);
-    if ((scl_changes | sda_changes) == 0) return true;
-    // SDA rising while SCL stays high; an SCL change wins over it.
-    if ((sda_changes & ~scl_changes & scl & sda) != 0) return false;
-    const uint64_t rises = scl_changes & scl;
-    const uint32_t count = Shape::Count(rises);
+  // Four atoms at once, as their mapped lines from extract_lanes Quad();
+  // false, with nothing taken, when one of them ends the record (a STOP or
+  // the last bit), which the per-atom path finds.
+  bool Quad(Walk& walk, uint32_t lines) const {
+    const uint32_t entry = quads_[(uint32_t{walk.line} << 8) | lines];
+    if (entry & kQuadEnds) return false;
+    const uint32_t count = entry >> 4;
     if (walk.bit + count >= bit_limit_) return false;
-    walk.line = mapping_.Map(LastState<Shape>(block));
-    if (count != 0) Put(walk, PackFirstHighest(Shape::Mask(sda), Shape::Mask(rises)), count);
+    walk.line = static_cast<uint8_t>(lines >> 6);
+    if (count != 0) Put(walk, entry & 0x0F, count);
     return true;
   }
 
-  // Adds `count` (1..8) bits, first bit highest, to the nine bit slots of
+  // Adds `count` (1..4) bits, first bit highest, to the nine bit slots of
   // the byte being filled: eight data bits, then the ACK bit, which is
   // dropped. Stores the bytes the bits touched.
   void Put(Walk& walk, uint32_t bits, uint32_t count) const {
@@ -178,6 +209,7 @@ class I2CByteShifter {
   uint8_t* const bytes_;
   const uint64_t bit_limit_;
   const LineMapping mapping_;
+  const uint8_t* const quads_;  // I2CQuadTable()
   Walk walk_;
 };
 

@@ -71,6 +71,13 @@ void ExpectLanes(const BlockCase& c) {
   EXPECT_EQ(Shape::Count(line), static_cast<uint32_t>(__builtin_popcount(c.line1)));
   EXPECT_EQ(Shape::Mask(Changes<Shape>(line, c.before)), c.changes);
   EXPECT_EQ(LastState<Shape>(word), c.last_state);
+  // Lines S0 and S1 of the first four atoms, then S2 and S3.
+  const uint32_t size = Shape::kWidth / 8;
+  for (unsigned shift : {0u, 2u}) {
+    uint32_t quad = 0;
+    for (uint32_t lane = 0; lane < 4; ++lane) quad |= ((c.bytes[lane * size] >> shift) & 3u) << (2 * lane);
+    EXPECT_EQ(Shape::Quad(word >> shift), quad) << shift;
+  }
 }
 
 TEST_P(ExtractBlocks, LanesMatchTheAtoms) {
