@@ -114,6 +114,14 @@ class I2CByteShifter {
     return Edge(walk_, previous, state);
   }
 
+  // The byte being filled, as far as its bits came (the bytes start at
+  // zero, so an unfinished one holds the bits shifted in so far).
+  void Finish() {
+    if (walk_.slot == 0) return;
+    const uint32_t data_bits = walk_.slot < 8 ? walk_.slot : 8;
+    bytes_[walk_.byte_index] = static_cast<uint8_t>(walk_.held & ((1u << data_bits) - 1));
+  }
+
   // The atoms of one span read in place (see atom_span_loop.h).
   uint32_t Run(const uint8_t* data, uint32_t length, uint32_t odd, bool* more) {
     const LineMapping mapping = mapping_;
@@ -180,7 +188,7 @@ class I2CByteShifter {
 
   // Adds `count` (1..4) bits, first bit highest, to the nine bit slots of
   // the byte being filled: eight data bits, then the ACK bit, which is
-  // dropped. Stores the bytes the bits touched.
+  // dropped. Stores a byte once its ACK bit came; Finish() stores the last.
   void Put(Walk& walk, uint32_t bits, uint32_t count) const {
     walk.held = (walk.held << count) | bits;
     walk.bit += count;
@@ -191,10 +199,6 @@ class I2CByteShifter {
       walk.slot -= 9;
       bytes_[walk.byte_index] = static_cast<uint8_t>(walk.held >> (walk.slot + 1));
       ++walk.byte_index;
-    }
-    if (walk.slot != 0) {
-      const uint32_t data_bits = walk.slot < 8 ? walk.slot : 8;
-      bytes_[walk.byte_index] = static_cast<uint8_t>(walk.held & ((1u << data_bits) - 1));
     }
   }
 

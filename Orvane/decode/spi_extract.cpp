@@ -61,8 +61,9 @@ uint32_t DataBytes(const TransactionInfo& record) {
 // bytes with nothing else kept, so the hot loop runs over the mapped bytes
 // with its values in registers, eight short atoms at a time where it can.
 // The bits of the byte being filled wait in a register per line, last bit
-// lowest; each put stores the bytes it touched exactly as shifting the bits
-// in one at a time in the configured order would have left them.
+// lowest; each byte is stored once, when complete or when the record ends,
+// exactly as shifting the bits in one at a time in the configured order
+// would have left it.
 class SpiByteShifter {
  public:
   SpiByteShifter(const SpiLineRules& rules, uint8_t* first, uint8_t* second, uint64_t bit_limit, uint8_t line)
@@ -87,6 +88,16 @@ class SpiByteShifter {
     walk_.line = state;
     if (state_only || ((previous ^ state) & kSpiSclk) == 0) return true;
     return ClockEdge(walk_, state);
+  }
+
+  // The byte being filled, as far as its bits came.
+  void Finish() {
+    const uint64_t index = walk_.bit / 8;
+    const uint32_t left = static_cast<uint32_t>(walk_.bit % 8);
+    if (left == 0) return;
+    const uint32_t filled = (1u << left) - 1;
+    first_[index] = Ordered(walk_.held3 & filled);
+    second_[index] = Ordered(walk_.held2 & filled);
   }
 
   // The atoms of one span read in place (see atom_span_loop.h).
@@ -179,11 +190,6 @@ class SpiByteShifter {
     if (before + count >= 8) {
       first_[index - 1] = Ordered((walk.held3 >> left) & 0xFF);
       second_[index - 1] = Ordered((walk.held2 >> left) & 0xFF);
-    }
-    if (left != 0) {
-      const uint32_t filled = (1u << left) - 1;
-      first_[index] = Ordered(walk.held3 & filled);
-      second_[index] = Ordered(walk.held2 & filled);
     }
   }
 
