@@ -32,10 +32,8 @@ inline constexpr uint32_t kExtractBatch = 4096;
 namespace span_loop {
 
 template <typename Shifter>
-void FeedRecordAtoms(CSamplingObj& sampling, const TransactionInfo& record, Shifter& shifter) {
-  const uint32_t data_end = sampling.m_lenSamplingDataInBuffer;
+void FeedRecordAtoms(AtomWalker& walker, uint32_t data_end, const TransactionInfo& record, Shifter& shifter) {
   if (record.SamplePos >= data_end) return;
-  AtomWalker walker(sampling, kExtractBatch);
   // The opening atom fixes the record's end (at the data end too); after it
   // the loop tests one bound only.
   const SampleAtom first = walker.Read(record.SamplePos);
@@ -64,11 +62,20 @@ void FeedRecordAtoms(CSamplingObj& sampling, const TransactionInfo& record, Shif
 }  // namespace span_loop
 
 // Feeds every atom of `record` to `shifter`, in order, until it has all
-// the record's bytes, the record ends or an atom is damaged.
+// the record's bytes, the record ends or an atom is damaged. `walker`
+// reads the atoms of `sampling`; one walker may serve record after record,
+// keeping its window and its batch of the view lock, as long as nothing
+// else on the thread maps another window of the capture in between.
+template <typename Shifter>
+void ShiftRecordAtoms(AtomWalker& walker, CSamplingObj& sampling, const TransactionInfo& record, Shifter& shifter) {
+  span_loop::FeedRecordAtoms(walker, sampling.m_lenSamplingDataInBuffer, record, shifter);
+  shifter.Finish();
+}
+
 template <typename Shifter>
 void ShiftRecordAtoms(CSamplingObj& sampling, const TransactionInfo& record, Shifter& shifter) {
-  span_loop::FeedRecordAtoms(sampling, record, shifter);
-  shifter.Finish();
+  AtomWalker walker(sampling, kExtractBatch);
+  ShiftRecordAtoms(walker, sampling, record, shifter);
 }
 
 }  // namespace orvane

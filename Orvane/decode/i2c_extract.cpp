@@ -243,6 +243,12 @@ void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const
 
 void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
                              TransactionDetail* detail) {
+  AtomWalker walker(sampling, kExtractBatch);
+  ExtractI2CAnalyzerBytes(walker, sampling, bus_channel, record, detail);
+}
+
+void ExtractI2CAnalyzerBytes(AtomWalker& walker, CSamplingObj& sampling, uint8_t bus_channel,
+                             const TransactionInfo& record, TransactionDetail* detail) {
   const uint32_t count = DataBytes(record);
   detail->count = count;
   detail->bytes.assign(count, 0);
@@ -254,7 +260,7 @@ void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const 
   // old_Signal is stored already mapped to the bus lines.
   I2CByteShifter shifter(detail->bytes.data(), record.BitCount, mapping,
                          static_cast<uint8_t>(record.old_Signal & mapping.mask));
-  ShiftRecordAtoms(sampling, record, shifter);
+  ShiftRecordAtoms(walker, sampling, record, shifter);
 }
 
 }  // namespace orvane

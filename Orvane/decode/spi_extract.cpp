@@ -231,6 +231,12 @@ void ExtractSpiAnalyzerDetail(CSamplingObj& sampling, const SettingsRecord& sett
 
 void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& settings, const TransactionInfo& record,
                              TransactionDetail* detail) {
+  AtomWalker walker(sampling, kExtractBatch);
+  ExtractSpiAnalyzerBytes(walker, sampling, settings, record, detail);
+}
+
+void ExtractSpiAnalyzerBytes(AtomWalker& walker, CSamplingObj& sampling, const SettingsRecord& settings,
+                             const TransactionInfo& record, TransactionDetail* detail) {
   const uint32_t count = DataBytes(record);
   detail->count = count;
   detail->bytes.assign(count, 0);
@@ -240,7 +246,7 @@ void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& setti
   if (count == 0) return;
   SpiByteShifter shifter(SpiLineRules::From(settings), detail->bytes.data(), detail->bytes2.data(), record.BitCount,
                          record.old_Signal & 0x0F);
-  ShiftRecordAtoms(sampling, record, shifter);
+  ShiftRecordAtoms(walker, sampling, record, shifter);
 }
 
 }  // namespace orvane

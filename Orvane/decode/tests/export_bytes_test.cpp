@@ -18,6 +18,7 @@
 #include "Orvane/capture/sample_atom.h"
 #include "Orvane/capture/tests/sic_test_files.h"
 #include "Orvane/decode/analysis_worker.h"
+#include "Orvane/decode/atom_span_loop.h"
 #include "Orvane/decode/decode_context.h"
 #include "Orvane/decode/i2c_extract.h"
 #include "Orvane/decode/run_decoder.h"
@@ -198,19 +199,27 @@ class BytesFixture : public ::testing::Test {
     Override(&settings_.SpiSsMode, read.spi_ss_mode);
   }
 
+  // The light extraction with a walker of its own and with the one walker
+  // kept for every record, as the export does, against the full one.
   void ExpectSameBytes(const TransactionInfo& record) {
     TransactionDetail full;
     TransactionDetail& light = reused_;
+    TransactionDetail walked;
     if (settings_.m_AnalyzeBusChannel == 0) {
       ExtractSpiAnalyzerDetail(sampling_, settings_, record, 0xFFFFFFFFu, &full);
       ExtractSpiAnalyzerBytes(sampling_, settings_, record, &light);
+      ExtractSpiAnalyzerBytes(walker_, sampling_, settings_, record, &walked);
       EXPECT_EQ(light.bytes2, full.bytes2);
+      EXPECT_EQ(walked.bytes2, full.bytes2);
     } else {
       ExtractI2CAnalyzerDetail(sampling_, settings_.m_AnalyzeBusChannel, record, 0xFFFFFFFFu, &full);
       ExtractI2CAnalyzerBytes(sampling_, settings_.m_AnalyzeBusChannel, record, &light);
+      ExtractI2CAnalyzerBytes(walker_, sampling_, settings_.m_AnalyzeBusChannel, record, &walked);
     }
     EXPECT_EQ(light.count, full.count);
     EXPECT_EQ(light.bytes, full.bytes);
+    EXPECT_EQ(walked.count, full.count);
+    EXPECT_EQ(walked.bytes, full.bytes);
   }
 
   ScratchFolder folder_;
@@ -219,6 +228,7 @@ class BytesFixture : public ::testing::Test {
   CSamplingObj sampling_{app_, sink_};
   SettingsRecord settings_{};
   TransactionDetail reused_;  // one detail for every row, as the export does
+  AtomWalker walker_{sampling_, kExtractBatch};  // one walker for every row likewise
 };
 
 class ExportBytes : public BytesFixture, public ::testing::WithParamInterface<BytesCase> {
