@@ -317,8 +317,8 @@ std::vector<uint8_t> RandomAtomStream(const RandomAtomsCase& c, std::mt19937& ra
   std::vector<uint8_t> data;
   uint8_t state = 0x0F;
   while (data.size() < size) {
-    for (uint8_t line = 1; line < 0x10; line <<= 1) {
-      if (random() % 100 < c.flip_percent) state ^= line;
+    for (uint32_t line = 1; line < 0x10; line <<= 1) {
+      if (random() % 100 < c.flip_percent) state = static_cast<uint8_t>(state ^ line);
     }
     if (random() % 1000 < c.corrupt_per_mille) {
       data.push_back(static_cast<uint8_t>(random() & 0xEF));
