@@ -14,7 +14,9 @@
 // parity `odd`, read in place: it returns the bytes walked, up to a
 // misplaced long atom (left to the walker, which reports it), the last byte
 // of the span or the record's end, which clears *more. Both return false
-// once the record's bytes are complete.
+// once the record's bytes are complete. Bits may wait in the shifter until
+//   void Finish()
+// stores them, after the record's last atom, however the record ended.
 
 #include <algorithm>
 #include <cstdint>
@@ -27,13 +29,11 @@ namespace orvane {
 
 inline constexpr uint32_t kExtractBatch = 4096;
 
-// Feeds every atom of `record` to `shifter`, in order, until it has all
-// the record's bytes, the record ends or an atom is damaged.
+namespace span_loop {
+
 template <typename Shifter>
-void ShiftRecordAtoms(CSamplingObj& sampling, const TransactionInfo& record, Shifter& shifter) {
-  const uint32_t data_end = sampling.m_lenSamplingDataInBuffer;
+void FeedRecordAtoms(AtomWalker& walker, uint32_t data_end, const TransactionInfo& record, Shifter& shifter) {
   if (record.SamplePos >= data_end) return;
-  AtomWalker walker(sampling, kExtractBatch);
   // The opening atom fixes the record's end (at the data end too); after it
   // the loop tests one bound only.
   const SampleAtom first = walker.Read(record.SamplePos);
@@ -57,6 +57,25 @@ void ShiftRecordAtoms(CSamplingObj& sampling, const TransactionInfo& record, Shi
     position += atom.size;
     if (!shifter.Atom(atom.state, atom.count == 0 && atom.size == 2)) return;
   }
+}
+
+}  // namespace span_loop
+
+// Feeds every atom of `record` to `shifter`, in order, until it has all
+// the record's bytes, the record ends or an atom is damaged. `walker`
+// reads the atoms of `sampling`; one walker may serve record after record,
+// keeping its window and its batch of the view lock, as long as nothing
+// else on the thread maps another window of the capture in between.
+template <typename Shifter>
+void ShiftRecordAtoms(AtomWalker& walker, CSamplingObj& sampling, const TransactionInfo& record, Shifter& shifter) {
+  span_loop::FeedRecordAtoms(walker, sampling.m_lenSamplingDataInBuffer, record, shifter);
+  shifter.Finish();
+}
+
+template <typename Shifter>
+void ShiftRecordAtoms(CSamplingObj& sampling, const TransactionInfo& record, Shifter& shifter) {
+  AtomWalker walker(sampling, kExtractBatch);
+  ShiftRecordAtoms(walker, sampling, record, shifter);
 }
 
 }  // namespace orvane

@@ -7,7 +7,7 @@
 namespace orvane {
 
 void LoadExportBytes(CSamplingObj& sampling, const SettingsRecord& settings, const TransactionInfo& record,
-                     TransactionDetail* detail) {
+                     TransactionDetail* detail, AtomWalker& walker) {
   detail->count = 0;
   detail->bytes.clear();
   detail->bytes2.clear();
@@ -20,14 +20,14 @@ void LoadExportBytes(CSamplingObj& sampling, const SettingsRecord& settings, con
       if (monitor) {
         ExtractMonitorI2CDetail(sampling, record, kAllBytes, detail);
       } else {
-        ExtractI2CAnalyzerBytes(sampling, settings.m_AnalyzeBusChannel, record, detail);
+        ExtractI2CAnalyzerBytes(walker, sampling, settings.m_AnalyzeBusChannel, record, detail);
       }
       break;
     case 0:
       if (monitor) {
         ExtractMonitorSpiDetail(sampling, record, kAllBytes, detail);
       } else {
-        ExtractSpiAnalyzerBytes(sampling, settings, record, detail);
+        ExtractSpiAnalyzerBytes(walker, sampling, settings, record, detail);
       }
       break;
     default:

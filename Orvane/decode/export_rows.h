@@ -5,13 +5,15 @@
 //
 // The line exports (CSV, JSON Lines) format one line per row from the
 // record and its full bytes. The bytes come through env.bytes into one
-// detail reused row after row when it is set, else through env.load into
-// the sampling object's detail.
+// detail and through one atom walker, both reused row after row, when it
+// is set, else through env.load into the sampling object's detail.
 
 #include <cstdint>
 #include <mutex>
 #include <string>
 
+#include "Orvane/capture/atom_walker.h"
+#include "Orvane/decode/atom_span_loop.h"
 #include "Orvane/decode/export_writer.h"
 
 namespace orvane {
@@ -52,9 +54,12 @@ template <typename AppendLine>
 ExportResult ExportViewRows(ExportEnv& env, ExportWriter& out, AppendLine&& append_line) {
   std::string line;         // reused: one allocation for the whole export
   TransactionDetail bytes;  // reused likewise, when the export reads bytes itself
+  // One window and lock batch for many rows: nothing else maps the capture
+  // while the rows are written.
+  AtomWalker walker(env.sampling, kExtractBatch);
   return ExportRows(env, out, true, [&](const TransactionInfo& record) {
     if (env.bytes != nullptr) {
-      env.bytes(env.sampling, env.settings, record, &bytes);
+      env.bytes(env.sampling, env.settings, record, &bytes, walker);
     } else {
       env.load(env.sampling, env.settings, record);
     }

@@ -92,7 +92,7 @@ struct ExportControl {
 };
 
 using ExportBytesLoader = void (*)(CSamplingObj&, const SettingsRecord&, const TransactionInfo&,
-                                   TransactionDetail*);
+                                   TransactionDetail*, AtomWalker&);
 
 // What an export reads and whom it tells.
 struct ExportEnv {
@@ -103,7 +103,7 @@ struct ExportEnv {
   uint32_t selected_row = 0;  // first selected list row, 0 when none
   ExportControl control = {};
   // The CSV and JSON Lines exports read each row's bytes through this into their own reused detail
-  // when set, else through `load` into the sampling object's detail.
+  // and atom walker when set, else through `load` into the sampling object's detail.
   ExportBytesLoader bytes = nullptr;
 };
 

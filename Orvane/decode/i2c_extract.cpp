@@ -1,9 +1,11 @@
 #include "Orvane/decode/i2c_extract.h"
 
 #include <algorithm>
+#include <array>
 
 #include "Orvane/capture/atom_walker.h"
 #include "Orvane/decode/atom_span_loop.h"
+#include "Orvane/decode/extract_lanes.h"
 #include "Orvane/decode/line_mapping.h"
 
 namespace orvane {
@@ -62,13 +64,44 @@ uint32_t DataBytes(const TransactionInfo& record) {
   return static_cast<uint32_t>((uint64_t(record.BitCount) + 8) / 9);
 }
 
+// What four atoms do to the bytes, by the mapped line before them (index
+// bits 8..9) and their mapped lines (two bits each, the first atom lowest):
+// the SDA bits of the SCL rises, first bit highest, in bits 0..3, how many
+// in bits 4..6, and kQuadEnds when one of them is a STOP.
+constexpr uint8_t kQuadEnds = 0x80;
+
+const uint8_t* I2CQuadTable() {
+  static const std::array<uint8_t, 1024> table = [] {
+    std::array<uint8_t, 1024> t{};
+    for (uint32_t index = 0; index < t.size(); ++index) {
+      uint8_t line = static_cast<uint8_t>(index >> 8);
+      uint32_t bits = 0;
+      uint32_t count = 0;
+      bool ends = false;
+      for (uint32_t lane = 0; lane < 4; ++lane) {
+        const uint8_t state = static_cast<uint8_t>((index >> (2 * lane)) & 3);
+        const I2CEdge edge = state == line ? I2CEdge::kNone : ClassifyI2CEdge(line, state);
+        line = state;
+        if (edge == I2CEdge::kStop) ends = true;
+        if (edge != I2CEdge::kSclRise) continue;
+        bits = (bits << 1) | ((state >> 1) & 1);
+        ++count;
+      }
+      t[index] = static_cast<uint8_t>(ends ? kQuadEnds : (count << 4) | bits);
+    }
+    return t;
+  }();
+  return table.data();
+}
+
 // The exports' walk: the data bits of one record shifted into its bytes
 // (the ACK bit of each nine skipped) with nothing else kept, so the hot
-// loop runs over the mapped bytes with its values in registers.
+// loop runs over the mapped bytes with its values in registers, eight short
+// atoms at a time where it can.
 class I2CByteShifter {
  public:
   I2CByteShifter(uint8_t* bytes, uint64_t bit_limit, LineMapping mapping, uint8_t line)
-      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), walk_{0, 0, 0, line, 0} {}
+      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), quads_(I2CQuadTable()), walk_{0, 0, 0, line, 0} {}
 
   // One atom's four line bits; `state_only` for a zero-count long atom,
   // which only replaces the state. False once the record ends: at a STOP or
@@ -81,12 +114,37 @@ class I2CByteShifter {
     return Edge(walk_, previous, state);
   }
 
+  // The byte being filled, as far as its bits came (the bytes start at
+  // zero, so an unfinished one holds the bits shifted in so far).
+  void Finish() {
+    if (walk_.slot == 0) return;
+    const uint32_t data_bits = walk_.slot < 8 ? walk_.slot : 8;
+    bytes_[walk_.byte_index] = static_cast<uint8_t>(walk_.held & ((1u << data_bits) - 1));
+  }
+
   // The atoms of one span read in place (see atom_span_loop.h).
   uint32_t Run(const uint8_t* data, uint32_t length, uint32_t odd, bool* more) {
     const LineMapping mapping = mapping_;
     Walk walk = walk_;
     uint32_t i = 0;
     while (i + 1 < length) {
+      if (i + 8 < length) {
+        const uint64_t raw = extract_lanes::LoadWord(data + i);
+        const uint64_t block = raw >> mapping.shift;
+        uint32_t taken = 0;
+        if (extract_lanes::ShortLanes::Holds(raw)) {
+          // Two groups of four; the second only after the first.
+          if (Quad(walk, extract_lanes::ShortLanes::Quad(block))) {
+            taken = Quad(walk, extract_lanes::ShortLanes::Quad(block >> 32)) ? 8 : 4;
+          }
+        } else if (((i ^ odd) & 1) == 0 && extract_lanes::LongLanes::Holds(raw)) {
+          taken = Quad(walk, extract_lanes::LongLanes::Quad(block)) ? 8 : 0;
+        }
+        if (taken != 0) {
+          i += taken;
+          continue;
+        }
+      }
       const uint32_t low = data[i];
       const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
       const bool is_short = (low & 0x10) != 0;
@@ -112,30 +170,50 @@ class I2CByteShifter {
     uint32_t byte_index;
     uint32_t slot;  // bit slot 0..8 within byte_index
     uint8_t line;
-    uint8_t byte;   // the bits of bytes_[byte_index] so far
+    uint32_t held;  // the bits of the byte being filled, last bit lowest
   };
+
+  // Four atoms at once, as their mapped lines from extract_lanes Quad();
+  // false, with nothing taken, when one of them ends the record (a STOP or
+  // the last bit), which the per-atom path finds.
+  bool Quad(Walk& walk, uint32_t lines) const {
+    const uint32_t entry = quads_[(uint32_t{walk.line} << 8) | lines];
+    if (entry & kQuadEnds) return false;
+    const uint32_t count = entry >> 4;
+    if (walk.bit + count >= bit_limit_) return false;
+    walk.line = static_cast<uint8_t>(lines >> 6);
+    if (count != 0) Put(walk, entry & 0x0F, count);
+    return true;
+  }
+
+  // Adds `count` (1..4) bits, first bit highest, to the nine bit slots of
+  // the byte being filled: eight data bits, then the ACK bit, which is
+  // dropped. Stores a byte once its ACK bit came; Finish() stores the last.
+  void Put(Walk& walk, uint32_t bits, uint32_t count) const {
+    walk.held = (walk.held << count) | bits;
+    walk.bit += count;
+    walk.slot += count;
+    // Fewer than nine slots were filled before, so at most one byte
+    // completes: its data bits stand above the ACK bit and the newer bits.
+    if (walk.slot >= 9) {
+      walk.slot -= 9;
+      bytes_[walk.byte_index] = static_cast<uint8_t>(walk.held >> (walk.slot + 1));
+      ++walk.byte_index;
+    }
+  }
 
   bool Edge(Walk& walk, uint8_t previous, uint8_t state) const {
     const I2CEdge edge = ClassifyI2CEdge(previous, state);
     if (edge == I2CEdge::kStop) return false;
     if (edge != I2CEdge::kSclRise) return true;
-    // The byte is built in a register and stored whole after each bit; the
-    // bytes start at zero, so one left unfinished holds the same bits.
-    if (walk.slot != 8) {
-      walk.byte = static_cast<uint8_t>((walk.byte << 1) | ((state >> 1) & 1));
-      bytes_[walk.byte_index] = walk.byte;
-    }
-    if (++walk.slot == 9) {
-      walk.slot = 0;
-      walk.byte = 0;
-      ++walk.byte_index;
-    }
-    return ++walk.bit < bit_limit_;
+    Put(walk, (state >> 1) & 1, 1);
+    return walk.bit < bit_limit_;
   }
 
   uint8_t* const bytes_;
   const uint64_t bit_limit_;
   const LineMapping mapping_;
+  const uint8_t* const quads_;  // I2CQuadTable()
   Walk walk_;
 };
 
@@ -165,6 +243,12 @@ void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const
 
 void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
                              TransactionDetail* detail) {
+  AtomWalker walker(sampling, kExtractBatch);
+  ExtractI2CAnalyzerBytes(walker, sampling, bus_channel, record, detail);
+}
+
+void ExtractI2CAnalyzerBytes(AtomWalker& walker, CSamplingObj& sampling, uint8_t bus_channel,
+                             const TransactionInfo& record, TransactionDetail* detail) {
   const uint32_t count = DataBytes(record);
   detail->count = count;
   detail->bytes.assign(count, 0);
@@ -176,7 +260,7 @@ void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const 
   // old_Signal is stored already mapped to the bus lines.
   I2CByteShifter shifter(detail->bytes.data(), record.BitCount, mapping,
                          static_cast<uint8_t>(record.old_Signal & mapping.mask));
-  ShiftRecordAtoms(sampling, record, shifter);
+  ShiftRecordAtoms(walker, sampling, record, shifter);
 }
 
 }  // namespace orvane

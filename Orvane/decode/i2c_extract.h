@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "Orvane/capture/atom_walker.h"
 #include "Orvane/capture/sampling_obj.h"
 #include "Orvane/capture/transaction_detail.h"
 #include "Orvane/capture/transaction_info.h"
@@ -25,5 +26,9 @@ void ExtractI2CAnalyzerDetail(CSamplingObj& sampling, uint8_t bus_channel, const
 // only for the longest record.
 void ExtractI2CAnalyzerBytes(CSamplingObj& sampling, uint8_t bus_channel, const TransactionInfo& record,
                              TransactionDetail* detail);
+// The same through a walker of `sampling` that an export reuses row after
+// row.
+void ExtractI2CAnalyzerBytes(AtomWalker& walker, CSamplingObj& sampling, uint8_t bus_channel,
+                             const TransactionInfo& record, TransactionDetail* detail);
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 
 #include "Orvane/capture/atom_walker.h"
 #include "Orvane/decode/atom_span_loop.h"
+#include "Orvane/decode/extract_lanes.h"
 #include "Orvane/decode/spi_lines.h"
 
 namespace orvane {
@@ -58,18 +59,27 @@ uint32_t DataBytes(const TransactionInfo& record) {
 
 // The exports' walk: both data lines' bits of one record shifted into their
 // bytes with nothing else kept, so the hot loop runs over the mapped bytes
-// with its values in registers.
+// with its values in registers, eight short atoms at a time where it can.
+// The bits of the byte being filled wait in a register per line, last bit
+// lowest; each byte is stored once, when complete or when the record ends,
+// exactly as shifting the bits in one at a time in the configured order
+// would have left it.
 class SpiByteShifter {
  public:
   SpiByteShifter(const SpiLineRules& rules, uint8_t* first, uint8_t* second, uint64_t bit_limit, uint8_t line)
-      : rules_(rules),
+      : msb_first_(rules.msb_first),
         // The SCLK level after a sampling edge; no level matches an unknown
         // edge setting.
         sample_level_(rules.sampling_edge == 1 ? kSpiSclk : rules.sampling_edge == 2 ? 0 : 0xFF),
+        // The same for a block: the SCLK lanes flipped so that a sampled
+        // level reads 1 (bit 0 of every 8-bit lane, so of every 16-bit one
+        // too), nothing kept for an unknown edge setting.
+        sample_flip_(rules.sampling_edge == 2 ? extract_lanes::ShortLanes::kLanes : 0),
+        sample_keep_(rules.sampling_edge == 1 || rules.sampling_edge == 2 ? ~uint64_t{0} : 0),
         first_(first),
         second_(second),
         bit_limit_(bit_limit),
-        walk_{0, line, rules.ignore_first_edge} {}
+        walk_{0, line, rules.ignore_first_edge, 0, 0} {}
 
   // One atom's state; `state_only` for a zero-count long atom, which only
   // replaces the state. False after the record's last bit.
@@ -80,11 +90,30 @@ class SpiByteShifter {
     return ClockEdge(walk_, state);
   }
 
+  // The byte being filled, as far as its bits came.
+  void Finish() {
+    const uint64_t index = walk_.bit / 8;
+    const uint32_t left = static_cast<uint32_t>(walk_.bit % 8);
+    if (left == 0) return;
+    const uint32_t filled = (1u << left) - 1;
+    first_[index] = Ordered(walk_.held3 & filled);
+    second_[index] = Ordered(walk_.held2 & filled);
+  }
+
   // The atoms of one span read in place (see atom_span_loop.h).
   uint32_t Run(const uint8_t* data, uint32_t length, uint32_t odd, bool* more) {
     Walk walk = walk_;
     uint32_t i = 0;
     while (i + 1 < length) {
+      if (i + 8 < length) {
+        const uint64_t block = extract_lanes::LoadWord(data + i);
+        if (extract_lanes::ShortLanes::Holds(block) ? Block<extract_lanes::ShortLanes>(walk, block)
+            : ((i ^ odd) & 1) == 0 && extract_lanes::LongLanes::Holds(block) &&
+                  Block<extract_lanes::LongLanes>(walk, block)) {
+          i += 8;
+          continue;
+        }
+      }
       const uint32_t low = data[i];
       const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
       const bool is_short = (low & 0x10) != 0;
@@ -109,6 +138,8 @@ class SpiByteShifter {
     uint64_t bit;
     uint8_t line;
     bool ignore_edge;  // the next SCLK change is not sampled
+    uint32_t held3;    // bits of the byte being filled, last bit lowest
+    uint32_t held2;
   };
 
   // An SCLK change to `state`.
@@ -118,14 +149,59 @@ class SpiByteShifter {
       return true;
     }
     if ((state & kSpiSclk) != sample_level_) return true;
-    const uint64_t index = walk.bit / 8;
-    first_[index] = rules_.Shift(first_[index], (state >> 3) & 1);
-    second_[index] = rules_.Shift(second_[index], (state >> 2) & 1);
-    return ++walk.bit < bit_limit_;
+    Put(walk, (state >> 3) & 1, (state >> 2) & 1, 1);
+    return walk.bit < bit_limit_;
   }
 
-  const SpiLineRules rules_;
+  // One word of atoms at once; false, with nothing taken, when they hold
+  // the record's last bit, which the per-atom path finds.
+  template <typename Shape>
+  bool Block(Walk& walk, uint64_t block) const {
+    using namespace extract_lanes;
+    const uint64_t sclk = Line<Shape>(block, 1);
+    uint64_t changes = Changes<Shape>(sclk, (walk.line >> 1) & 1);
+    if (changes == 0) {
+      walk.line = LastState<Shape>(block);
+      return true;
+    }
+    if (walk.ignore_edge) changes &= changes - 1;
+    const uint64_t sampled_lanes = changes & (sclk ^ (sample_flip_ & Shape::kLanes)) & sample_keep_;
+    const uint32_t count = Shape::Count(sampled_lanes);
+    if (walk.bit + count >= bit_limit_) return false;
+    walk.ignore_edge = false;
+    walk.line = LastState<Shape>(block);
+    if (count != 0) {
+      const uint32_t sampled = Shape::Mask(sampled_lanes);
+      Put(walk, PackFirstHighest(Shape::Mask(Line<Shape>(block, 3)), sampled),
+          PackFirstHighest(Shape::Mask(Line<Shape>(block, 2)), sampled), count);
+    }
+    return true;
+  }
+
+  // Adds `count` (1..8) bits per line, first bit highest.
+  void Put(Walk& walk, uint32_t bits3, uint32_t bits2, uint32_t count) const {
+    const uint32_t before = static_cast<uint32_t>(walk.bit % 8);
+    walk.held3 = (walk.held3 << count) | bits3;
+    walk.held2 = (walk.held2 << count) | bits2;
+    walk.bit += count;
+    const uint64_t index = walk.bit / 8;
+    const uint32_t left = static_cast<uint32_t>(walk.bit % 8);
+    // Only one byte completes: fewer than 8 bits were held before.
+    if (before + count >= 8) {
+      first_[index - 1] = Ordered((walk.held3 >> left) & 0xFF);
+      second_[index - 1] = Ordered((walk.held2 >> left) & 0xFF);
+    }
+  }
+
+  // A byte as its bits were shifted in, from the first bit highest.
+  uint8_t Ordered(uint32_t first_highest) const {
+    return static_cast<uint8_t>(msb_first_ ? first_highest : extract_lanes::Reversed(first_highest));
+  }
+
+  const bool msb_first_;
   const uint8_t sample_level_;
+  const uint64_t sample_flip_;
+  const uint64_t sample_keep_;
   uint8_t* const first_;
   uint8_t* const second_;
   const uint64_t bit_limit_;
@@ -155,6 +231,12 @@ void ExtractSpiAnalyzerDetail(CSamplingObj& sampling, const SettingsRecord& sett
 
 void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& settings, const TransactionInfo& record,
                              TransactionDetail* detail) {
+  AtomWalker walker(sampling, kExtractBatch);
+  ExtractSpiAnalyzerBytes(walker, sampling, settings, record, detail);
+}
+
+void ExtractSpiAnalyzerBytes(AtomWalker& walker, CSamplingObj& sampling, const SettingsRecord& settings,
+                             const TransactionInfo& record, TransactionDetail* detail) {
   const uint32_t count = DataBytes(record);
   detail->count = count;
   detail->bytes.assign(count, 0);
@@ -164,7 +246,7 @@ void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& setti
   if (count == 0) return;
   SpiByteShifter shifter(SpiLineRules::From(settings), detail->bytes.data(), detail->bytes2.data(), record.BitCount,
                          record.old_Signal & 0x0F);
-  ShiftRecordAtoms(sampling, record, shifter);
+  ShiftRecordAtoms(walker, sampling, record, shifter);
 }
 
 }  // namespace orvane

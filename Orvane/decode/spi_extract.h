@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "Orvane/capture/atom_walker.h"
 #include "Orvane/capture/sampling_obj.h"
 #include "Orvane/capture/settings_record.h"
 #include "Orvane/capture/transaction_detail.h"
@@ -24,5 +25,9 @@ void ExtractSpiAnalyzerDetail(CSamplingObj& sampling, const SettingsRecord& sett
 // arrays keep their storage between rows.
 void ExtractSpiAnalyzerBytes(CSamplingObj& sampling, const SettingsRecord& settings, const TransactionInfo& record,
                              TransactionDetail* detail);
+// The same through a walker of `sampling` that an export reuses row after
+// row.
+void ExtractSpiAnalyzerBytes(AtomWalker& walker, CSamplingObj& sampling, const SettingsRecord& settings,
+                             const TransactionInfo& record, TransactionDetail* detail);
 
 }  // namespace orvane

@@ -3,17 +3,22 @@
 // three rates are decoded, then records are read as decoded and with their
 // positions, lengths and bit counts damaged, from clean and corrupted atoms,
 // under each line rule the extractions follow, in records longer than a
-// batch of the atom walker.
+// batch of the atom walker, at fast clocks, in every SPI mode and bit order,
+// with odd bit counts and in captures cut mid-transaction; then records
+// placed at random in random atom streams.
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "Orvane/capture/app_state.h"
 #include "Orvane/capture/run_events.h"
+#include "Orvane/capture/sample_atom.h"
 #include "Orvane/capture/tests/sic_test_files.h"
 #include "Orvane/decode/analysis_worker.h"
+#include "Orvane/decode/atom_span_loop.h"
 #include "Orvane/decode/decode_context.h"
 #include "Orvane/decode/i2c_extract.h"
 #include "Orvane/decode/run_decoder.h"
@@ -86,6 +91,38 @@ std::string LongScenario(bool spi) {
 const std::string kLongI2cScenario = LongScenario(false);
 const std::string kLongSpiScenario = LongScenario(true);
 
+// Fast clocks put several edges into each run of eight short atoms; odd bit
+// counts leave the last byte of a record unfinished.
+constexpr char kFastI2cScenario[] = R"(
+bus i2c0
+scl 3.4m
+start
+addr 0x50 w
+write 00 FF 81 7E
+bits 1011 0
+start
+addr 0x50 r
+read 5A A5 C3
+stop
+idle 1us
+start
+addr 0x22 w
+bits 10110
+)";
+
+// An SPI transfer in `mode`, bit order `order`, `bits` bits per transfer.
+std::string SpiModeScenario(int mode, const char* order, int bits, const char* sclk) {
+  return std::string("bus spi\nss active-low\n") + order + "\nmode " + std::to_string(mode) + "\nsclk " + sclk +
+         "\nselect\nxfer mosi=9F,00,81,7E,C3 miso=FF,EF,40,18,5A bits=" + std::to_string(bits) +
+         " gap=100ns\ndeselect\nidle 1us\nselect\nxfer mosi=A5,5A,01 miso=3C,C3,80 bits=" +
+         std::to_string(bits > 24 ? 24 : bits) + "\ndeselect\nidle 300ns\n";
+}
+
+const std::string kSpiMode1 = SpiModeScenario(1, "msb-first", 40, "25m");
+const std::string kSpiMode2Lsb = SpiModeScenario(2, "lsb-first", 37, "12m");
+const std::string kSpiMode3Lsb = SpiModeScenario(3, "lsb-first", 13, "25m");
+const std::string kSpiMode0Odd = SpiModeScenario(0, "msb-first", 21, "7m");
+
 // Settings the records are read with, after the decode: the extractions
 // follow them (the other I2C bus's lines, each SPI edge and bit order rule).
 // -1 keeps the decoded value.
@@ -107,6 +144,7 @@ struct BytesCase {
   uint32_t corrupt_bytes;  // atom bytes overwritten at random before decoding
   uint32_t seed;
   ReadSettings read{};
+  uint32_t keep_per_mille = 1000;  // the capture cut to this share of its atoms
 };
 
 const BytesCase kBytesCases[] = {
@@ -127,9 +165,73 @@ const BytesCase kBytesCases[] = {
     {"SpiSsActiveHigh", kSpiScenario, 2, 0, 15, {-1, 1, 0x01, 2}},
     {"SpiSsNotMonitored", kSpiScenario, 10, 20, 16, {-1, 2, 0x80, 0}},
     {"SpiUnknownEdge", kSpiScenario, 2, 0, 17, {-1, 3, 0x01}},
+    {"I2cFastClock", kFastI2cScenario, 2, 0, 18},
+    {"I2cFastClockCorrupt", kFastI2cScenario, 2, 30, 19},
+    {"I2cFastClockOtherBus", kFastI2cScenario, 2, 0, 20, {2}},
+    {"I2cCutMidTransaction", kI2cScenario, 2, 0, 21, {}, 617},
+    {"I2cFastCutMidTransaction", kFastI2cScenario, 5, 0, 22, {}, 431},
+    {"SpiMode1Fast", kSpiMode1.c_str(), 2, 0, 23},
+    {"SpiMode2LsbFirst", kSpiMode2Lsb.c_str(), 2, 0, 24},
+    {"SpiMode3LsbFirstOddBits", kSpiMode3Lsb.c_str(), 2, 0, 25},
+    {"SpiMode0OddBits", kSpiMode0Odd.c_str(), 5, 0, 26},
+    {"SpiFastIgnoreFirstEdge", kSpiMode1.c_str(), 2, 0, 27, {-1, 2, 0x80}},
+    {"SpiFastCorrupt", kSpiMode3Lsb.c_str(), 2, 50, 28},
+    {"SpiCutMidTransaction", kSpiMode1.c_str(), 2, 0, 29, {}, 523},
+    {"SpiLongRecordCut", kLongSpiScenario.c_str(), 2, 0, 30, {}, 700},
+    {"I2cLongRecordCut", kLongI2cScenario.c_str(), 2, 0, 31, {}, 650},
 };
 
-class ExportBytes : public ::testing::TestWithParam<BytesCase> {
+// One capture read both ways.
+class BytesFixture : public ::testing::Test {
+ protected:
+  // Opens `data` as a capture taken with `settings`; false when it fails.
+  bool Open(const SettingsRecord& settings, const std::vector<uint8_t>& data) {
+    settings_ = settings;
+    const std::string path = folder_.File("c.SIC");
+    WriteFile(path, SicBytes(settings_, std::string(data.begin(), data.end())));
+    return sampling_.OpenCreateFileMapView(path) == 0;
+  }
+
+  void ApplyReadSettings(const ReadSettings& read) {
+    Override(&settings_.m_AnalyzeBusChannel, read.bus_channel);
+    Override(&settings_.SpiSamplingEdge, read.spi_sampling_edge);
+    Override(&settings_.SpiBitFlags, read.spi_bit_flags);
+    Override(&settings_.SpiSsMode, read.spi_ss_mode);
+  }
+
+  // The light extraction with a walker of its own and with the one walker
+  // kept for every record, as the export does, against the full one.
+  void ExpectSameBytes(const TransactionInfo& record) {
+    TransactionDetail full;
+    TransactionDetail& light = reused_;
+    TransactionDetail walked;
+    if (settings_.m_AnalyzeBusChannel == 0) {
+      ExtractSpiAnalyzerDetail(sampling_, settings_, record, 0xFFFFFFFFu, &full);
+      ExtractSpiAnalyzerBytes(sampling_, settings_, record, &light);
+      ExtractSpiAnalyzerBytes(walker_, sampling_, settings_, record, &walked);
+      EXPECT_EQ(light.bytes2, full.bytes2);
+      EXPECT_EQ(walked.bytes2, full.bytes2);
+    } else {
+      ExtractI2CAnalyzerDetail(sampling_, settings_.m_AnalyzeBusChannel, record, 0xFFFFFFFFu, &full);
+      ExtractI2CAnalyzerBytes(sampling_, settings_.m_AnalyzeBusChannel, record, &light);
+      ExtractI2CAnalyzerBytes(walker_, sampling_, settings_.m_AnalyzeBusChannel, record, &walked);
+    }
+    EXPECT_EQ(light.count, full.count);
+    EXPECT_EQ(light.bytes, full.bytes);
+    EXPECT_EQ(walked.count, full.count);
+    EXPECT_EQ(walked.bytes, full.bytes);
+  }
+
+  ScratchFolder folder_;
+  AppState app_;
+  velix::platform::NullSink sink_;
+  CSamplingObj sampling_{app_, sink_};
+  SettingsRecord settings_{};
+  TransactionDetail reused_;  // one detail for every row, as the export does
+  AtomWalker walker_{sampling_, kExtractBatch};  // one walker for every row likewise
+};
+
+class ExportBytes : public BytesFixture, public ::testing::WithParamInterface<BytesCase> {
  protected:
   // Synthesizes and decodes the capture; false when either fails.
   bool Decode(const BytesCase& c) {
@@ -141,6 +243,7 @@ class ExportBytes : public ::testing::TestWithParam<BytesCase> {
       ADD_FAILURE() << error;
       return false;
     }
+    synth.data.resize(synth.data.size() * c.keep_per_mille / 1000);
     std::mt19937 random(c.seed);
     // In the second half only, so that the decode makes records before the
     // damage ends it; the damaged records below walk into it.
@@ -148,41 +251,13 @@ class ExportBytes : public ::testing::TestWithParam<BytesCase> {
     for (uint32_t i = 0; i < c.corrupt_bytes && half != 0; ++i) {
       synth.data[half + random() % half] = static_cast<uint8_t>(random());
     }
-    settings_ = synth.settings;
-    const std::string path = folder_.File("c.SIC");
-    WriteFile(path, SicBytes(settings_, std::string(synth.data.begin(), synth.data.end())));
-    if (sampling_.OpenCreateFileMapView(path) != 0) return false;
+    if (!Open(synth.settings, synth.data)) return false;
     RunEventQueue events;
     DecodeContext ctx{sampling_, settings_, events};
     RunDecoder(ctx, ChooseWorker(settings_));
-    Override(&settings_.m_AnalyzeBusChannel, c.read.bus_channel);
-    Override(&settings_.SpiSamplingEdge, c.read.spi_sampling_edge);
-    Override(&settings_.SpiBitFlags, c.read.spi_bit_flags);
-    Override(&settings_.SpiSsMode, c.read.spi_ss_mode);
+    ApplyReadSettings(c.read);
     return true;
   }
-
-  void ExpectSameBytes(const TransactionInfo& record) {
-    TransactionDetail full;
-    TransactionDetail& light = reused_;
-    if (settings_.m_AnalyzeBusChannel == 0) {
-      ExtractSpiAnalyzerDetail(sampling_, settings_, record, 0xFFFFFFFFu, &full);
-      ExtractSpiAnalyzerBytes(sampling_, settings_, record, &light);
-      EXPECT_EQ(light.bytes2, full.bytes2);
-    } else {
-      ExtractI2CAnalyzerDetail(sampling_, settings_.m_AnalyzeBusChannel, record, 0xFFFFFFFFu, &full);
-      ExtractI2CAnalyzerBytes(sampling_, settings_.m_AnalyzeBusChannel, record, &light);
-    }
-    EXPECT_EQ(light.count, full.count);
-    EXPECT_EQ(light.bytes, full.bytes);
-  }
-
-  ScratchFolder folder_;
-  AppState app_;
-  velix::platform::NullSink sink_;
-  CSamplingObj sampling_{app_, sink_};
-  SettingsRecord settings_{};
-  TransactionDetail reused_;  // one detail for every row, as the export does
 };
 
 TEST_P(ExportBytes, MatchTheDetailLoader) {
@@ -210,6 +285,78 @@ TEST_P(ExportBytes, MatchTheDetailLoader) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Captures, ExportBytes, ::testing::ValuesIn(kBytesCases),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// Random atom streams: every pattern of edges, STOPs and misplaced atoms
+// within a run of eight atoms, which regular traffic never shows, under
+// records placed at random.
+struct RandomAtomsCase {
+  const char* name;
+  ReadSettings read;
+  uint32_t flip_percent;     // chance of each line changing at an atom
+  uint32_t long_percent;     // chance of a long atom at an even position
+  uint32_t corrupt_per_mille;  // chance of a misplaced long-atom byte
+  uint32_t seed;
+};
+
+const RandomAtomsCase kRandomAtomsCases[] = {
+    {"I2cBus0Busy", {1}, 30, 0, 0, 41},
+    {"I2cBus0Quiet", {1}, 4, 2, 0, 42},
+    {"I2cBus1Mixed", {2}, 15, 10, 3, 43},
+    {"I2cBus0Damaged", {1}, 10, 5, 20, 44},
+    {"SpiRisingMsbFirst", {0, 1, 0x01, 1}, 35, 0, 0, 45},
+    {"SpiFallingLsbFirst", {0, 2, 0x00, 1}, 20, 3, 0, 46},
+    {"SpiIgnoreFirstEdge", {0, 1, 0x81, 2}, 25, 2, 2, 47},
+    {"SpiUnknownEdge", {0, 3, 0x01, 0}, 25, 0, 0, 48},
+    {"SpiQuietDamaged", {0, 2, 0x80, 1}, 5, 5, 15, 49},
+};
+
+class RandomAtoms : public BytesFixture, public ::testing::WithParamInterface<RandomAtomsCase> {};
+
+std::vector<uint8_t> RandomAtomStream(const RandomAtomsCase& c, std::mt19937& random, size_t size) {
+  std::vector<uint8_t> data;
+  uint8_t state = 0x0F;
+  while (data.size() < size) {
+    for (uint32_t line = 1; line < 0x10; line <<= 1) {
+      if (random() % 100 < c.flip_percent) state = static_cast<uint8_t>(state ^ line);
+    }
+    if (random() % 1000 < c.corrupt_per_mille) {
+      data.push_back(static_cast<uint8_t>(random() & 0xEF));
+    } else if (data.size() % 2 == 0 && random() % 100 < c.long_percent) {
+      // Zero counts too: those only replace the state.
+      const uint16_t atom = EncodeLongAtom(state, static_cast<uint16_t>(random() % 3 == 0 ? 0 : random() % 2048));
+      data.push_back(static_cast<uint8_t>(atom));
+      data.push_back(static_cast<uint8_t>(atom >> 8));
+    } else {
+      data.push_back(EncodeShortAtom(state, static_cast<uint16_t>(random() % 8)));
+    }
+  }
+  return data;
+}
+
+TEST_P(RandomAtoms, MatchTheDetailLoader) {
+  const RandomAtomsCase& c = GetParam();
+  velix::sim::SynthResult synth;
+  std::string error;
+  const char* scenario = c.read.bus_channel == 0 ? kSpiScenario : kI2cScenario;
+  ASSERT_TRUE(velix::sim::SynthesizeToMemory(scenario, {}, 1u << 22, &synth, &error)) << error;
+  std::mt19937 random(c.seed);
+  ASSERT_TRUE(Open(synth.settings, RandomAtomStream(c, random, 1u << 16)));
+  ApplyReadSettings(c.read);
+  const uint32_t data_end = sampling_.m_lenSamplingDataInBuffer;
+  for (int k = 0; k < 3000; ++k) {
+    TransactionInfo record{};
+    record.SamplePos = static_cast<uint32_t>(random() % (data_end + 8));
+    record.SampleLen = static_cast<uint32_t>(random() % 4096);
+    record.BitCount = static_cast<uint32_t>(random() % 600);
+    record.old_Signal = static_cast<uint8_t>(random());
+    SCOPED_TRACE(::testing::Message() << "record at " << record.SamplePos << ", " << record.SampleLen << " bytes, "
+                                    << record.BitCount << " bits");
+    ExpectSameBytes(record);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, RandomAtoms, ::testing::ValuesIn(kRandomAtomsCases),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace
