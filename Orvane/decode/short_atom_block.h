@@ -17,12 +17,6 @@ class ShortAtomBlock {
  public:
   static constexpr uint64_t kLanes = 0x0101010101010101ULL;
 
-  // Reads the eight bytes at `p`; true when all of them are short atoms.
-  bool Load(const uint8_t* p) {
-    std::memcpy(&word_, p, sizeof word_);
-    return (word_ & (kLanes << 4)) == (kLanes << 4);
-  }
-
   // Reads the eight bytes at `p` and keeps the short atoms before the
   // first other byte (a long atom, or whatever the per-atom path must
   // judge); returns how many (0..8). The lanes after them repeat the last
@@ -43,23 +37,10 @@ class ShortAtomBlock {
   uint64_t Line(unsigned bit) const { return (word_ >> bit) & kLanes; }
   // Lane k holds the count of atom k.
   uint64_t Counts() const { return (word_ >> 5) & (kLanes * 7); }
-  // The state of the last atom.
-  uint8_t LastState() const { return static_cast<uint8_t>((word_ >> 56) & 0x0F); }
-
-  // Lanes whose line (as from Line()) differs from the lane before; lane 0
-  // compares with `before` (0 or 1).
-  static uint64_t Changes(uint64_t line, uint8_t before) { return line ^ ((line << 8) | before); }
   // Sum of all lanes; exact while the sum stays below 256.
   static uint32_t Sum(uint64_t lanes) { return static_cast<uint32_t>((lanes * kLanes) >> 56); }
   // Bit k set where lane k is 1 (lanes hold 0 or 1).
   static uint32_t Mask(uint64_t lanes) { return static_cast<uint32_t>((lanes * 0x0102040810204080ULL) >> 56); }
-  // The counts of the atoms after the last lane set in `changes` (not 0).
-  static uint32_t CountsAfterLast(uint64_t counts, uint64_t changes) {
-    const unsigned last_lane = (63 - static_cast<unsigned>(std::countl_zero(changes))) / 8;
-    return Sum((counts >> (8 * last_lane)) >> 8);
-  }
-  // State bit `bit` of atom `lane`.
-  uint8_t Bit(unsigned lane, unsigned bit) const { return static_cast<uint8_t>((word_ >> (8 * lane + bit)) & 1); }
 
  private:
   uint64_t word_ = 0;
