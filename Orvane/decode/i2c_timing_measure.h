@@ -11,6 +11,7 @@
 // the record's limits are known.
 
 #include <cstdint>
+#include <type_traits>
 
 #include "Orvane/decode/line_mapping.h"
 
@@ -20,6 +21,18 @@ inline uint32_t ClampClocks(int64_t value) {
   // One unsigned compare for the usual case, a value already in range.
   if (static_cast<uint64_t>(value) <= 0xFFFFFFFFu) [[likely]] return static_cast<uint32_t>(value);
   return value < 0 ? 0 : 0xFFFFFFFFu;
+}
+
+// The clocks from `from` to `to`, both offsets the measurement was fed.
+// The decoder feeds 32-bit clock counts of its open record, which never
+// go backwards, so their difference needs no clamp.
+template <typename Offset>
+uint32_t ClocksBetween(int64_t from, Offset to) {
+  if constexpr (std::is_same_v<Offset, uint32_t>) {
+    return to - static_cast<uint32_t>(from);
+  } else {
+    return ClampClocks(to - from);
+  }
 }
 
 // The last changes seen, in a ring so that a change costs two stores.
@@ -103,29 +116,29 @@ class I2CPhaseMeasure {
   // SCL edges alternate, so after the first fall the bit slot of a rise is
   // the slot of the fall before it: one count of falls modulo 9 serves
   // both. Slots 1 to 7 of a byte measure the data hold and setup.
-  template <typename Judge>
-  void Rise(uint8_t now, uint8_t, int64_t at, Judge& judge) {
+  template <typename Judge, typename Offset>
+  void Rise(uint8_t now, uint8_t, Offset at, Judge& judge) {
     history_.Push(now, at);
-    if (scl_edge_seen_) judge.Low(last_scl_edge_, ClampClocks(at - last_scl_edge_));
+    if (scl_edge_seen_) judge.Low(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
     scl_edge_seen_ = true;
     last_scl_edge_ = at;
     // A hold is measured only after a remembered fall.
     if (hold_measured_) {
       judge.Hold(fall_at_, ClampClocks(hold_));
-      judge.Setup(last_sda_change_, ClampClocks(at - last_sda_change_));
+      judge.Setup(last_sda_change_, ClocksBetween(last_sda_change_, at));
     }
   }
 
-  template <typename Judge>
-  void Fall(uint8_t now, uint8_t changed, int64_t at, Judge& judge) {
+  template <typename Judge, typename Offset>
+  void Fall(uint8_t now, uint8_t changed, Offset at, Judge& judge) {
     history_.Push(now, at);
     // Every state since a START-like opening had SCL high, so the first
     // state with SCL low comes with a fall: tHD_STA ends there.
     if (hold_start_pending_) [[unlikely]] {
       hold_start_pending_ = false;
-      judge.HoldStart(ClampClocks(at));
+      judge.HoldStart(ClocksBetween(0, at));
     }
-    if (scl_edge_seen_) judge.High(last_scl_edge_, ClampClocks(at - last_scl_edge_));
+    if (scl_edge_seen_) judge.High(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
     scl_edge_seen_ = true;
     last_scl_edge_ = at;
     fall_at_ = at;
