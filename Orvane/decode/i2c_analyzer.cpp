@@ -269,15 +269,16 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   // Blocks of at most kBlockBytes bytes, so the stop flag is read once a
   // block and, while the limit is a block's worth of clocks away, an atom
   // needs no over-long test.
-  while (i + 1 < length && !stop.load(std::memory_order_relaxed)) {
-    const uint32_t end = std::min(length - 1, i + kBlockBytes);
-    bool more = true;
-    if (!kOpen || clocks < kOverLongClocks - kBlockBytes * kMaxAtomClocks) {
-      while (more && i < end) more = atom.template operator()<false>();
-    } else {
-      while (more && i < end) more = atom.template operator()<true>();
+  const auto block = [&]<bool kChecked>(uint32_t end) {
+    while (i < end) {
+      if (!atom.template operator()<kChecked>()) return false;
     }
-    if (!more) break;
+    return true;
+  };
+  while (i + 1 < length && !stop.load(std::memory_order_relaxed)) {
+    const uint32_t end = i + std::min(length - 1 - i, kBlockBytes);
+    const bool far = !kOpen || clocks < kOverLongClocks - kBlockBytes * kMaxAtomClocks;
+    if (!(far ? block.template operator()<false>(end) : block.template operator()<true>(end))) break;
   }
   if constexpr (kTrack) timing.measure.Settle(line);
   clock_ = clock;
