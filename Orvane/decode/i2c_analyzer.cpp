@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 
 #include "Orvane/capture/atom_walker.h"
@@ -20,6 +21,20 @@ namespace {
 using velix::platform::Trace;
 
 constexpr uint32_t kOverLongClocks = 0x7FFF0001;
+// The most clocks one atom carries (a long atom's 11-bit count).
+constexpr uint32_t kMaxAtomClocks = 0x7FF;
+constexpr uint32_t kBlockBytes = 64;
+
+// The atom word at `at`: its low byte first (a short atom uses only that).
+inline uint32_t AtomWordAt(const uint8_t* at) {
+  if constexpr (std::endian::native == std::endian::little) {
+    uint16_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+  } else {
+    return at[0] | (uint32_t(at[1]) << 8);
+  }
+}
 constexpr char kOutOfMemoryLine[] =
     "\n *** [DANGER!!!] *** I2C:TransactionInfo  MEMORY ALLOCATE ERROR!!! **** [DANGER!!!] ****\n";
 
@@ -192,50 +207,89 @@ uint32_t I2CAnalyzerDecoder::Step() {
 }
 
 // Walks the atoms that can neither open nor close a transaction straight
-// from the mapped bytes, with the running values in registers. Stops before
-// any atom the per-atom path must handle (START, STOP, a zero-count long
-// atom, a misplaced long atom, the over-long limit) and when the stop flag
-// is set. Reads words only below `length` - 1, so it never walks past
-// `length`.
+// from the mapped bytes, with the running values, the open transaction and
+// its timing measurement in locals (registers, not this object, which every
+// byte store would make the compiler read again). Stops before any atom the
+// per-atom path must handle (START, STOP, a zero-count long atom, a
+// misplaced long atom, the over-long limit) and when the stop flag is set.
+// Reads words only below `length` - 1, so it never walks past `length`.
 template <bool kOpen, bool kTrack>
 void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const std::atomic<bool>& stop = feed_.StopFlag();
   const uint32_t odd = feed_.position & 1;
   const uint8_t shift = mapping_.shift;
   const uint8_t mask = mapping_.mask;
+  const bool hs_enabled = hs_enabled_;
   uint64_t clock = clock_;
   uint8_t line = line_;
-  uint32_t bytes = tx_.bytes;
-  uint32_t clocks = tx_.clocks;
+  I2CTransaction tx;
+  I2CStepMemory memory;
+  I2CTimingTrack::OpenRecord timing;
+  if constexpr (kOpen) {
+    tx = tx_;
+    memory = memory_;
+  }
+  if constexpr (kTrack) timing = track_.Current();
+  uint32_t bytes = tx.bytes;
+  uint32_t clocks = tx.clocks;
   uint32_t i = 0;
-  while (i + 1 < length) {
-    if (stop.load(std::memory_order_relaxed)) break;
-    const uint32_t low = data[i];
-    const uint32_t word = low | (uint32_t(data[i + 1]) << 8);
+  // One atom; false when the per-atom path must take it. `kChecked`: the
+  // over-long limit may be reached within the block.
+  const auto atom = [&]<bool kChecked>() {
+    const uint32_t word = AtomWordAt(data + i);
+    const uint32_t low = word & 0xFF;
     const bool is_short = (low & 0x10) != 0;
     const uint32_t size = is_short ? 1 : 2;
     const uint32_t count = is_short ? low >> 5 : word >> 5;
-    if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) break;
+    if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) return false;
     const uint8_t state = static_cast<uint8_t>((low >> shift) & mask);
     const uint8_t changed = state ^ line;
-    if ((changed & (kSclLine | kSdaLine)) == kSdaLine && (state & kSclLine)) break;
-    if (kOpen && clocks + count >= kOverLongClocks) break;
+    if ((changed & (kSclLine | kSdaLine)) == kSdaLine && (state & kSclLine)) return false;
+    if (kOpen && kChecked && clocks + count >= kOverLongClocks) return false;
     clock += count;
     line = state;
     i += size;
-    if (kOpen) {
+    if constexpr (kOpen) {
       bytes += size;
       clocks += count;
-      if (kTrack && changed != 0) track_.Change(state, clocks);
-      if ((changed & state & kSclLine) != 0) {
-        tx_.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled_, memory_, bytes, clocks);
+      // One branch on the kind of change serves the bits and the timing.
+      if ((changed & kSclLine) != 0) {
+        if ((state & kSclLine) != 0) {
+          if constexpr (kTrack) timing.measure.Rise(state, changed, clocks, timing.measured);
+          tx.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled, memory, bytes, clocks);
+        } else if constexpr (kTrack) {
+          timing.measure.Fall(state, changed, clocks, timing.measured);
+        }
+      } else if (kTrack && changed != 0) {
+        timing.measure.Other(state, changed, clocks);
       }
     }
+    return true;
+  };
+  // Blocks of at most kBlockBytes bytes, so the stop flag is read once a
+  // block and, while the limit is a block's worth of clocks away, an atom
+  // needs no over-long test.
+  const auto block = [&]<bool kChecked>(uint32_t end) {
+    while (i < end) {
+      if (!atom.template operator()<kChecked>()) return false;
+    }
+    return true;
+  };
+  while (i + 1 < length && !stop.load(std::memory_order_relaxed)) {
+    const uint32_t end = i + std::min(length - 1 - i, kBlockBytes);
+    const bool far = !kOpen || clocks < kOverLongClocks - kBlockBytes * kMaxAtomClocks;
+    if (!(far ? block.template operator()<false>(end) : block.template operator()<true>(end))) break;
   }
+  if constexpr (kTrack) timing.measure.Settle(line);
   clock_ = clock;
   line_ = line;
-  tx_.bytes = bytes;
-  tx_.clocks = clocks;
+  if constexpr (kOpen) {
+    tx.bytes = bytes;
+    tx.clocks = clocks;
+    tx_ = tx;
+    memory_ = memory;
+  }
+  if constexpr (kTrack) track_.Current() = timing;
   walker_.Spent(i);
   feed_.AdvanceRun(i);
 }

@@ -11,6 +11,7 @@
 // the record's limits are known.
 
 #include <cstdint>
+#include <type_traits>
 
 #include "Orvane/decode/line_mapping.h"
 
@@ -20,6 +21,18 @@ inline uint32_t ClampClocks(int64_t value) {
   // One unsigned compare for the usual case, a value already in range.
   if (static_cast<uint64_t>(value) <= 0xFFFFFFFFu) [[likely]] return static_cast<uint32_t>(value);
   return value < 0 ? 0 : 0xFFFFFFFFu;
+}
+
+// The clocks from `from` to `to`, both offsets the measurement was fed.
+// The decoder feeds 32-bit clock counts of its open record, which never
+// go backwards, so their difference needs no clamp.
+template <typename Offset>
+uint32_t ClocksBetween(int64_t from, Offset to) {
+  if constexpr (std::is_same_v<Offset, uint32_t>) {
+    return to - static_cast<uint32_t>(from);
+  } else {
+    return ClampClocks(to - from);
+  }
 }
 
 // The last changes seen, in a ring so that a change costs two stores.
@@ -77,53 +90,76 @@ class I2CPhaseMeasure {
   }
 
   // A change into `now` at offset `at` (not after the record's Duration).
-  //
-  // SCL edges alternate, so after the first fall the bit slot of a rise is
-  // the slot of the fall before it: one count of falls modulo 9 serves
-  // both. Slots 1 to 7 of a byte measure the data hold and setup.
   template <typename Judge>
   void Change(uint8_t now, int64_t at, Judge& judge) {
     const uint8_t changed = static_cast<uint8_t>(state_ ^ now);
     state_ = now;
-    history_.Push(now, at);
     if (changed & kSclLine) {
-      const bool rise = (now & kSclLine) != 0;
-      // Every state since a START-like opening had SCL high, so the first
-      // state with SCL low comes with a fall: tHD_STA ends there.
-      if (!rise && hold_start_pending_) {
-        hold_start_pending_ = false;
-        judge.HoldStart(ClampClocks(at));
-      }
-      if (scl_edge_seen_) {
-        const uint32_t period = ClampClocks(at - last_scl_edge_);
-        if (rise) {
-          judge.Low(last_scl_edge_, period);
-        } else {
-          judge.High(last_scl_edge_, period);
-        }
-      }
-      scl_edge_seen_ = true;
-      last_scl_edge_ = at;
-      if (!rise) {
-        // The first fall after the START point counts as fall 0, the fall
-        // that leads into bit 0.
-        fall_remembered_ = data_started_ && falls_ - 1 < 7;
-        fall_at_ = at;
-        data_started_ = true;
-        falls_ = falls_ == 8 ? 0 : falls_ + 1;
-        hold_measured_ = false;
+      if (now & kSclLine) {
+        Rise(now, changed, at, judge);
       } else {
-        // A hold is measured only after a remembered fall.
-        if (hold_measured_) {
-          judge.Hold(fall_at_, ClampClocks(hold_));
-          judge.Setup(last_sda_change_, ClampClocks(at - last_sda_change_));
-        }
-        fall_remembered_ = false;
+        Fall(now, changed, at, judge);
+      }
+    } else {
+      Other(now, changed, at);
+    }
+  }
+
+  // After changes fed through Rise(), Fall() or Other(): the state they
+  // left, which Change() compares with.
+  void Settle(uint8_t now) { state_ = now; }
+
+  // The three kinds of change, for a caller that already knows which one
+  // it has: an SCL rise, an SCL fall (SDA may change with either), and a
+  // change that leaves SCL alone; `changed` = the lines that changed.
+  //
+  // SCL edges alternate, so after the first fall the bit slot of a rise is
+  // the slot of the fall before it: one count of falls modulo 9 serves
+  // both. Slots 1 to 7 of a byte measure the data hold and setup.
+  template <typename Judge, typename Offset>
+  void Rise(uint8_t now, uint8_t, Offset at, Judge& judge) {
+    history_.Push(now, at);
+    if (scl_edge_seen_) judge.Low(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
+    scl_edge_seen_ = true;
+    last_scl_edge_ = at;
+    // A hold is measured only after a remembered fall.
+    if (hold_measured_) {
+      judge.Hold(fall_at_, ClampClocks(hold_));
+      judge.Setup(last_sda_change_, ClocksBetween(last_sda_change_, at));
+    }
+  }
+
+  template <typename Judge, typename Offset>
+  void Fall(uint8_t now, uint8_t changed, Offset at, Judge& judge) {
+    history_.Push(now, at);
+    // Every state since a START-like opening had SCL high, so the first
+    // state with SCL low comes with a fall: tHD_STA ends there.
+    if (hold_start_pending_) [[unlikely]] {
+      hold_start_pending_ = false;
+      judge.HoldStart(ClocksBetween(0, at));
+    }
+    if (scl_edge_seen_) judge.High(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
+    scl_edge_seen_ = true;
+    last_scl_edge_ = at;
+    fall_at_ = at;
+    falls_ = falls_ == 8 ? 0 : falls_ + 1;
+    hold_measured_ = false;
+    if (changed & kSdaLine) {
+      // SDA moved with the fall: a hold of zero.
+      last_sda_change_ = at;
+      if (FallRemembered()) {
+        hold_ = 0;
+        hold_measured_ = true;
       }
     }
-    if (data_started_ && (changed & kSdaLine) && !(now & kSclLine)) {
+  }
+
+  void Other(uint8_t now, uint8_t changed, int64_t at) {
+    history_.Push(now, at);
+    // With SCL low, an SCL edge seen means the last one was a fall.
+    if (scl_edge_seen_ && (changed & kSdaLine) && !(now & kSclLine)) {
       last_sda_change_ = at;
-      if (fall_remembered_ && !hold_measured_) {
+      if (FallRemembered() && !hold_measured_) {
         hold_ = at - fall_at_;
         hold_measured_ = true;
       }
@@ -131,6 +167,11 @@ class I2CPhaseMeasure {
   }
 
  private:
+  // Between a fall and the next rise: whether that fall began slot 1 to 7.
+  // The first fall after the START point counts as fall 0, the fall that
+  // leads into bit 0; before it the count stays 0.
+  bool FallRemembered() const { return falls_ - 2 < 7; }
+
   ChangeHistory history_{};
   uint8_t state_ = 0;  // the newest state of the history, kept at hand
   bool hold_start_pending_ = false;
@@ -138,8 +179,6 @@ class I2CPhaseMeasure {
   bool scl_edge_seen_ = false;
   int64_t last_scl_edge_ = 0;
   // Data hold and setup: edges counted modulo 9 from the first SCL fall.
-  bool data_started_ = false;
-  bool fall_remembered_ = false;
   bool hold_measured_ = false;
   // SCL falls so far, modulo 9.
   uint32_t falls_ = 0;

@@ -36,12 +36,12 @@ void I2CTimingTrack::Close(uint8_t end_bits, uint32_t duration, uint32_t clocks)
   // Only the last record of a step waits for the atoms after it.
   if (k > 0 && kept_[k - 1].state == Kept::kAwaiting) kept_[k - 1].state = Kept::kWalk;
   Kept& kept = kept_[k];
-  kept.timing = measured_;
-  const RecordEnd end = measure_.EndAt(duration);
+  kept.timing = open_.measured;
+  const RecordEnd end = open_.measure.EndAt(duration);
   if (end_bits & kEndedRepeatedStart) {
     // The walk takes in the changes up to Duration (the last SCL rise) and
     // meets the repeated START beyond it; anything else it sees differently.
-    if (measure_.LastChange() > duration || clocks <= duration) {
+    if (open_.measure.LastChange() > duration || clocks <= duration) {
       kept.state = Kept::kWalk;
       return;
     }

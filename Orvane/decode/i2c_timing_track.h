@@ -77,11 +77,20 @@ class I2CTimingTrack {
   // The opening atom: the lines changed into `state` from `previous`, which
   // the atom carried for `lead_in` clocks.
   void Open(uint8_t state, uint8_t previous, uint16_t lead_in) {
-    measured_ = I2CMeasuredTiming{};
-    measure_.Open(state, 0, previous, -int64_t(lead_in));
+    open_.measured = I2CMeasuredTiming{};
+    open_.measure.Open(state, 0, previous, -int64_t(lead_in));
   }
   // A change of the open record `at` clocks after its opening change.
-  void Change(uint8_t state, uint32_t at) { measure_.Change(state, at, measured_); }
+  void Change(uint8_t state, uint32_t at) { open_.measure.Change(state, at, open_.measured); }
+
+  // The open record's measurement. The decoder's loop over a run of atoms
+  // takes a copy into locals and hands it back after the run, so the
+  // values stay in registers while it reads.
+  struct OpenRecord {
+    I2CPhaseMeasure measure;
+    I2CMeasuredTiming measured;
+  };
+  OpenRecord& Current() { return open_; }
   // The record closed with `end_bits` and `duration`; `clocks` = its clocks
   // including the atom that closed it.
   void Close(uint8_t end_bits, uint32_t duration, uint32_t clocks);
@@ -105,8 +114,7 @@ class I2CTimingTrack {
     I2CMeasuredTiming timing;
   };
 
-  I2CPhaseMeasure measure_;
-  I2CMeasuredTiming measured_;
+  OpenRecord open_;
   std::array<Kept, kKeptRecords> kept_{};
   uint32_t count_ = 0;
 };

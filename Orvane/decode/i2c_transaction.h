@@ -75,6 +75,17 @@ struct I2CTransaction {
   void OnRise(uint8_t b, bool hs_enabled, I2CStepMemory& memory, uint32_t bytes_now, uint32_t clocks_now) {
     bytes_at_rise = bytes_now;
     clocks_at_rise = clocks_now;
+    // Past the address bytes only the data bits and the acknowledges count.
+    if (n > 16) [[likely]] {
+      CommitPendingBit();
+      pending_bit = b;
+      if (n % 9 == 8) {
+        nack = nack || last_ack;
+        last_ack = b;
+      }
+      ++n;
+      return;
+    }
     if (n != 0) CommitPendingBit();
     pending_bit = b;
     if (n < 8) {

@@ -296,6 +296,61 @@ TEST(I2CDecode, OverLongTransactionIsCutAtTheLimit) {
   EXPECT_LT(out.records[0].Duration, 0x7FFF0001u + 2048u);
 }
 
+// The clocks from the atom after `open` on, up to and including the first
+// atom that brings them to `limit`: where an over-long record must end.
+uint64_t ClocksReaching(const std::vector<uint8_t>& data, uint32_t open, uint64_t limit) {
+  uint64_t clocks = 0;
+  uint32_t i = open + ((data[open] & 0x10) != 0 ? 1 : 2);
+  while (i < data.size() && clocks < limit) {
+    const bool is_short = (data[i] & 0x10) != 0;
+    clocks += is_short ? data[i] >> 5 : (data[i] | (uint32_t(data[i + 1]) << 8)) >> 5;
+    i += is_short ? 1 : 2;
+  }
+  return clocks;
+}
+
+struct OverLongCase {
+  const char* name;
+  uint32_t lead;  // extra clocks after the START: moves the limit among the atoms
+  bool verify_timing;
+};
+
+// The loop over unchanged lines tests the limit only near it, so the cut
+// must land on the first atom reaching it wherever it falls.
+const OverLongCase kOverLongCases[] = {
+    {"NoLead", 0, true},
+    {"OneClock", 1, false},
+    {"HalfALongAtom", 1000, true},
+    {"AlmostALongAtom", 2046, false},
+    {"ABlockOfAtoms", 64 * 2047 + 5, true},
+};
+
+class I2COverLongCases : public ::testing::TestWithParam<OverLongCase> {};
+
+TEST_P(I2COverLongCases, CutAtTheFirstAtomReachingTheLimit) {
+  const OverLongCase& c = GetParam();
+  I2CWave wave;
+  wave.Start();
+  wave.Idle(c.lead);
+  wave.Byte(0xA0);
+  wave.Idle(0x7FFF0001ull + 4096);
+  wave.Stop();
+  const std::vector<uint8_t> data = wave.Finish();
+  Harness harness;
+  ASSERT_TRUE(harness.OpenFile(data));
+  DecodeContext ctx{harness.Sampling(), RelaxedI2CSettings(), harness.Events()};
+  ctx.verify_timing = c.verify_timing;
+  EXPECT_EQ(RunI2CAnalyzerDecode(ctx), kResultDataEnd);
+  const TransactionStore& store = harness.Sampling().Records();
+  ASSERT_NE(store.Head(), kNoRecord);
+  const TransactionInfo& record = store.At(store.Head());
+  EXPECT_EQ(record.Status & kStatusNotEnd, kStatusNotEnd);
+  EXPECT_EQ(record.Duration, ClocksReaching(data, record.SamplePos, 0x7FFF0001u));
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, I2COverLongCases, ::testing::ValuesIn(kOverLongCases),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
 TEST(I2CDecode, ProgressIsPostedWhenThePercentageChanges) {
   I2CWave wave;
   for (int i = 0; i < 40; ++i) {
