@@ -50,6 +50,16 @@ class RecordArena {
     return true;
   }
 
+  // Allocate() that also hands back the record; null when memory runs out.
+  // Within the newest block that is an increment, not a block look-up.
+  T* AllocateRecord(uint32_t* index) {
+    if ((count_ & (kBlockSize - 1)) != 0 && count_ != kMaxRecords) {
+      *index = count_++;
+      return blocks_.back().get() + (*index & (kBlockSize - 1));
+    }
+    return Allocate(index) ? &At(*index) : nullptr;
+  }
+
   T& At(uint32_t index) { return blocks_[index >> kBlockShift].get()[index & (kBlockSize - 1)]; }
   const T& At(uint32_t index) const { return blocks_[index >> kBlockShift].get()[index & (kBlockSize - 1)]; }
   uint32_t Count() const { return count_; }

@@ -45,8 +45,7 @@ RecordRef TransactionStore::AllocateFromPool() {
   return ref;
 }
 
-void TransactionStore::AppendToList(RecordRef ref) {
-  TransactionInfo& record = At(ref);
+void TransactionStore::AppendToList(RecordRef ref, TransactionInfo& record) {
   record.Prev = tail_;
   record.Next = kNoRecord;
   if (tail_ != kNoRecord) {
@@ -81,6 +80,23 @@ bool TransactionStore::AppendToView(RecordRef ref) {
   At(ref).RecordFlags |= kRecordInView;
   if (!room) Trace("\n *** [DANGER!!!] *** TransactiobView count MAX !!! (%u) *** \n", view_.Count());
   return room;
+}
+
+bool TransactionStore::PublishRows(const RecordRef* rows, uint32_t count) {
+  bool room;
+  uint32_t entered;
+  {
+    SectionLock lock(view_lock_);
+    room = view_.AppendRows(rows, count);
+    entered = view_.Count();
+  }
+  if (!room) Trace("\n *** [DANGER!!!] *** TransactiobView count MAX !!! (%u) *** \n", entered);
+  return room;
+}
+
+uint32_t TransactionStore::ViewRoom() const {
+  SectionLock lock(view_lock_);
+  return view_.Capacity() - view_.Count();
 }
 
 void TransactionStore::AppendToViewLive(RecordRef ref) {

@@ -32,11 +32,19 @@ class TransactionStore {
     RecordRef ref = kNoRecord;
     return records_.Allocate(&ref) ? ref : kNoRecord;
   }
+  // Allocate() that also hands back the record; null when memory runs out.
+  TransactionInfo* AllocateRecord(RecordRef* ref) {
+    if (!pool_) return records_.AllocateRecord(ref);
+    *ref = AllocateFromPool();
+    return &pool_[*ref];
+  }
   TransactionInfo& At(RecordRef ref) { return pool_ ? pool_[ref] : records_.At(ref); }
   const TransactionInfo& At(RecordRef ref) const { return pool_ ? pool_[ref] : records_.At(ref); }
 
   // Links the record behind the current tail (Prev = tail, Next = none).
-  void AppendToList(RecordRef ref);
+  void AppendToList(RecordRef ref) { AppendToList(ref, At(ref)); }
+  // The same for a record already at hand (`record` is At(ref)).
+  void AppendToList(RecordRef ref, TransactionInfo& record);
   RecordRef Head() const { return head_; }
   RecordRef Tail() const { return tail_; }
 
@@ -49,6 +57,12 @@ class TransactionStore {
   // live append never fails. Both set RecordFlags 0x20.
   bool AppendToView(RecordRef ref);
   void AppendToViewLive(RecordRef ref);
+  // Offline append of `count` rows under one lock (see view_batch.h);
+  // false, traced as AppendToView does, when the view is full after them.
+  // The caller marks the records as in the view.
+  bool PublishRows(const RecordRef* rows, uint32_t count);
+  // Rows the offline view still takes.
+  uint32_t ViewRoom() const;
   // Empties the view and clears RecordFlags 0x20 on every record.
   void ResetView();
   uint32_t ViewCount() const;

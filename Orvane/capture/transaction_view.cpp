@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <new>
 
 namespace orvane {
@@ -35,6 +36,13 @@ void TransactionView::Reset(bool live) {
 bool TransactionView::Append(RecordRef ref) {
   if (count_ >= capacity_) return false;
   entries_[count_++] = ref;
+  return count_ < capacity_;
+}
+
+bool TransactionView::AppendRows(const RecordRef* refs, uint32_t count) {
+  const uint32_t taken = std::min(count, capacity_ - count_);
+  std::copy_n(refs, taken, entries_ + count_);
+  count_ += taken;
   return count_ < capacity_;
 }
 

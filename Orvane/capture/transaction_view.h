@@ -25,6 +25,9 @@ class TransactionView {
   void Reset(bool live);
   // Offline append; false when the table is full.
   bool Append(RecordRef ref);
+  // Offline append of `count` rows at once, as many Append calls would:
+  // false when the table is full afterwards.
+  bool AppendRows(const RecordRef* refs, uint32_t count);
   // Live append: the ring overwrites its oldest entry once full.
   void AppendRing(RecordRef ref);
 

@@ -78,14 +78,17 @@ void ReportOutOfMemory(DecodeContext& ctx, const char* danger_line, RecordRef la
 }
 
 void CloseIntoList(DecodeContext& ctx, RecordRef ref) {
-  TransactionStore& store = ctx.sampling.Records();
+  CloseIntoList(ctx, ref, ctx.sampling.Records().At(ref));
+}
+
+void CloseIntoList(DecodeContext& ctx, RecordRef ref, TransactionInfo& record) {
   // The decoding thread is the counter's only writer: a plain store
   // publishes it without the locked read-modify-write of an increment.
   std::atomic<uint32_t>& counter = ctx.sampling.transaction_counter;
   const uint32_t index = counter.load(std::memory_order_relaxed);
-  store.At(ref).Index = index;
+  record.Index = index;
   counter.store(index + 1, std::memory_order_release);
-  store.AppendToList(ref);
+  ctx.sampling.Records().AppendToList(ref, record);
 }
 
 LivePoll PollLiveReader(DecodeContext& ctx, uint32_t position, uint32_t consumed,

@@ -51,6 +51,8 @@ RecordRef AllocateRecord(DecodeContext& ctx, const char* danger_line, RecordRef 
 
 // Gives the record the next Index and links it behind the list's tail.
 void CloseIntoList(DecodeContext& ctx, RecordRef ref);
+// The same for a record already at hand (`record` is the store's At(ref)).
+void CloseIntoList(DecodeContext& ctx, RecordRef ref, TransactionInfo& record);
 
 // The outcome of asking the live capture reader before the next atom/unit.
 enum class LivePoll {

@@ -222,13 +222,15 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
       first_bytes_.Offer(unit_, (building_ & kMonitorSharedUnit) != 0 ? kFirstEvent : kBothEvents);
       unit_pending_ = false;
     }
-    const RecordRef ref = AllocateRecord(ctx_, kAllocFailure, store_.Tail(), feed_.OfflinePercent());
+    RecordRef ref = kNoRecord;
+    TransactionInfo* const record = store_.AllocateRecord(&ref);
     open_ = false;
-    if (ref == kNoRecord) {
+    if (record == nullptr) {
+      ReportOutOfMemory(ctx_, kAllocFailure, store_.Tail(), feed_.OfflinePercent());
       failure_ = kResultMemoryError;
       return false;
     }
-    TransactionInfo& r = store_.At(ref);
+    TransactionInfo& r = *record;
     r.RecordFlags = kRecordI2C;
     r.bStartEndType = static_cast<uint8_t>(building_ | end_bits);
     r.Status = status_;
@@ -240,7 +242,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
                                            (nack_ ? kI2CNack : 0) | (hs_ == kHsTransfer ? kI2CHsTransfer : 0) |
                                            (hs_ == kHsMasterCode ? kI2CHsMasterCode : 0));
     first_bytes_.FillPreview(r);
-    CloseIntoList(ctx_, ref);
+    CloseIntoList(ctx_, ref, r);
     step_records_.Added(start_position_);
     status_ = 0;
     return true;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Orvane/capture/view_batch.h"
+
 namespace orvane {
 
 namespace {
@@ -18,7 +20,7 @@ bool BeganRepeatedStart(const TransactionInfo& r) { return r.bStartEndType & kBe
 class FilterWalk {
  public:
   FilterWalk(CSamplingObj& sampling, const SettingsRecord& settings, DetailLoader load)
-      : sampling_(sampling), store_(sampling.Records()), s_(settings), load_(load),
+      : sampling_(sampling), store_(sampling.Records()), batch_(store_), s_(settings), load_(load),
         mode_(TextModeOf(settings)), enabled_(settings.FilterEnable != 0),
         sub_length_(std::clamp<uint32_t>(settings.FilterSubAddressLength, 1, kMaxSubAddress)) {}
 
@@ -38,6 +40,7 @@ class FilterWalk {
 
   CSamplingObj& sampling_;
   TransactionStore& store_;
+  ViewBatch batch_;
   const SettingsRecord& s_;
   DetailLoader load_;
   RecordTextMode mode_;
@@ -76,7 +79,7 @@ bool FilterWalk::SubAddressMatches(const TransactionInfo& r, const uint8_t* firs
 
 Admission FilterWalk::Admit(RecordRef ref, bool prematched, bool force, const uint8_t* first,
                             uint32_t count) {
-  const TransactionInfo& r = store_.At(ref);
+  TransactionInfo& r = store_.At(ref);
   if (r.RecordFlags & kRecordInView) return Admission::kEntered;
   if (enabled_) {
     if (OutsideRange(r.Index)) return Admission::kRejected;
@@ -95,7 +98,7 @@ Admission FilterWalk::Admit(RecordRef ref, bool prematched, bool force, const ui
       }
     }
   }
-  if (!store_.AppendToView(ref)) {
+  if (!batch_.Add(ref, r)) {
     full_ = true;
     return Admission::kFull;
   }
@@ -204,6 +207,7 @@ void FilterWalk::Run() {
     }
     ref = next;
   }
+  batch_.Flush();
 }
 
 }  // namespace

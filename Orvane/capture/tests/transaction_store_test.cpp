@@ -101,3 +101,57 @@ TEST_F(TransactionStoreTest, PurgeForgetsEverything) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// AllocateRecord hands out the same references as Allocate, in heap and
+// pool mode alike, across block boundaries and the pool's wrap, with the
+// record it returns being the one At() finds, zero-filled.
+TEST(TransactionStoreAllocateRecord, AgreesWithAllocateAndAt) {
+  struct Case {
+    const char* name;
+    bool pool;
+    uint32_t records;
+  };
+  const Case cases[] = {
+      {"heap, one block", false, 100},
+      {"heap, past a block boundary", false, (1u << 16) + 3},
+      {"pool, past its wrap", true, kLivePoolRecords + 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    velix::platform::CriticalSection view_lock;
+    velix::platform::CriticalSection pool_lock;
+    TransactionStore store(view_lock, pool_lock);
+    if (c.pool) {
+      ASSERT_TRUE(store.CreatePool());
+    }
+    for (uint32_t i = 0; i < c.records; ++i) {
+      RecordRef ref = kNoRecord;
+      TransactionInfo* record = nullptr;
+      if (i % 3 == 0) {
+        ref = store.Allocate();
+        ASSERT_NE(ref, kNoRecord);
+        record = &store.At(ref);
+      } else {
+        record = store.AllocateRecord(&ref);
+        ASSERT_NE(record, nullptr);
+        ASSERT_EQ(record, &store.At(ref));
+      }
+      const RecordRef expected = c.pool ? i % kLivePoolRecords : i;
+      ASSERT_EQ(ref, expected);
+      ASSERT_EQ(record->Duration, 0u);
+      ASSERT_EQ(record->Next, 0u);
+      record->Duration = i + 1;
+      store.AppendToList(ref, *record);
+    }
+    if (!c.pool) {
+      EXPECT_EQ(store.RecordCount(), c.records);
+    }
+    EXPECT_EQ(store.At(store.Tail()).Duration, c.records);
+  }
+}
+
+}  // namespace
+}  // namespace orvane

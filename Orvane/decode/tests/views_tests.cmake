@@ -2,6 +2,7 @@
 # exports); the export tests compare with the golden files beside them.
 velix_add_test(decode_views_tests
   SOURCES cell_texts_test.cpp dialog_values_test.cpp transaction_filter_test.cpp
+          filter_view_batch_test.cpp
           transaction_search_test.cpp export_test.cpp export_format_test.cpp export_bytes_test.cpp
           extract_lanes_test.cpp
   LIBS orvane_decode velix_sim)
