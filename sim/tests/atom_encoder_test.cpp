@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,37 @@ INSTANTIATE_TEST_SUITE_P(Table, AtomEncoderCases, ::testing::ValuesIn(kCases),
 // The changes before any corrupt atom, handed over in one batch through
 // output chunks of every size from a single byte up, give the bytes of one
 // Change() call each.
+// The same changes encoded one Change() at a time and with ChangeAll() in
+// the batches `splits` cut them into, through writers of `chunk` bytes.
+struct BothWays {
+  std::vector<uint8_t> one_by_one;
+  std::vector<uint8_t> batched;
+};
+BothWays EncodeBothWays(const std::vector<SampleState>& changes, std::initializer_list<size_t> splits,
+                        uint8_t initial, PaddingStyle padding, uint64_t end, size_t chunk) {
+  BothWays out;
+  ByteWriter a([&](const uint8_t* d, size_t n) {
+    out.one_by_one.insert(out.one_by_one.end(), d, d + n);
+    return true;
+  }, chunk);
+  ByteWriter b([&](const uint8_t* d, size_t n) {
+    out.batched.insert(out.batched.end(), d, d + n);
+    return true;
+  }, chunk);
+  AtomEncoder single(&a, initial, padding);
+  AtomEncoder all(&b, initial, padding);
+  for (const SampleState& s : changes) single.Change(s.sample, s.state);
+  size_t from = 0;
+  for (const size_t split : splits) {
+    all.ChangeAll(changes.data() + from, split - from);
+    from = split;
+  }
+  all.ChangeAll(changes.data() + from, changes.size() - from);
+  single.End(end);
+  all.End(end);
+  return out;
+}
+
 TEST_P(AtomEncoderCases, ChangeAllMatchesOneChangeAtATime) {
   const EncoderCase& c = GetParam();
   std::vector<SampleState> batch;
@@ -105,23 +137,8 @@ TEST_P(AtomEncoderCases, ChangeAllMatchesOneChangeAtATime) {
     batch.push_back({step.sample, step.state});
   }
   for (const size_t chunk : {1, 2, 3, 16}) {
-    std::vector<uint8_t> single_bytes;
-    std::vector<uint8_t> batch_bytes;
-    ByteWriter single_writer([&](const uint8_t* d, size_t n) {
-      single_bytes.insert(single_bytes.end(), d, d + n);
-      return true;
-    }, chunk);
-    ByteWriter batch_writer([&](const uint8_t* d, size_t n) {
-      batch_bytes.insert(batch_bytes.end(), d, d + n);
-      return true;
-    }, chunk);
-    AtomEncoder single(&single_writer, c.initial, c.padding);
-    AtomEncoder all(&batch_writer, c.initial, c.padding);
-    for (const SampleState& s : batch) single.Change(s.sample, s.state);
-    all.ChangeAll(batch.data(), batch.size());
-    single.End(c.end);
-    all.End(c.end);
-    EXPECT_EQ(batch_bytes, single_bytes) << "chunk " << chunk;
+    const BothWays both = EncodeBothWays(batch, {}, c.initial, c.padding, c.end, chunk);
+    EXPECT_EQ(both.batched, both.one_by_one) << "chunk " << chunk;
   }
 }
 
@@ -134,25 +151,9 @@ TEST(AtomEncoder, ChangeAllMixesShortAndLongHolds) {
       {10284, 0x1}, {12339, 0x0}, {12340, 0x2}, {14394, 0x3}, {20000, 0x7}, {20001, 0x6}};
   for (const PaddingStyle padding : {kCarry, kZero}) {
     for (const size_t chunk : {1, 2, 3, 5, 1 << 20}) {
-      std::vector<uint8_t> one_by_one;
-      std::vector<uint8_t> batched;
-      ByteWriter a([&](const uint8_t* d, size_t n) {
-        one_by_one.insert(one_by_one.end(), d, d + n);
-        return true;
-      }, chunk);
-      ByteWriter b([&](const uint8_t* d, size_t n) {
-        batched.insert(batched.end(), d, d + n);
-        return true;
-      }, chunk);
-      AtomEncoder single(&a, 0xF, padding);
-      AtomEncoder all(&b, 0xF, padding);
-      for (const SampleState& s : batch) single.Change(s.sample, s.state);
-      all.ChangeAll(batch.data(), 4);
-      all.ChangeAll(batch.data() + 4, batch.size() - 4);
-      single.End(20003);
-      all.End(20003);
-      EXPECT_EQ(batched, one_by_one) << "chunk " << chunk;
-      EXPECT_FALSE(testing::WalkAtoms(batched).alignment_error) << "chunk " << chunk;
+      const BothWays both = EncodeBothWays(batch, {4}, 0xF, padding, 20003, chunk);
+      EXPECT_EQ(both.batched, both.one_by_one) << "chunk " << chunk;
+      EXPECT_FALSE(testing::WalkAtoms(both.batched).alignment_error) << "chunk " << chunk;
     }
   }
 }

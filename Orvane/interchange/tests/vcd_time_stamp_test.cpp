@@ -49,30 +49,30 @@ INSTANTIATE_TEST_SUITE_P(
                       StampCase{"upper_digits_grow", {9999999999999999, 1, 899999999999999, 100000000}}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// The table word of `n` as text, and what it should say.
+std::string FourDigitsText(uint32_t n) {
+  const uint64_t digits = VcdTimeStamp::FourDigitsLine(n);
+  char text[8];
+  std::memcpy(text, &digits, 8);
+  return std::string(text, 8);
+}
+std::string DecimalLine(uint32_t n) {
+  char expected[8] = {};
+  std::snprintf(expected, sizeof expected, "%04u\n", n);
+  return std::string(expected, 8);
+}
+
 class FourDigitsTest : public ::testing::TestWithParam<uint32_t> {};
 
 // Every digit position, with and without carries between the pairs the
 // digits are split into.
 TEST_P(FourDigitsTest, MatchesTheDecimalText) {
-  const uint32_t n = GetParam();
-  const uint64_t digits = VcdTimeStamp::FourDigitsLine(n);
-  char text[9] = {};
-  std::memcpy(text, &digits, 8);
-  char expected[16];
-  std::snprintf(expected, sizeof expected, "%04u\n", n);
-  EXPECT_STREQ(text, expected);
+  EXPECT_EQ(FourDigitsText(GetParam()), DecimalLine(GetParam()));
 }
 
 // The digits come from a table built at compile time: every entry counts.
 TEST(FourDigits, EveryValueMatchesTheDecimalText) {
-  for (uint32_t n = 0; n < 10000; ++n) {
-    const uint64_t digits = VcdTimeStamp::FourDigitsLine(n);
-    char text[9] = {};
-    std::memcpy(text, &digits, 8);
-    char expected[16];
-    std::snprintf(expected, sizeof expected, "%04u\n", n);
-    ASSERT_STREQ(text, expected);
-  }
+  for (uint32_t n = 0; n < 10000; ++n) ASSERT_EQ(FourDigitsText(n), DecimalLine(n));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, FourDigitsTest,
