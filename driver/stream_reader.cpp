@@ -26,6 +26,7 @@ void StreamingEngine::ReaderThread() {
   const uint32_t length = EffectiveTransferLength(OneTransferLength.load());
   BulkNo.store(0);
   for (Slot& slot : slots_) {
+    slot.awaiting = false;
     slot.data.reset(new (std::nothrow) uint8_t[length]);
     if (!slot.data) {
       status_.Record(driver_status::kReaderNoBuffer);
@@ -38,7 +39,13 @@ void StreamingEngine::ReaderThread() {
   for (int slot_number = 1;; slot_number = slot_number % kBulkSlots + 1) {
     BulkNo.store(static_cast<uint16_t>(slot_number));
     const NtStatus serviced = ServiceSlot(slot_number, length);
-    if (StreamStopEvent.ReadState()) break;
+    if (StreamStopEvent.ReadState()) {
+      // The client stops the device before it stops the stream, so the
+      // transfers that completed before this stop hold the last bytes the
+      // device sent: keep them, in order.
+      if (NtSuccess(serviced)) StoreInFlight(slot_number, length);
+      break;
+    }
     if (DeviceGone.load() || !NtSuccess(serviced)) {
       // The device is gone or a transfer failed: wake the client. A device
       // that left between two good transfers may have completed more of
@@ -53,8 +60,8 @@ void StreamingEngine::ReaderThread() {
     if (!StreamArmed.load()) {
       // The watcher has reported the device's message (and woken the client
       // unless its transfer failed). What the device sent before is still in
-      // the transfers in flight: keep it, unless a stop is under way.
-      if (StreamActive.load() && !StreamStopEvent.ReadState()) StoreInFlight(slot_number, length);
+      // the transfers in flight: keep it.
+      StoreInFlight(slot_number, length);
       CancelBusySlots();
       AccumGuard guard(buffer_.Lock());
       StreamStopEvent.Set();
@@ -95,6 +102,7 @@ NtStatus StreamingEngine::ServiceSlot(int slot_number, uint32_t length) {
       return STATUS_CANCELLED;
     }
     slot.SlotBusy.store(true);
+    slot.awaiting = true;
     const TransferId id = next_transfer_id_.fetch_add(1);
     slot.transfer.store(id);
     slot.cancel.Reset();
@@ -111,6 +119,7 @@ NtStatus StreamingEngine::ServiceSlot(int slot_number, uint32_t length) {
     const NtStatus submitted = edge_.Submit(transfer);
     if (submitted != STATUS_PENDING) {
       // The transfer never started: nothing will complete it.
+      slot.awaiting = false;
       slot.completion.Set();
       result = NtSuccess(submitted) ? STATUS_UNSUCCESSFUL : submitted;
     }
@@ -141,10 +150,13 @@ NtStatus StreamingEngine::CollectSlot(Slot& slot, int slot_number, uint32_t leng
       if (DeviceEnded.load()) return STATUS_SUCCESS;
     }
     slot.SlotBusy.store(false);
-    // After the device's own end message, and after it left the bus, a
-    // transfer that completed with data still counts: the device sent those
-    // bytes before it went. Only a stop drops them.
-    if (!StreamActive.load() || StreamStopEvent.ReadState()) return STATUS_SUCCESS;
+    slot.awaiting = false;
+    // A transfer that completed with data before a stop cancelled the rest
+    // holds bytes the device sent before it was told to stop; keep them.
+    // A cancelled one ends what is stored, so nothing later leaves a hole.
+    if (!StreamActive.load() || StreamStopEvent.ReadState()) {
+      return StoreCompleted(slot, length) ? STATUS_SUCCESS : STATUS_CANCELLED;
+    }
     const UsbdStatus usb = slot.usb_status.load();
     if (!UsbdPending(usb)) break;
     platform::Trace(" USBD_PENDING <Bulk:%u> retry...%u \n", static_cast<unsigned>(slot_number),
@@ -160,10 +172,15 @@ NtStatus StreamingEngine::CollectSlot(Slot& slot, int slot_number, uint32_t leng
     RecordTransferFailure(usb);
     return STATUS_UNSUCCESSFUL;
   }
+  if (!StoreCompleted(slot, length)) return STATUS_UNSUCCESSFUL;
+  return STATUS_PENDING;
+}
+
+bool StreamingEngine::StoreCompleted(Slot& slot, uint32_t length) {
+  if (slot.usb_status.load() != kUsbdSuccess) return false;
   // Never trust a byte count beyond the buffer the transfer was given.
   const uint32_t received = std::min(slot.bytes.load(), length);
-  if (received > 0 && !buffer_.Store({slot.data.get(), received})) return STATUS_UNSUCCESSFUL;
-  return STATUS_PENDING;
+  return received == 0 || buffer_.Store({slot.data.get(), received});
 }
 
 void StreamingEngine::RecordTransferFailure(UsbdStatus usb) {
@@ -181,14 +198,13 @@ void StreamingEngine::StoreInFlight(int last_slot, uint32_t length) {
   // Oldest submission first: the slot after the one just serviced.
   for (int k = 1; k <= kBulkSlots; ++k) {
     Slot& slot = slots_[(last_slot + k - 1) % kBulkSlots];
-    if (!slot.SlotBusy.load()) continue;
+    if (!slot.awaiting) continue;
     // A device that has ended its stream may never complete the rest; a
     // later slot cannot be stored before an earlier one, so stop there.
     if (slot.completion.Wait(kInFlightWaitMs) != WaitOutcome::kSignalled) return;
     slot.SlotBusy.store(false);
-    if (StreamStopEvent.ReadState() || slot.usb_status.load() != kUsbdSuccess) return;
-    const uint32_t received = std::min(slot.bytes.load(), length);
-    if (received > 0 && !buffer_.Store({slot.data.get(), received})) return;
+    slot.awaiting = false;
+    if (!StoreCompleted(slot, length)) return;
   }
 }
 

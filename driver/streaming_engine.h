@@ -87,6 +87,9 @@ class StreamingEngine {
     std::atomic<TransferId> transfer{0};
     CancelWord cancel;
     std::unique_ptr<uint8_t[]> data;
+    // Reader only: submitted and not yet collected. A stop clears
+    // `SlotBusy` to cancel; this still tells which data are owed.
+    bool awaiting = false;
   };
 
   struct InterruptTransfer {
@@ -108,6 +111,9 @@ class StreamingEngine {
   bool StreamEnding() const;
   NtStatus ServiceSlot(int slot_number, uint32_t length);
   NtStatus CollectSlot(Slot& slot, int slot_number, uint32_t length);
+  // Stores what a completed transfer delivered; false when it did not
+  // succeed or the buffer refused it, which ends the stored data.
+  bool StoreCompleted(Slot& slot, uint32_t length);
   void StoreInFlight(int last_slot, uint32_t length);
   // Records the status word code of a failed bulk IN transfer.
   void RecordTransferFailure(UsbdStatus usb);

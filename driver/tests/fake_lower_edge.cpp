@@ -23,6 +23,11 @@ void FakeLowerEdge::Produce(uint64_t bytes) {
   wake_.notify_all();
 }
 
+void FakeLowerEdge::WaitUntilDelivered() {
+  std::unique_lock lock(mutex_);
+  wake_.wait(lock, [this] { return delivered_ == produced_ && !completing_; });
+}
+
 void FakeLowerEdge::SetChunkLimit(uint32_t bytes) {
   std::lock_guard lock(mutex_);
   chunk_limit_ = bytes;
@@ -155,9 +160,12 @@ void FakeLowerEdge::Run() {
       wake_.wait(lock);
       continue;
     }
+    completing_ = true;
     lock.unlock();
     completion->callback(completion->status, completion->bytes);
     lock.lock();
+    completing_ = false;
+    wake_.notify_all();
   }
 }
 

@@ -27,6 +27,9 @@ class FakeLowerEdge : public UsbLowerEdge {
 
   // Makes `bytes` more stream bytes available to bulk IN transfers.
   void Produce(uint64_t bytes);
+  // Returns once every produced byte has reached the engine's completion
+  // routine, which has returned; the engine may not have stored it yet.
+  void WaitUntilDelivered();
   // Largest number of bytes one transfer delivers (a short transfer).
   void SetChunkLimit(uint32_t bytes);
   // Completes the pending interrupt transfer with b0 b1; false if none.
@@ -78,6 +81,7 @@ class FakeLowerEdge : public UsbLowerEdge {
   std::optional<Completion> ready_interrupt_;
   uint64_t produced_ = 0;
   uint64_t delivered_ = 0;
+  bool completing_ = false;  // a completion routine runs
   uint32_t chunk_limit_ = 0xFFFFFFFFu;
   std::optional<UsbdStatus> fail_next_;
   bool unplugged_ = false;

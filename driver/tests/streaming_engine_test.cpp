@@ -86,6 +86,33 @@ TEST_F(StreamingEngineTest, ReaderSubmitsTheEffectiveLengthWithEightSlotsInFligh
   engine_.Stop(StopWait::kUnlimited);
 }
 
+// The client stops the device, then the stream: whatever the device sent
+// before is in completed transfers the reader may not have collected yet.
+// The stop keeps them all, in order, however far the reader had got.
+TEST_F(StreamingEngineTest, StopKeepsEveryByteTheDeviceSentBefore) {
+  const struct {
+    uint32_t transfer_length;
+    uint32_t chunk_limit;
+    uint64_t sent;  // all within the eight transfers in flight
+  } cases[] = {{512, 512, 512}, {512, 512, 8 * 512}, {4096, 1000, 5 * 1000 + 17}, {16384, 16384, 3 * 16384}};
+  for (const auto& c : cases) {
+    for (int round = 0; round < 5; ++round) {
+      SCOPED_TRACE(::testing::Message() << c.transfer_length << "/" << c.chunk_limit << "/" << c.sent << " round "
+                                        << round);
+      edge_.SetChunkLimit(c.chunk_limit);
+      Arm(c.transfer_length);
+      ASSERT_TRUE(Eventually([&] { return edge_.MaxBulkInFlight() == 8; }));
+      const uint64_t before = read_;
+      edge_.Produce(c.sent);
+      edge_.WaitUntilDelivered();
+      engine_.Stop(StopWait::kUnlimited);
+      ReadAndCheck();
+      ASSERT_EQ(read_ - before, c.sent);
+      ASSERT_EQ(status_.Get(), driver_status::kNone);
+    }
+  }
+}
+
 TEST_F(StreamingEngineTest, StartRefusalsReportThroughTheOutput) {
   EXPECT_EQ(engine_.SetBufferSize(1), STATUS_SUCCESS);
   // A zero length: the request itself succeeds, the output says 6.
