@@ -73,7 +73,9 @@ DaemonProcess::DaemonProcess(const std::string& scenario_text, DaemonLaunch laun
     ::_exit(127);
   }
   if (pid_ < 0) return;
-  ready_ = WaitForName(unplugged ? "velixd.control" : "VELIX0", true, 10000);
+  // The simulator synthesizes its whole stream before it serves; a large
+  // one in a sanitizer build on a busy machine takes more than ten seconds.
+  ready_ = WaitForName(unplugged ? "velixd.control" : "VELIX0", true, 30000);
 }
 
 DaemonProcess::~DaemonProcess() {
