@@ -7,6 +7,10 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 jobs=${JOBS:-2}
+# A test that fails is run once more, so that one timing accident on a
+# loaded machine does not hide every other result; the first failure stays
+# in the log, and a test that fails twice fails the run.
+retry=(--repeat until-pass:2)
 fuzz_seconds=${FUZZ_SECONDS:-30}
 # Compiled objects are shared between clones of the repository in ccache.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
@@ -14,18 +18,18 @@ export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 echo "== debug build, warnings as errors"
 cmake --preset ci >/dev/null
 cmake --build --preset ci -j "$jobs"
-ctest --preset ci -j "$jobs"
+ctest --preset ci -j "$jobs" "${retry[@]}"
 
 echo "== AddressSanitizer + UBSan"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --preset asan -j "$jobs"
+  ctest --preset asan -j "$jobs" "${retry[@]}"
 
 echo "== ThreadSanitizer"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
-TSAN_OPTIONS=halt_on_error=1 ctest --preset tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --preset tsan -j "$jobs" "${retry[@]}"
 
 echo "== fuzz targets, ${fuzz_seconds}s each"
 cmake --preset fuzz >/dev/null
