@@ -267,25 +267,16 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   };
   // Blocks of at most kBlockBytes bytes, so the stop flag is read once a
   // block and, while the limit is a block's worth of clocks away, an atom
-  // needs no over-long test. After a long atom in its place the atoms that
-  // follow it are taken as a stretch of long atoms with one test an atom:
-  // each keeps the next one in place, and a short atom or a zero count ends
-  // the stretch.
+  // needs no over-long test.
   const auto block = [&]<bool kChecked>(uint32_t end) __attribute__((always_inline)) {
     while (i < end) {
       const uint32_t word = AtomWordAt(data + i);
       const uint32_t low = word & 0xFF;
-      if ((low & 0x10) != 0) {
-        if (!take.template operator()<kChecked>(low, low >> 5, 1)) return false;
-        continue;
-      }
-      if (((i ^ odd) & 1) != 0 || word < 0x20) return false;
-      if (!take.template operator()<kChecked>(low, word >> 5, 2)) return false;
-      while (i < end) {
-        const uint32_t next = AtomWordAt(data + i);
-        if ((next & 0x10) != 0 || next < 0x20) break;
-        if (!take.template operator()<kChecked>(next & 0xFF, next >> 5, 2)) return false;
-      }
+      const bool is_short = (low & 0x10) != 0;
+      const uint32_t size = is_short ? 1 : 2;
+      const uint32_t count = is_short ? low >> 5 : word >> 5;
+      if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) return false;
+      if (!take.template operator()<kChecked>(low, count, size)) return false;
     }
     return true;
   };

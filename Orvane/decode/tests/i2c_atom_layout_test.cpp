@@ -1,6 +1,6 @@
-// The decoder reads stretches of long atoms, single short atoms and the
-// atoms its fast loop hands back to the per-atom path in different ways. The
-// same line changes laid out in other atoms (long where the device wrote
+// The decoder's loop over a run of atoms takes short and long atoms itself
+// and hands zero-count and misplaced long atoms back to the per-atom path.
+// The same line changes laid out in other atoms (long where the device wrote
 // short, holds split, zero-count atoms between changes) must give the same
 // records and timing records; only the byte positions may differ.
 
@@ -121,7 +121,7 @@ std::vector<uint8_t> Relayout(const std::vector<uint8_t>& data, Layout layout) {
 }
 
 // A decoder reads at most a percent of the data at a time: a long idle in
-// front makes the runs after it long enough for stretches of atoms.
+// front makes the runs after it long enough for the loop over a run.
 constexpr uint32_t kLeadingIdleAtoms = 30000;
 
 std::vector<uint8_t> WithLeadingIdle(const std::vector<uint8_t>& data) {
@@ -211,8 +211,8 @@ INSTANTIATE_TEST_SUITE_P(LayoutsRatesSeeds, I2CAtomLayouts, ::testing::ValuesIn(
                          });
 
 // A zero-count long atom replaces the reference state without an edge, also
-// in the middle of a stretch of long atoms: one into the state of the SCL
-// rise that follows hides that rise, as if SCL had stayed low.
+// in the middle of a run of long atoms: one into the state of the SCL rise
+// that follows hides that rise, as if SCL had stayed low.
 struct HiddenRiseCase {
   const char* name;
   uint32_t rise;  // which SCL rise of the transaction, from 0
