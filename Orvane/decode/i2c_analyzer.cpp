@@ -56,7 +56,7 @@ class I2CAnalyzerDecoder {
  private:
   uint32_t Step();
   template <bool kOpen, bool kTrack>
-  void FastRun(const uint8_t* data, uint32_t length);
+  [[gnu::noinline]] void FastRun(const uint8_t* data, uint32_t length);
   void PostProcess();
   // Whether the lines change after the analysis position before a clock
   // passes (a walk of the last record would take that change in).
@@ -230,48 +230,53 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
     memory = memory_;
   }
   if constexpr (kTrack) timing = track_.Current();
-  uint32_t bytes = tx.bytes;
+  // The open record's bytes grow with `i` and the run's clocks with its
+  // clocks, so one running value each serves both.
+  const uint32_t bytes_before = tx.bytes;
+  const uint32_t clocks_before = tx.clocks;
   uint32_t clocks = tx.clocks;
   uint32_t i = 0;
-  // One atom; false when the per-atom path must take it. `kChecked`: the
-  // over-long limit may be reached within the block.
-  const auto atom = [&]<bool kChecked>() {
-    const uint32_t word = AtomWordAt(data + i);
-    const uint32_t low = word & 0xFF;
-    const bool is_short = (low & 0x10) != 0;
-    const uint32_t size = is_short ? 1 : 2;
-    const uint32_t count = is_short ? low >> 5 : word >> 5;
-    if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) return false;
+  // Takes one atom of `size` bytes whose low byte is `low`; false when the
+  // per-atom path must take it. `kChecked`: the over-long limit may be
+  // reached within the block. Both lambdas are forced inline: were either
+  // left out of line, every local they capture would live in memory.
+  const auto take = [&]<bool kChecked>(uint32_t low, uint32_t count, uint32_t size) __attribute__((always_inline)) {
     const uint8_t state = static_cast<uint8_t>((low >> shift) & mask);
     const uint8_t changed = state ^ line;
     if ((changed & (kSclLine | kSdaLine)) == kSdaLine && (state & kSclLine)) return false;
     if (kOpen && kChecked && clocks + count >= kOverLongClocks) return false;
-    clock += count;
     line = state;
     i += size;
     if constexpr (kOpen) {
-      bytes += size;
       clocks += count;
       // One branch on the kind of change serves the bits and the timing.
       if ((changed & kSclLine) != 0) {
         if ((state & kSclLine) != 0) {
           if constexpr (kTrack) timing.measure.Rise(state, changed, clocks, timing.measured);
-          tx.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled, memory, bytes, clocks);
+          tx.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled, memory, bytes_before + i, clocks);
         } else if constexpr (kTrack) {
           timing.measure.Fall(state, changed, clocks, timing.measured);
         }
       } else if (kTrack && changed != 0) {
         timing.measure.Other(state, changed, clocks);
       }
+    } else {
+      clock += count;
     }
     return true;
   };
   // Blocks of at most kBlockBytes bytes, so the stop flag is read once a
   // block and, while the limit is a block's worth of clocks away, an atom
   // needs no over-long test.
-  const auto block = [&]<bool kChecked>(uint32_t end) {
+  const auto block = [&]<bool kChecked>(uint32_t end) __attribute__((always_inline)) {
     while (i < end) {
-      if (!atom.template operator()<kChecked>()) return false;
+      const uint32_t word = AtomWordAt(data + i);
+      const uint32_t low = word & 0xFF;
+      const bool is_short = (low & 0x10) != 0;
+      const uint32_t size = is_short ? 1 : 2;
+      const uint32_t count = is_short ? low >> 5 : word >> 5;
+      if (!is_short && (((i ^ odd) & 1) != 0 || count == 0)) return false;
+      if (!take.template operator()<kChecked>(low, count, size)) return false;
     }
     return true;
   };
@@ -281,13 +286,15 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
     if (!(far ? block.template operator()<false>(end) : block.template operator()<true>(end))) break;
   }
   if constexpr (kTrack) timing.measure.Settle(line);
-  clock_ = clock;
   line_ = line;
   if constexpr (kOpen) {
-    tx.bytes = bytes;
+    clock_ = clock + (clocks - clocks_before);
+    tx.bytes = bytes_before + i;
     tx.clocks = clocks;
     tx_ = tx;
     memory_ = memory;
+  } else {
+    clock_ = clock;
   }
   if constexpr (kTrack) track_.Current() = timing;
   walker_.Spent(i);

@@ -2,6 +2,7 @@
 velix_add_test(decode_analyzer_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/i2c_analyzer_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/i2c_atom_layout_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/i2c_timing_measure_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/i2c_timing_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/i2c_timing_track_test.cpp
