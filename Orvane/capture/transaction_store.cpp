@@ -45,17 +45,6 @@ RecordRef TransactionStore::AllocateFromPool() {
   return ref;
 }
 
-void TransactionStore::AppendToList(RecordRef ref, TransactionInfo& record) {
-  record.Prev = tail_;
-  record.Next = kNoRecord;
-  if (tail_ != kNoRecord) {
-    At(tail_).Next = ref;
-  } else {
-    head_ = ref;
-  }
-  tail_ = ref;
-}
-
 bool TransactionStore::AttachTiming(TransactionInfo& record) {
   uint32_t ref = 0;
   if (!timings_.Allocate(&ref)) return false;
@@ -77,7 +66,7 @@ bool TransactionStore::AppendToView(RecordRef ref) {
     SectionLock lock(view_lock_);
     room = view_.Append(ref);
   }
-  At(ref).RecordFlags |= kRecordInView;
+  MarkInView(At(ref));
   if (!room) Trace("\n *** [DANGER!!!] *** TransactiobView count MAX !!! (%u) *** \n", view_.Count());
   return room;
 }
@@ -102,12 +91,13 @@ uint32_t TransactionStore::ViewRoom() const {
 void TransactionStore::AppendToViewLive(RecordRef ref) {
   SectionLock lock(view_lock_);
   view_.AppendRing(ref);
-  At(ref).RecordFlags |= kRecordInView;
+  MarkInView(At(ref));
 }
 
 void TransactionStore::ResetView() {
   SectionLock lock(view_lock_);
   view_.Reset(pool_ != nullptr);
+  if (!view_marked_.exchange(false, std::memory_order_relaxed)) return;
   if (pool_) {
     for (uint32_t i = 0; i < kLivePoolRecords; ++i) pool_[i].RecordFlags &= ~kRecordInView;
   } else {

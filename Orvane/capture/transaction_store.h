@@ -7,6 +7,7 @@
 // index; the pool lock guards the pool cursor. Taken in that order when both
 // are needed.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -43,8 +44,18 @@ class TransactionStore {
 
   // Links the record behind the current tail (Prev = tail, Next = none).
   void AppendToList(RecordRef ref) { AppendToList(ref, At(ref)); }
-  // The same for a record already at hand (`record` is At(ref)).
-  void AppendToList(RecordRef ref, TransactionInfo& record);
+  // The same for a record already at hand (`record` is At(ref)); inline,
+  // as a decoder links every record it makes.
+  void AppendToList(RecordRef ref, TransactionInfo& record) {
+    record.Prev = tail_;
+    record.Next = kNoRecord;
+    if (tail_ != kNoRecord) {
+      At(tail_).Next = ref;
+    } else {
+      head_ = ref;
+    }
+    tail_ = ref;
+  }
   RecordRef Head() const { return head_; }
   RecordRef Tail() const { return tail_; }
 
@@ -63,6 +74,12 @@ class TransactionStore {
   bool PublishRows(const RecordRef* rows, uint32_t count);
   // Rows the offline view still takes.
   uint32_t ViewRoom() const;
+  // Sets RecordFlags 0x20 on a record entered by the caller (see
+  // view_batch.h).
+  void MarkInView(TransactionInfo& record) {
+    record.RecordFlags |= kRecordInView;
+    view_marked_.store(true, std::memory_order_relaxed);
+  }
   // Empties the view and clears RecordFlags 0x20 on every record.
   void ResetView();
   uint32_t ViewCount() const;
@@ -98,6 +115,10 @@ class TransactionStore {
   RecordRef head_ = kNoRecord;
   RecordRef tail_ = kNoRecord;
   TransactionView view_;
+  // Whether a record may carry RecordFlags 0x20: only then does ResetView
+  // walk every record (a filter right after a decode of millions of
+  // records would otherwise pass over all of them for nothing).
+  std::atomic<bool> view_marked_ = false;
 };
 
 }  // namespace orvane

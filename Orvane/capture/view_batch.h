@@ -27,7 +27,7 @@ class ViewBatch {
   // As TransactionStore::AppendToView: false once the view is full, the row
   // that fills it being entered. `record` is the store's record of `ref`.
   bool Add(RecordRef ref, TransactionInfo& record) {
-    record.RecordFlags |= kRecordInView;
+    store_.MarkInView(record);
     if (room_ == 0) return store_.PublishRows(rows_, 0);
     rows_[count_++] = ref;
     const bool room = --room_ != 0;

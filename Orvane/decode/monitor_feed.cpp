@@ -13,6 +13,15 @@ using velix::platform::Trace;
 
 namespace {
 constexpr uint32_t kStopEventInterval = 256;
+constexpr uint32_t kLargeBatchBytes = 4096;
+
+// Offline, the progress is posted between batches: a batch of at most 1 %
+// of the data cannot step over a percentage, so a capture that large is
+// read in large batches and posts the very percentages small ones would.
+uint32_t BatchBytes(const DecodeContext& ctx, uint32_t batch_bytes) {
+  if (ctx.live || ctx.sampling.m_lenSamplingDataInBuffer / 100 < kLargeBatchBytes) return batch_bytes;
+  return std::max(batch_bytes, kLargeBatchBytes);
+}
 }  // namespace
 
 RecordRef StepRecords::FirstOfStep(TransactionStore& store) {
@@ -42,7 +51,7 @@ MonitorFeed::MonitorFeed(DecodeContext& ctx, uint32_t unit_bytes, uint32_t batch
     : ctx_(ctx),
       unit_bytes_(unit_bytes),
       unit_shift_(static_cast<uint32_t>(std::countr_zero(unit_bytes))),
-      batch_units_(batch_bytes / unit_bytes),
+      batch_units_(BatchBytes(ctx, batch_bytes) / unit_bytes),
       percent_trace_(percent_trace),
       free_run_(ctx.live && ctx.settings.FreeRun != 0),
       size_(ctx.sampling.m_sizeSamplingBuf),

@@ -37,6 +37,8 @@ class StepRecords {
     }
     count_ = 0;
   }
+  // Forgets them without a look at them.
+  void Forget() { count_ = 0; }
 
  private:
   RecordRef FirstOfStep(TransactionStore& store);
@@ -57,8 +59,8 @@ enum class FeedOutcome {
 
 class MonitorFeed {
  public:
-  // `batch_bytes`: most bytes read per batch; `percent_trace`: the free-run
-  // progress line of the decoder.
+  // `batch_bytes`: most bytes read per batch (offline, a large capture takes
+  // larger ones); `percent_trace`: the free-run progress line of the decoder.
   MonitorFeed(DecodeContext& ctx, uint32_t unit_bytes, uint32_t batch_bytes, const char* percent_trace);
 
   // Looks at everything that may end or delay the run, then sizes the next

@@ -36,9 +36,12 @@ class MonitorI2CFirstBytes {
     bytes_[found_++] = unit.data;
   }
 
-  // Takes a byte of a unit known to pass its mask.
-  void OfferByte(uint8_t data) {
-    if (found_ != kCapacity) bytes_[found_++] = data;
+  // Takes the data bytes of `count` units in place (two bytes each, the
+  // data byte first), all known to pass their masks.
+  void OfferUnitBytes(const uint8_t* units, uint32_t count) {
+    const uint32_t taken = std::min(count, kCapacity - found_);
+    for (uint32_t i = 0; i < taken; ++i) bytes_[found_ + i] = units[2 * i];
+    found_ += taken;
   }
 
   // Preview and PreviewLen of the closed record (BitCount and I2CFlags set).

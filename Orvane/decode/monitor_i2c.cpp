@@ -42,16 +42,18 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
         feed_(ctx, kI2CUnitBytes, kBatchBytes, " I2C_MON :: Kaiseki Percent : %u (%%) !! \n"),
         walker_(ctx.sampling),
         hs_enable_(ctx.settings.HsEnable != 0),
-        ignore_nack_before_stop_(ctx.settings.IgnoreNackBeforeStop != 0) {}
+        ignore_nack_before_stop_(ctx.settings.IgnoreNackBeforeStop != 0),
+        complete_at_close_(!ctx.live && !(ctx.settings.TriggerEnable != 0 && AnyI2CTriggerCondition(ctx.settings))) {}
 
  private:
   friend class MonitorRunLoop<MonitorI2CDecoder>;
 
   // The batch, with the data bytes of an open transaction past its address
-  // taken in runs: 0 to go on, else the step's result.
+  // taken in runs: 0 to go on, else the step's result. The second byte of a
+  // 10-bit address is no plain data byte.
   uint32_t HandleBatch(uint32_t units) {
     while (units > 0) {
-      if (open_ && !resume_ && bytes_ >= 2) {
+      if (open_ && !resume_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
         units -= TakeDataRun(units);
         if (units == 0) break;
       }
@@ -69,18 +71,23 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   uint32_t TakeDataRun(uint32_t units) {
     uint32_t reachable = 0;
     const uint8_t* p = walker_.Span(feed_.Position(), kI2CUnitBytes, units, &reachable);
+    // Locals: the units are bytes, which the compiler must assume to alias
+    // the decoder's own members.
+    bool nack = nack_;
+    bool last_nack = last_nack_;
     uint32_t taken = 0;
-    uint16_t word = 0;
     for (; taken < reachable; ++taken) {
-      const auto next = static_cast<uint16_t>(p[2 * taken] | p[2 * taken + 1] << 8);
-      const auto nibbles = static_cast<uint8_t>(next >> 8);
+      const uint8_t nibbles = p[2 * taken + 1];
       if (nibbles != kAckedDataNibbles && nibbles != kNackedDataNibbles) break;
-      word = next;
-      nack_ = nack_ || last_nack_;
-      last_nack_ = nibbles == kNackedDataNibbles;
-      first_bytes_.OfferByte(static_cast<uint8_t>(next));
+      nack = nack || last_nack;
+      last_nack = nibbles == kNackedDataNibbles;
     }
     if (taken == 0) return 0;
+    nack_ = nack;
+    last_nack_ = last_nack;
+    first_bytes_.OfferUnitBytes(p, taken);
+    const uint8_t* last = p + 2 * (taken - 1);
+    const auto word = static_cast<uint16_t>(last[0] | last[1] << 8);
     walker_.Took(taken);
     bytes_ += taken;
     total_ += taken * kI2CUnitBytes;
@@ -231,7 +238,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
       return false;
     }
     TransactionInfo& r = *record;
-    r.RecordFlags = kRecordI2C;
+    r.RecordFlags = complete_at_close_ ? static_cast<uint8_t>(kRecordI2C | kRecordComplete) : kRecordI2C;
     r.bStartEndType = static_cast<uint8_t>(building_ | end_bits);
     r.Status = status_;
     r.SamplePos = start_position_;
@@ -250,16 +257,21 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
 
   // Post-processes the step's records; true when a trigger ends the run.
   bool FinishStep() {
+    if (complete_at_close_) {
+      step_records_.Forget();
+      return false;
+    }
     bool end_run = false;
     step_records_.Drain(store_, [&](RecordRef ref) { end_run = PostProcess(ref) || end_run; });
     return end_run;
   }
 
   // A record that is not post-processed has no preview: the one gathered
-  // at its close is taken back.
+  // at its close is taken back, and it is not complete.
   void AbandonStep() {
     step_records_.Drain(store_, [&](RecordRef ref) {
       TransactionInfo& r = store_.At(ref);
+      r.RecordFlags &= static_cast<uint8_t>(~kRecordComplete);
       std::fill(std::begin(r.Preview), std::end(r.Preview), uint8_t{0});
       r.PreviewLen = 0;
     });
@@ -293,6 +305,9 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   StepRecords step_records_;
   const bool hs_enable_;
   const bool ignore_nack_before_stop_;
+  // Offline without a trigger to evaluate, the post-processing of a record
+  // is only its completion: it is complete when it is made.
+  const bool complete_at_close_;
   uint32_t failure_ = 0;
   bool resume_ = false;
   // The unit being handled, and whether it still owes the open record its

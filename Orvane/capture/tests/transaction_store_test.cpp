@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Orvane/capture/view_batch.h"
+
 namespace orvane {
 namespace {
 
@@ -55,6 +57,57 @@ TEST_F(TransactionStoreTest, ViewRowsAndResetClearTheInViewFlag) {
   EXPECT_EQ(store_.ViewCount(), 0u);
   EXPECT_FALSE(store_.At(a).RecordFlags & kRecordInView);
   EXPECT_EQ(store_.View().Capacity(), kViewCapacity);
+}
+
+// Every way into the view marks the record; a reset after any of them must
+// clear the mark, or a second filter would take the record as entered.
+enum class Entry { kAppend, kLive, kBatch };
+
+class TransactionStoreEntry : public TransactionStoreTest, public ::testing::WithParamInterface<Entry> {};
+
+TEST_P(TransactionStoreEntry, ResetClearsTheMarkOfEveryEntry) {
+  const Entry entry = GetParam();
+  if (entry == Entry::kLive) {
+    ASSERT_TRUE(store_.CreatePool());
+  }
+  for (uint32_t round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const RecordRef a = round == 0 ? AddRecord(0) : store_.Head();
+    switch (entry) {
+      case Entry::kAppend:
+        EXPECT_TRUE(store_.AppendToView(a));
+        break;
+      case Entry::kLive:
+        store_.AppendToViewLive(a);
+        break;
+      case Entry::kBatch: {
+        ViewBatch batch(store_);
+        EXPECT_TRUE(batch.Add(a, store_.At(a)));
+        break;
+      }
+    }
+    EXPECT_TRUE(store_.At(a).RecordFlags & kRecordInView);
+    store_.ResetView();
+    EXPECT_FALSE(store_.At(a).RecordFlags & kRecordInView);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, TransactionStoreEntry,
+                         ::testing::Values(Entry::kAppend, Entry::kLive, Entry::kBatch));
+
+TEST_F(TransactionStoreTest, AllocatedRecordsAreTheirRefsAcrossBlocks) {
+  // The allocation that hands back the record, across block boundaries.
+  for (uint32_t i = 0; i < 2 * 65536 + 20; ++i) {
+    RecordRef ref = kNoRecord;
+    TransactionInfo* record = store_.AllocateRecord(&ref);
+    ASSERT_NE(record, nullptr);
+    ASSERT_EQ(ref, i);
+    ASSERT_EQ(record, &store_.At(ref));
+    ASSERT_EQ(record->Index, 0u);
+    record->Index = i + 1;
+  }
+  EXPECT_EQ(store_.At(65535).Index, 65536u);
+  EXPECT_EQ(store_.At(65536).Index, 65537u);
 }
 
 TEST_F(TransactionStoreTest, TimingRecordBelongsToAnalyzerI2CRecordsOnly) {

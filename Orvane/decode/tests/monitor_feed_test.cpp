@@ -17,7 +17,8 @@ namespace {
 using namespace orvane::testing;  // NOLINT: the unit builders
 
 // The offline progress of a run: the percentage of the data consumed at
-// the start of every batch of eight I2C units, posted whenever it changes.
+// the start of every batch of eight I2C units, posted whenever it changes
+// (a capture read in larger batches posts the same percentages).
 // A stream without STOP is one step, so the batches start at every 16th
 // byte and once more where the whole units end.
 std::vector<uint32_t> ExpectedPercents(uint32_t units, uint32_t total) {
@@ -55,7 +56,9 @@ TEST_P(MonitorFeedProgress, PostsThePercentageOfEveryBatchThatChangesIt) {
 INSTANTIATE_TEST_SUITE_P(Sizes, MonitorFeedProgress,
                          ::testing::Values(ProgressCase{1, 0}, ProgressCase{7, 1}, ProgressCase{8, 0},
                                            ProgressCase{99, 1}, ProgressCase{100, 0}, ProgressCase{333, 1},
-                                           ProgressCase{801, 0}, ProgressCase{4099, 1}, ProgressCase{12345, 0}));
+                                           ProgressCase{801, 0}, ProgressCase{4099, 1}, ProgressCase{12345, 0},
+                                           // large enough for batches of 4 KiB
+                                           ProgressCase{204800, 0}, ProgressCase{333333, 1}));
 
 }  // namespace
 }  // namespace orvane

@@ -5,6 +5,7 @@ velix_add_test(decode_monitor_tests
     monitor_i2c_test.cpp
     monitor_live_test.cpp
     monitor_preview_test.cpp
+    monitor_random_test.cpp
     monitor_scenario_test.cpp
     monitor_spi_test.cpp
     monitor_units_test.cpp
