@@ -96,19 +96,22 @@ bool DetailNack(const TransactionDetail& detail, uint32_t i) {
   return (detail.bytes2[at] >> (7 - i % 8)) & 1;
 }
 
-void AppendStartTime(uint64_t clocks, uint8_t period_code, std::string* out) {
+char* PutStartTime(uint64_t clocks, uint8_t period_code, char* at) {
   const uint64_t t = clocks * period_code;
   const auto within = static_cast<uint32_t>(t % kTenNsPerSecond);
-  char text[32];
   // The seconds are cut to 32 bits, as the list has always shown them.
-  char* end = PutDecimal(static_cast<unsigned>(t / kTenNsPerSecond), text);
+  char* end = PutDecimal(static_cast<unsigned>(t / kTenNsPerSecond), at);
   *end++ = ':';
   end = PutThreeDigits(static_cast<uint32_t>(within / kTenNsPerMs), end);
   *end++ = ':';
   end = PutThreeDigits(static_cast<uint32_t>(within % kTenNsPerMs / kTenNsPerUs), end);
   *end++ = '.';
-  end = PutTwoDigits(static_cast<uint32_t>(within % kTenNsPerUs), end);
-  out->append(text, end);
+  return PutTwoDigits(static_cast<uint32_t>(within % kTenNsPerUs), end);
+}
+
+void AppendStartTime(uint64_t clocks, uint8_t period_code, std::string* out) {
+  char text[kTimeTextMax];
+  out->append(text, PutStartTime(clocks, period_code, text));
 }
 
 std::string FormatStartTime(uint64_t clocks, uint8_t period_code) {
@@ -117,13 +120,16 @@ std::string FormatStartTime(uint64_t clocks, uint8_t period_code) {
   return text;
 }
 
-void AppendTimeSpan(uint64_t clocks, uint8_t period_code, std::string* out) {
+char* PutTimeSpan(uint64_t clocks, uint8_t period_code, char* at) {
   const uint64_t d = clocks * period_code;
-  char text[24];
-  char* end = PutDecimal(d / kTenNsPerUs, text);
+  char* end = PutDecimal(d / kTenNsPerUs, at);
   *end++ = '.';
-  end = PutTwoDigits(static_cast<uint32_t>(d % kTenNsPerUs), end);
-  out->append(text, end);
+  return PutTwoDigits(static_cast<uint32_t>(d % kTenNsPerUs), end);
+}
+
+void AppendTimeSpan(uint64_t clocks, uint8_t period_code, std::string* out) {
+  char text[kTimeTextMax];
+  out->append(text, PutTimeSpan(clocks, period_code, text));
 }
 
 std::string FormatTimeSpan(uint64_t clocks, uint8_t period_code) {

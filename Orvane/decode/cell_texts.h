@@ -62,6 +62,11 @@ std::string FormatTimeSpan(uint64_t clocks, uint8_t period_code);
 // The same two texts appended to `out`.
 void AppendStartTime(uint64_t clocks, uint8_t period_code, std::string* out);
 void AppendTimeSpan(uint64_t clocks, uint8_t period_code, std::string* out);
+// The same two texts written at `at`, returning the end; the caller leaves
+// room for kTimeTextMax characters.
+inline constexpr size_t kTimeTextMax = 24;
+char* PutStartTime(uint64_t clocks, uint8_t period_code, char* at);
+char* PutTimeSpan(uint64_t clocks, uint8_t period_code, char* at);
 
 // ---- Cell pieces ----
 

@@ -49,23 +49,41 @@ ExportResult ExportRows(ExportEnv& env, ExportWriter& out, bool extracts, WriteR
   return result;
 }
 
-// `append_line(record, detail, &line)` appends the line of one row.
-template <typename AppendLine>
-ExportResult ExportViewRows(ExportEnv& env, ExportWriter& out, AppendLine&& append_line) {
-  std::string line;         // reused: one allocation for the whole export
-  TransactionDetail bytes;  // reused likewise, when the export reads bytes itself
+// The full bytes of one row's record: through env.bytes into `bytes` and
+// `walker`, reused row after row, when it is set, else through env.load
+// into the sampling object's detail.
+inline const TransactionDetail& LoadRowBytes(ExportEnv& env, const TransactionInfo& record,
+                                             TransactionDetail& bytes, AtomWalker& walker) {
+  if (env.bytes == nullptr) {
+    env.load(env.sampling, env.settings, record);
+    return env.sampling.Detail();
+  }
+  env.bytes(env.sampling, env.settings, record, &bytes, walker);
+  return bytes;
+}
+
+// `put_row(record, detail, out)` writes the line of one row into `out`;
+// false once a write failed.
+template <typename PutRow>
+ExportResult ExportViewRowsInPlace(ExportEnv& env, ExportWriter& out, PutRow&& put_row) {
+  TransactionDetail bytes;  // reused: one allocation for the whole export
   // One window and lock batch for many rows: nothing else maps the capture
   // while the rows are written.
   AtomWalker walker(env.sampling, kExtractBatch);
   return ExportRows(env, out, true, [&](const TransactionInfo& record) {
-    if (env.bytes != nullptr) {
-      env.bytes(env.sampling, env.settings, record, &bytes, walker);
-    } else {
-      env.load(env.sampling, env.settings, record);
-    }
+    return put_row(record, LoadRowBytes(env, record, bytes, walker), out);
+  });
+}
+
+// `append_line(record, detail, &line)` appends the line of one row.
+template <typename AppendLine>
+ExportResult ExportViewRows(ExportEnv& env, ExportWriter& out, AppendLine&& append_line) {
+  std::string line;  // reused likewise
+  return ExportViewRowsInPlace(env, out, [&](const TransactionInfo& record, const TransactionDetail& detail,
+                                             ExportWriter& writer) {
     line.clear();
-    append_line(record, env.bytes != nullptr ? bytes : env.sampling.Detail(), &line);
-    return out.Write(line);
+    append_line(record, detail, &line);
+    return writer.Write(line);
   });
 }
 

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/string_format.h"
 #include "platform/system_error.h"
@@ -28,32 +30,53 @@ bool ExportWriter::WriteAll(const char* data, size_t size) {
   return true;
 }
 
-ExportWriter::ExportWriter(int fd, LineEnds line_ends) : fd_(fd), line_ends_(line_ends) { block_.reserve(kExportBlockBytes + kExportBlockBytes / 2); }
+ExportWriter::ExportWriter(int fd, LineEnds line_ends)
+    : fd_(fd),
+      line_ends_(line_ends),
+      block_(std::make_unique_for_overwrite<char[]>(kExportBlockBytes + kExportBlockBytes / 2)),
+      capacity_(kExportBlockBytes + kExportBlockBytes / 2) {}
 
 ExportWriter::~ExportWriter() { Flush(); }
 
-bool ExportWriter::Write(std::string_view text) {
-  if (Failed()) return false;
-  if (line_ends_ == LineEnds::kAsWritten) {
-    block_.append(text);
-    return block_.size() < kExportBlockBytes || Flush();
+char* ExportWriter::Room(size_t bytes) {
+  if (Failed()) return nullptr;
+  if (capacity_ - size_ < bytes) {
+    const size_t capacity = size_ + bytes;
+    auto block = std::make_unique_for_overwrite<char[]>(capacity);
+    std::memcpy(block.get(), block_.get(), size_);
+    block_ = std::move(block);
+    capacity_ = capacity;
   }
-  // Each "\n" is stored as CR LF; the stretches between them are copied whole.
+  return block_.get() + size_;
+}
+
+bool ExportWriter::Commit(const char* end) {
+  size_ = static_cast<size_t>(end - block_.get());
+  return size_ < kExportBlockBytes || Flush();
+}
+
+bool ExportWriter::Write(std::string_view text) {
+  // Room for every "\n" turned into CR LF.
+  char* at = Room(line_ends_ == LineEnds::kAsWritten ? text.size() : 2 * text.size());
+  if (at == nullptr) return false;
+  if (line_ends_ == LineEnds::kAsWritten) return Commit(std::copy(text.begin(), text.end(), at));
+  // The stretches between the "\n"s are copied whole.
   for (size_t from = 0; from < text.size();) {
     const size_t newline = text.find('\n', from);
     const size_t end = newline == std::string_view::npos ? text.size() : newline;
-    block_.append(text.data() + from, end - from);
+    at = std::copy(text.data() + from, text.data() + end, at);
     if (newline == std::string_view::npos) break;
-    block_.append("\r\n", 2);
+    *at++ = '\r';
+    *at++ = '\n';
     from = newline + 1;
   }
-  return block_.size() < kExportBlockBytes || Flush();
+  return Commit(at);
 }
 
 bool ExportWriter::Flush() {
   if (Failed()) return false;
-  const bool written = WriteAll(block_.data(), block_.size());
-  block_.clear();
+  const bool written = WriteAll(block_.get(), size_);
+  size_ = 0;
   return written;
 }
 

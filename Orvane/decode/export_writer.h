@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,9 +30,10 @@ inline constexpr char kExportErrorTitle[] = "ErrorInfomation";
 // Writes to a descriptor the caller owns, in blocks of kExportBlockBytes:
 // a report of millions of lines costs a few hundred system calls. Write
 // only fills the block (a full block goes out at once); Flush hands over
-// the rest, and the destructor flushes what is still held. After the first
-// failed write nothing more is written and ErrorCode() holds the system
-// error code.
+// the rest, and the destructor flushes what is still held. A row can also
+// be formatted in place: Room gives the end of the block, Commit takes
+// what was written there. After the first failed write nothing more is
+// written and ErrorCode() holds the system error code.
 inline constexpr size_t kExportBlockBytes = size_t{1} << 20;
 
 // The reports store each "\n" as CR LF, as they always have; formats read
@@ -51,13 +53,26 @@ class ExportWriter {
   bool Failed() const { return error_ != 0; }
   uint32_t ErrorCode() const { return error_; }
 
+  // Space for `bytes` characters after the held text, nullptr once a write
+  // failed. The text written there is the file's own: its line ends are
+  // not converted, so it ends its lines with LineEnd().
+  char* Room(size_t bytes);
+  // Takes the text from the last Room() up to `end`; false once a write
+  // failed.
+  bool Commit(const char* end);
+  std::string_view LineEnd() const { return line_ends_ == LineEnds::kCrLf ? "\r\n" : "\n"; }
+
  private:
   bool WriteAll(const char* data, size_t size);
 
   int fd_;
   LineEnds line_ends_;
   uint32_t error_ = 0;
-  std::string block_;  // converted text not yet written
+  // Converted text not yet written: size_ characters of a block of
+  // capacity_, which grows only for a line longer than the spare half.
+  std::unique_ptr<char[]> block_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
 };
 
 // The system's text for the code + "\n Win32 ErrorCode : %u"; without a

@@ -55,6 +55,13 @@ struct LongLanes {
     const uint64_t counts = (word >> 5) & (kLanes * 0x7FF);
     return ((counts + kLanes * 0x7FF) & (kLanes << 11)) == (kLanes << 11);
   }
+  // Holds() of two words at once, with fewer operations.
+  static bool BothHold(uint64_t first, uint64_t second) {
+    if (((first | second) & (kLanes << 4)) != 0) return false;
+    const uint64_t counts = kLanes * 0x7FF;
+    const uint64_t carries = (((first >> 5) & counts) + counts) & (((second >> 5) & counts) + counts);
+    return (carries & (kLanes << 11)) == (kLanes << 11);
+  }
   // Bit k set where lane k is 1: lane k moves to bit 48 + k, and no two
   // products meet, so nothing carries.
   static uint32_t Mask(uint64_t lanes) {

@@ -96,12 +96,13 @@ const uint8_t* I2CQuadTable() {
 
 // The exports' walk: the data bits of one record shifted into its bytes
 // (the ACK bit of each nine skipped) with nothing else kept, so the hot
-// loop runs over the mapped bytes with its values in registers, eight short
-// atoms at a time where it can.
+// loops run over the mapped bytes with their values in registers, eight
+// atoms at a time where they can: one word of short atoms or two of long
+// ones, through two look-ups that do not wait for each other.
 class I2CByteShifter {
  public:
-  I2CByteShifter(uint8_t* bytes, uint64_t bit_limit, LineMapping mapping, uint8_t line)
-      : bytes_(bytes), bit_limit_(bit_limit), mapping_(mapping), quads_(I2CQuadTable()), walk_{0, 0, 0, line, 0} {}
+  I2CByteShifter(uint8_t* bytes, uint32_t bit_limit, LineMapping mapping, uint8_t line)
+      : mapping_(mapping), quads_(I2CQuadTable()), walk_{bytes, bit_limit, 0, line, 0} {}
 
   // One atom's four line bits; `state_only` for a zero-count long atom,
   // which only replaces the state. False once the record ends: at a STOP or
@@ -119,7 +120,7 @@ class I2CByteShifter {
   void Finish() {
     if (walk_.slot == 0) return;
     const uint32_t data_bits = walk_.slot < 8 ? walk_.slot : 8;
-    bytes_[walk_.byte_index] = static_cast<uint8_t>(walk_.held & ((1u << data_bits) - 1));
+    *walk_.out = static_cast<uint8_t>(walk_.held & ((1u << data_bits) - 1));
   }
 
   // The atoms of one span read in place (see atom_span_loop.h).
@@ -129,17 +130,7 @@ class I2CByteShifter {
     uint32_t i = 0;
     while (i + 1 < length) {
       if (i + 8 < length) {
-        const uint64_t raw = extract_lanes::LoadWord(data + i);
-        const uint64_t block = raw >> mapping.shift;
-        uint32_t taken = 0;
-        if (extract_lanes::ShortLanes::Holds(raw)) {
-          // Two groups of four; the second only after the first.
-          if (Quad(walk, extract_lanes::ShortLanes::Quad(block))) {
-            taken = Quad(walk, extract_lanes::ShortLanes::Quad(block >> 32)) ? 8 : 4;
-          }
-        } else if (((i ^ odd) & 1) == 0 && extract_lanes::LongLanes::Holds(raw)) {
-          taken = Quad(walk, extract_lanes::LongLanes::Quad(block)) ? 8 : 0;
-        }
+        const uint32_t taken = Words(data + i, length - i, ((i ^ odd) & 1) == 0, walk);
         if (taken != 0) {
           i += taken;
           continue;
@@ -166,52 +157,113 @@ class I2CByteShifter {
 
  private:
   struct Walk {
-    uint64_t bit;
-    uint32_t byte_index;
-    uint32_t slot;  // bit slot 0..8 within byte_index
+    uint8_t* out;        // the byte being filled
+    uint32_t remaining;  // bits still to come, at least one while walking
+    uint32_t slot;       // bit slot 0..8 within the byte being filled
     uint8_t line;
-    uint32_t held;  // the bits of the byte being filled, last bit lowest
+    uint32_t held;       // the bits of the byte being filled, last bit lowest
   };
+
+  // Whole words of atoms from data[0] on, with more than eight bytes left:
+  // a run of short atoms, or of long ones when data[0] is at an even
+  // position. Returns the bytes taken; 0 when the first atoms must go one
+  // at a time (mixed kinds, a zero count, a STOP or the record's end). The
+  // bus's line shift is a constant in each loop.
+  uint32_t Words(const uint8_t* data, uint32_t length, bool even, Walk& walk) const {
+    const uint64_t raw = extract_lanes::LoadWord(data);
+    if (extract_lanes::ShortLanes::Holds(raw)) {
+      return mapping_.shift == 0 ? ShortRun<0>(data, length, walk) : ShortRun<2>(data, length, walk);
+    }
+    if (even && extract_lanes::LongLanes::Holds(raw)) {
+      return mapping_.shift == 0 ? LongRun<0>(data, length, walk) : LongRun<2>(data, length, walk);
+    }
+    return 0;
+  }
+
+  // data[0, 8) holds short atoms.
+  template <unsigned kShift>
+  uint32_t ShortRun(const uint8_t* data, uint32_t length, Walk& walk) const {
+    using extract_lanes::ShortLanes;
+    uint32_t i = 0;
+    do {
+      const uint64_t block = extract_lanes::LoadWord(data + i) >> kShift;
+      if (!Octet(walk, ShortLanes::Quad(block), ShortLanes::Quad(block >> 32))) {
+        return Quad(walk, ShortLanes::Quad(block)) ? i + 4 : i;
+      }
+      i += 8;
+    } while (i + 8 < length && ShortLanes::Holds(extract_lanes::LoadWord(data + i)));
+    return i;
+  }
+
+  // Pairs of words of long atoms, then one word alone.
+  template <unsigned kShift>
+  uint32_t LongRun(const uint8_t* data, uint32_t length, Walk& walk) const {
+    using extract_lanes::LongLanes;
+    uint32_t i = 0;
+    for (; i + 16 < length; i += 16) {
+      const uint64_t first = extract_lanes::LoadWord(data + i);
+      const uint64_t second = extract_lanes::LoadWord(data + i + 8);
+      if (!LongLanes::BothHold(first, second) ||
+          !Octet(walk, LongLanes::Quad(first >> kShift), LongLanes::Quad(second >> kShift))) {
+        break;
+      }
+    }
+    if (i + 8 < length) {
+      const uint64_t word = extract_lanes::LoadWord(data + i);
+      if (LongLanes::Holds(word) && Quad(walk, LongLanes::Quad(word >> kShift))) i += 8;
+    }
+    return i;
+  }
 
   // Four atoms at once, as their mapped lines from extract_lanes Quad();
   // false, with nothing taken, when one of them ends the record (a STOP or
   // the last bit), which the per-atom path finds.
   bool Quad(Walk& walk, uint32_t lines) const {
     const uint32_t entry = quads_[(uint32_t{walk.line} << 8) | lines];
-    if (entry & kQuadEnds) return false;
     const uint32_t count = entry >> 4;
-    if (walk.bit + count >= bit_limit_) return false;
+    if ((entry & kQuadEnds) || count >= walk.remaining) return false;
     walk.line = static_cast<uint8_t>(lines >> 6);
-    if (count != 0) Put(walk, entry & 0x0F, count);
+    Put(walk, entry & 0x0F, count);
     return true;
   }
 
-  // Adds `count` (1..4) bits, first bit highest, to the nine bit slots of
+  // Eight atoms as two groups of four; the second group's line before it is
+  // the first group's last lane, so both look-ups start at once. False, with
+  // nothing taken, when either group ends the record.
+  bool Octet(Walk& walk, uint32_t first, uint32_t second) const {
+    const uint32_t a = quads_[(uint32_t{walk.line} << 8) | first];
+    const uint32_t b = quads_[((first & 0xC0) << 2) | second];
+    const uint32_t count_b = b >> 4;
+    const uint32_t count = (a >> 4) + count_b;
+    if (((a | b) & kQuadEnds) || count >= walk.remaining) return false;
+    walk.line = static_cast<uint8_t>(second >> 6);
+    Put(walk, ((a & 0x0F) << count_b) | (b & 0x0F), count);
+    return true;
+  }
+
+  // Adds `count` (0..8) bits, first bit highest, to the nine bit slots of
   // the byte being filled: eight data bits, then the ACK bit, which is
   // dropped. Stores a byte once its ACK bit came; Finish() stores the last.
-  void Put(Walk& walk, uint32_t bits, uint32_t count) const {
+  static void Put(Walk& walk, uint32_t bits, uint32_t count) {
     walk.held = (walk.held << count) | bits;
-    walk.bit += count;
+    walk.remaining -= count;
     walk.slot += count;
     // Fewer than nine slots were filled before, so at most one byte
     // completes: its data bits stand above the ACK bit and the newer bits.
     if (walk.slot >= 9) {
       walk.slot -= 9;
-      bytes_[walk.byte_index] = static_cast<uint8_t>(walk.held >> (walk.slot + 1));
-      ++walk.byte_index;
+      *walk.out++ = static_cast<uint8_t>(walk.held >> (walk.slot + 1));
     }
   }
 
-  bool Edge(Walk& walk, uint8_t previous, uint8_t state) const {
+  static bool Edge(Walk& walk, uint8_t previous, uint8_t state) {
     const I2CEdge edge = ClassifyI2CEdge(previous, state);
     if (edge == I2CEdge::kStop) return false;
     if (edge != I2CEdge::kSclRise) return true;
     Put(walk, (state >> 1) & 1, 1);
-    return walk.bit < bit_limit_;
+    return walk.remaining != 0;
   }
 
-  uint8_t* const bytes_;
-  const uint64_t bit_limit_;
   const LineMapping mapping_;
   const uint8_t* const quads_;  // I2CQuadTable()
   Walk walk_;

@@ -13,8 +13,6 @@ void AppendPadded(const char* digits, int length, int width, char pad, std::stri
 
 }  // namespace
 
-char* PutDecimal(uint64_t value, char* at) { return std::to_chars(at, at + 20, value).ptr; }
-
 void AppendDecimal(uint64_t value, std::string* out) {
   char digits[20];
   out->append(digits, PutDecimal(value, digits));

@@ -4,8 +4,10 @@
 // parsing and of temporary strings.
 
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace orvane {
@@ -20,6 +22,13 @@ inline constexpr std::array<char, 512> kHexPairs = [] {
     pairs[2 * i + 1] = kDigits[i & 0x0F];
   }
   return pairs;
+}();
+// " 00".." FF", each padded to four characters, so that a byte is one
+// four-character store of which three count.
+inline constexpr std::array<std::array<char, 4>, 256> kSpacedHex = [] {
+  std::array<std::array<char, 4>, 256> cells{};
+  for (size_t i = 0; i < 256; ++i) cells[i] = {' ', kHexPairs[2 * i], kHexPairs[2 * i + 1], ' '};
+  return cells;
 }();
 inline constexpr std::array<char, 200> kDecimalPairs = [] {
   std::array<char, 200> pairs{};
@@ -45,7 +54,7 @@ void AppendHexPadded(uint32_t value, int width, char pad, std::string* out);
 // The same written at `at`, returning the end, for cells assembled in a
 // local buffer and appended whole. The caller leaves room: 20 characters
 // for a decimal, 2 or 3 for the fixed widths.
-char* PutDecimal(uint64_t value, char* at);
+inline char* PutDecimal(uint64_t value, char* at) { return std::to_chars(at, at + 20, value).ptr; }
 // "%02u" of a value below 100; "%03u" of a value below 1000.
 inline char* PutTwoDigits(uint32_t value, char* at) {
   at[0] = text_tables::kDecimalPairs[2 * value];
@@ -61,6 +70,12 @@ inline char* PutHexByte(uint8_t value, char* at) {
   at[0] = text_tables::kHexPairs[2 * value];
   at[1] = text_tables::kHexPairs[2 * value + 1];
   return at + 2;
+}
+// " %02X" for each byte. Writes one character past the end it returns, so
+// the caller leaves room for 3 × count + 1.
+inline char* PutSpacedHex(const uint8_t* bytes, size_t count, char* at) {
+  for (size_t i = 0; i < count; ++i, at += 3) std::memcpy(at, text_tables::kSpacedHex[bytes[i]].data(), 4);
+  return at;
 }
 
 }  // namespace orvane

@@ -297,6 +297,8 @@ struct RandomAtomsCase {
   uint32_t long_percent;     // chance of a long atom at an even position
   uint32_t corrupt_per_mille;  // chance of a misplaced long-atom byte
   uint32_t seed;
+  // One long atom in this many only replaces the state (zero count); 0: none.
+  uint32_t zero_count_one_in = 3;
 };
 
 const RandomAtomsCase kRandomAtomsCases[] = {
@@ -309,6 +311,14 @@ const RandomAtomsCase kRandomAtomsCases[] = {
     {"SpiIgnoreFirstEdge", {0, 1, 0x81, 2}, 25, 2, 2, 47},
     {"SpiUnknownEdge", {0, 3, 0x01, 0}, 25, 0, 0, 48},
     {"SpiQuietDamaged", {0, 2, 0x80, 1}, 5, 5, 15, 49},
+    // Runs of eight and more long atoms, as slow clocks at fast sampling
+    // give them, on both buses: STOPs and record ends inside the runs.
+    {"I2cBus0LongRuns", {1}, 30, 97, 0, 50, 0},
+    {"I2cBus1LongRuns", {2}, 20, 97, 0, 51, 0},
+    {"I2cBus0LongRunsQuiet", {1}, 6, 95, 0, 52, 0},
+    {"I2cBus1LongRunsSomeZero", {2}, 25, 95, 0, 53, 25},
+    {"I2cBus0LongRunsDamaged", {1}, 25, 95, 4, 54, 50},
+    {"I2cBus1Busy", {2}, 30, 0, 0, 55},
 };
 
 class RandomAtoms : public BytesFixture, public ::testing::WithParamInterface<RandomAtomsCase> {};
@@ -324,7 +334,8 @@ std::vector<uint8_t> RandomAtomStream(const RandomAtomsCase& c, std::mt19937& ra
       data.push_back(static_cast<uint8_t>(random() & 0xEF));
     } else if (data.size() % 2 == 0 && random() % 100 < c.long_percent) {
       // Zero counts too: those only replace the state.
-      const uint16_t atom = EncodeLongAtom(state, static_cast<uint16_t>(random() % 3 == 0 ? 0 : random() % 2048));
+      const bool zero = c.zero_count_one_in != 0 && random() % c.zero_count_one_in == 0;
+      const uint16_t atom = EncodeLongAtom(state, static_cast<uint16_t>(zero ? 0 : random() % 2048));
       data.push_back(static_cast<uint8_t>(atom));
       data.push_back(static_cast<uint8_t>(atom >> 8));
     } else {

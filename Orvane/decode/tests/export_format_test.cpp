@@ -16,6 +16,7 @@
 
 #include "Orvane/decode/cell_texts.h"
 #include "Orvane/decode/export_csv.h"
+#include "Orvane/decode/export_csv_row.h"
 #include "Orvane/decode/hex_dump.h"
 #include "Orvane/decode/text_append.h"
 
@@ -80,6 +81,11 @@ TEST(TextAppend, TablesMatchPrintfForEveryValue) {
   AppendHexBytes(bytes.data(), bytes.size(), &hex);
   EXPECT_EQ(hex, "x" + hex_reference);
   EXPECT_EQ(SpacedHexText(bytes.data(), 256), spaced_reference);
+  // The in-place form writes one spare character, which the caller's room
+  // holds, and ends after the last byte's pair.
+  std::vector<char> spaced(3 * 256 + 1, '#');
+  char* end = PutSpacedHex(bytes.data(), bytes.size(), spaced.data());
+  EXPECT_EQ(std::string(spaced.data(), end), spaced_reference);
 }
 
 TEST(TextAppend, TimesMatchPrintfOnRandomClocks) {
@@ -189,6 +195,79 @@ TEST(CsvLineFormat, MatchesTheListCellsOnRandomRecords) {
   }
 }
 
+// One writer for a whole export: it keeps the last record's remarks, so
+// records in runs of the same status, trigger and HS marks, and records
+// where only one of them changes, must each still get their own text.
+TEST(CsvLineFormat, OneWriterKeepsEveryRowsOwnRemarks) {
+  struct Case {
+    const char* name;
+    RecordTextMode mode;
+    const char* line_end;
+  };
+  const Case cases[] = {
+      {"i2c analyzer, CR LF", {.i2c = true, .period_code = 2}, "\r\n"},
+      {"i2c monitor", {.i2c = true, .monitor = true, .period_code = 1}, "\n"},
+      {"spi analyzer, CR LF", {.spi = true, .period_code = 10}, "\r\n"},
+      {"forced display", {.period_code = 5}, "\n"},
+  };
+  const uint16_t statuses[] = {0, kStatusLow | kStatusHigh, kStatusNoChange, kStatusBitCount, 0xFFFF};
+  std::mt19937 random(77);
+  for (const Case& c : cases) {
+    CsvRowWriter row(c.mode, c.line_end);
+    TransactionInfo r = RandomRecord(random);
+    for (int i = 0; i < 3000; ++i) {
+      // Runs of equal marks, broken now and then by one changed mark.
+      switch (random() % 8) {
+        case 0: r.Status = statuses[random() % std::size(statuses)]; break;
+        case 1: r.RecordFlags ^= kRecordTrigger; break;
+        case 2: r.i2c.I2CFlags ^= kI2CHsTransfer; break;
+        case 3: r = RandomRecord(random); break;
+        default: break;
+      }
+      ++r.Index;
+      const TransactionDetail detail = RandomDetail(random);
+      std::vector<char> text(row.MaxLength(detail));
+      char* end = row.Put(r, detail, text.data());
+      std::string expected = ReferenceCsvLine(r, detail, c.mode);
+      expected.replace(expected.size() - 1, 1, c.line_end);
+      ASSERT_EQ(std::string(text.data(), end), expected) << c.name << " record " << i;
+    }
+  }
+}
+
+// The room a writer asks for holds the longest line a record can make:
+// every remark, the widest numbers, times and address, and all bytes on
+// both SPI lines. The buffer is exactly that long, so the sanitizer sees
+// any character written beyond.
+TEST(CsvLineFormat, TheLongestLineFitsItsRoom) {
+  TransactionInfo r{};
+  r.Index = 0xFFFFFFFFu;
+  r.RecordFlags = 0xFF;
+  r.bStartEndType = 0xFF;
+  r.Status = 0xFFFF;
+  r.BitCount = 0xFFFFFFFFu;
+  r.StartClock = ~uint64_t{0};
+  r.Duration = 0xFFFFFFFFu;
+  r.i2c.I2CAddress = 0xFFFF;
+  r.i2c.I2CFlags = 0xFFFF;
+  for (uint32_t bytes : {0u, 1u, 40u}) {
+    TransactionDetail detail;
+    detail.bytes.assign(bytes, 0xFF);
+    detail.bytes2.assign(bytes, 0xFF);
+    detail.count = bytes;
+    for (const RecordTextMode& mode : {RecordTextMode{.i2c = true, .period_code = 255},
+                                       RecordTextMode{.spi = true, .period_code = 255},
+                                       RecordTextMode{.spi = true, .monitor = true}}) {
+      CsvRowWriter row(mode, "\r\n");
+      std::vector<char> text(row.MaxLength(detail));
+      char* end = row.Put(r, detail, text.data());
+      std::string expected = ReferenceCsvLine(r, detail, mode);
+      expected.replace(expected.size() - 1, 1, "\r\n");
+      EXPECT_EQ(std::string(text.data(), end), expected) << bytes;
+    }
+  }
+}
+
 std::string ReferenceDumpLine(const uint8_t* bytes, uint32_t count, uint32_t offset) {
   std::string line = Printf("%06X : ", offset);
   for (uint32_t i = 0; i < kDumpBytesPerLine; ++i) {
@@ -253,6 +332,44 @@ TEST(ExportWriterBlocks, ConvertsNewlinesAcrossBlocks) {
   std::remove(name);
 }
 
+// Lines formatted in place between converted writes, in both line-end
+// modes: small ones, ones across block boundaries and ones longer than a
+// block, which make the block grow, all arrive in order and unchanged.
+TEST(ExportWriterBlocks, InPlaceLinesKeepTheirOrderBetweenWrites) {
+  for (const LineEnds ends : {LineEnds::kCrLf, LineEnds::kAsWritten}) {
+    char name[] = "/tmp/export_writer_XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    std::mt19937 random(ends == LineEnds::kCrLf ? 5 : 6);
+    std::string expected;
+    {
+      ExportWriter writer(fd, ends);
+      EXPECT_EQ(writer.LineEnd(), ends == LineEnds::kCrLf ? "\r\n" : "\n");
+      while (expected.size() < 4 * kExportBlockBytes) {
+        const size_t size = random() % 10 == 0 ? random() % (2 * kExportBlockBytes) : random() % 200;
+        std::string piece(size, 'a');
+        for (char& c : piece) c = random() % 9 == 0 ? '\n' : static_cast<char>('a' + random() % 26);
+        if (random() % 2 == 0) {
+          // Asks for more room than it uses, as a row writer does.
+          char* at = writer.Room(size + random() % 300);
+          ASSERT_NE(at, nullptr);
+          ASSERT_TRUE(writer.Commit(std::copy(piece.begin(), piece.end(), at)));
+          expected += piece;
+          continue;
+        }
+        ASSERT_TRUE(writer.Write(piece));
+        for (char c : piece) {
+          if (c == '\n' && ends == LineEnds::kCrLf) expected += '\r';
+          expected += c;
+        }
+      }
+    }
+    close(fd);
+    EXPECT_EQ(FileText(name), expected);
+    std::remove(name);
+  }
+}
+
 TEST(ExportWriterBlocks, AFailedBlockStopsEveryLaterWrite) {
   const int fd = open("/dev/full", O_WRONLY | O_CLOEXEC);
   ASSERT_GE(fd, 0);
@@ -264,6 +381,7 @@ TEST(ExportWriterBlocks, AFailedBlockStopsEveryLaterWrite) {
   EXPECT_EQ(writer.ErrorCode(), static_cast<uint32_t>(ENOSPC));
   EXPECT_FALSE(writer.Write("more\n"));
   EXPECT_FALSE(writer.Write(std::string(kExportBlockBytes, 'x')));
+  EXPECT_EQ(writer.Room(10), nullptr);
   EXPECT_EQ(writer.ErrorCode(), static_cast<uint32_t>(ENOSPC));
   close(fd);
 }

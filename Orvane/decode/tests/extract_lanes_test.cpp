@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace orvane::extract_lanes {
 namespace {
@@ -99,6 +100,27 @@ TEST_P(ExtractBlocks, LanesMatchTheAtoms) {
     ExpectLanes<LongLanes>(c);
   } else {
     ExpectLanes<ShortLanes>(c);
+  }
+}
+
+// Two words of long atoms judged at once, against each judged alone: every
+// pairing of the cases' words, and words with one lane made short or its
+// count zero, or with the count's top bit alone set.
+TEST(ExtractLanes, BothHoldIsEachHolding) {
+  std::vector<uint64_t> words;
+  for (const BlockCase& c : kBlockCases) words.push_back(LoadWord(c.bytes));
+  const uint64_t valid = LoadWord(kBlockCases[5].bytes);  // LongAlternating
+  for (unsigned lane = 0; lane < 4; ++lane) {
+    const unsigned at = 16 * lane;
+    words.push_back(valid | (uint64_t{0x10} << at));                        // short flag
+    words.push_back(valid & ~(uint64_t{0xFFE0} << at));                     // zero count
+    words.push_back((valid & ~(uint64_t{0xFFE0} << at)) | (uint64_t{0x8000} << at));  // count 1024
+  }
+  for (uint64_t first : words) {
+    for (uint64_t second : words) {
+      ASSERT_EQ(LongLanes::BothHold(first, second), LongLanes::Holds(first) && LongLanes::Holds(second))
+          << std::hex << first << " " << second;
+    }
   }
 }
 
