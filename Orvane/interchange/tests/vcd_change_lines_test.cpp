@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -203,8 +204,68 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"stamp_then_space", "\n#20\n#21 \n1!\n1!\n", 4, 0, 20},
                       StopCase{"stamp_then_cr", "\n#20\n#21\r\n1!\n1!\n", 4, 0, 20},
                       StopCase{"stamp_at_the_end", "\n#20\n#21", 4, 0, 20},
-                      StopCase{"full_output", "\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n", 24, 8, 10}),
+                      StopCase{"full_output", "\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n0!\n1!\n", 24, 8, 10},
+                      // Long enough for the lines read sixteen bytes at a time.
+                      StopCase{"full_output_after_a_stamp",
+                               "\n#11\n1!\n#12\n0!\n#13\n1!\n#14\n0!\n#15\n1!\n#16\n0!\n#17\n1!\n#18\n0!\n#19\n1!\n#20\n",
+                               56, 8, 18},
+                      StopCase{"fourteen_then_fifteen_digits",
+                               "\n#12345678901234\n1!\n#123456789012345\n0!\n1ab\n0ab\n1ab\n0ab\n", 55, 6,
+                               123456789012345},
+                      StopCase{"high_digits_change",
+                               "\n#123456789\n1!\n#223456789\n0!\n#1000000000\n1!\n#10000000000\n0!\n1ab\n0ab\n1ab\n0ab\n",
+                               75, 8, 10000000000},
+                      StopCase{"stamp_then_x", "\n#11\nx!\n#12\n1!\n0!\n1!\n0!\n1!\n", 4, 0, 11},
+                      StopCase{"stamp_then_undeclared", "\n#11\n1?\n#12\n1!\n0!\n1!\n0!\n1!\n", 4, 0, 11},
+                      StopCase{"stamp_then_skipped", "\n#11\n1%\n#12\n1!\n0!\n1!\n0!\n1!\n", 26, 5, 12},
+                      StopCase{"letter_among_digits", "\n#11\n1!\n#12a4\n1!\n0!\n1!\n0!\n1!\n", 7, 1, 11},
+                      StopCase{"time_back_in_long_text", "\n#11\n1!\n#10\n1!\n0!\n1!\n0!\n1!\n", 7, 1, 11},
+                      StopCase{"no_line_feed_in_sixteen", "\n#11\n1!\n#12345678901234567890123\n", 7, 1, 11}),
     [](const auto& p) { return std::string(p.param.name); });
+
+struct RandomCase {
+  const char* name;
+  uint32_t seed;
+  int odd_lines;  // in a thousand: x and z values, CR LF, blanks, comments
+};
+
+class VcdRandomLinesTest : public ::testing::TestWithParam<RandomCase> {};
+
+// Random files of the common lines with a share of others read as the word
+// reader alone reads them, in any batch size.
+TEST_P(VcdRandomLinesTest, GivesWhatTheWordReaderGives) {
+  std::mt19937 random(GetParam().seed);
+  const auto below = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+  const char* const codes[] = {"!", "\"", "ab", "abc", "%"};
+  const char* const odd[] = {"x!", "Z\"", "1!\r", "", " 0ab", "b10 %", "$comment #1 $end", "1abc", "#5\r"};
+  // The line the file ends with, often one the word reader refuses.
+  const char* const last[] = {"1!", "1?", "#", "#12a", "2!", "#1", "1ab"};
+  std::string text = kHead;
+  uint64_t time = 1;
+  for (int line = 0; line < 20000; ++line) {
+    if (below(1000) < static_cast<uint32_t>(GetParam().odd_lines)) {
+      text += odd[below(std::size(odd))];
+    } else if (below(3) == 0) {
+      // Steps of every size, so stamps of one to twenty digits appear.
+      const uint32_t bits = below(50) == 0 ? 62 : 40;
+      time += below(4) == 0 ? uint64_t{1} << below(bits) : below(100);
+      text += (below(20) == 0 ? "#00" : "#") + std::to_string(time);
+    } else {
+      text += std::string(below(2) ? "1" : "0") + codes[below(std::size(codes))];
+    }
+    text += '\n';
+  }
+  text += last[GetParam().seed % std::size(last)];
+  const std::string expected = ReadText(CrLf(text), 1000);
+  for (const size_t batch : {1, 7, 4096}) EXPECT_TRUE(ReadText(text, batch) == expected) << "batch " << batch;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, VcdRandomLinesTest,
+                         ::testing::Values(RandomCase{"common_lines_only", 1, 0}, RandomCase{"few_odd_lines", 2, 2},
+                                           RandomCase{"some_odd_lines", 3, 30}, RandomCase{"many_odd_lines", 4, 300},
+                                           RandomCase{"ending_in_a_stamp", 5, 10},
+                                           RandomCase{"ending_in_a_pair", 6, 10}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace velix::interchange
