@@ -1,6 +1,7 @@
 #include "Orvane/decode/i2c_analyzer.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstring>
@@ -35,6 +36,12 @@ inline uint32_t AtomWordAt(const uint8_t* at) {
     return at[0] | (uint32_t(at[1]) << 8);
   }
 }
+std::array<uint8_t, 256> LinesOfLowByte(const LineMapping& mapping) {
+  std::array<uint8_t, 256> lines{};
+  for (uint32_t low = 0; low < lines.size(); ++low) lines[low] = mapping.Map(static_cast<uint8_t>(low));
+  return lines;
+}
+
 constexpr char kOutOfMemoryLine[] =
     "\n *** [DANGER!!!] *** I2C:TransactionInfo  MEMORY ALLOCATE ERROR!!! **** [DANGER!!!] ****\n";
 
@@ -46,6 +53,7 @@ class I2CAnalyzerDecoder {
         walker_(ctx.sampling),
         feed_(ctx),
         mapping_(LineMappingFor(ctx.settings)),
+        lines_of_byte_(LinesOfLowByte(mapping_)),
         hs_enabled_(ctx.settings.HsEnable != 0),
         ignore_nack_before_stop_(ctx.settings.IgnoreNackBeforeStop != 0),
         verifier_(walker_, store_, ctx.settings, feed_.Total()),
@@ -79,6 +87,9 @@ class I2CAnalyzerDecoder {
   AtomWalker walker_;
   AnalyzerFeed feed_;
   const LineMapping mapping_;
+  // The mapped lines of every atom's low byte: one load where the fast walk
+  // would shift and mask.
+  const std::array<uint8_t, 256> lines_of_byte_;
   const bool hs_enabled_;
   const bool ignore_nack_before_stop_;
   I2CTimingVerifier verifier_;
@@ -141,7 +152,8 @@ uint32_t I2CAnalyzerDecoder::Step() {
       if (!open_) {
         FastRun<false, false>(span.data, run);
       } else if (tracking_) {
-        FastRun<true, true>(span.data, run);
+        // The open record's first SCL edge is taken below, one atom.
+        if (track_.Current().measure.SclEdgeSeen()) FastRun<true, true>(span.data, run);
       } else {
         FastRun<true, false>(span.data, run);
       }
@@ -217,8 +229,7 @@ template <bool kOpen, bool kTrack>
 void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const std::atomic<bool>& stop = feed_.StopFlag();
   const uint32_t odd = feed_.position & 1;
-  const uint8_t shift = mapping_.shift;
-  const uint8_t mask = mapping_.mask;
+  const uint8_t* const lines_of_byte = lines_of_byte_.data();
   const bool hs_enabled = hs_enabled_;
   uint64_t clock = clock_;
   uint8_t line = line_;
@@ -241,7 +252,7 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   // reached within the block. Both lambdas are forced inline: were either
   // left out of line, every local they capture would live in memory.
   const auto take = [&]<bool kChecked>(uint32_t low, uint32_t count, uint32_t size) __attribute__((always_inline)) {
-    const uint8_t state = static_cast<uint8_t>((low >> shift) & mask);
+    const uint8_t state = lines_of_byte[low];
     const uint8_t changed = state ^ line;
     if ((changed & (kSclLine | kSdaLine)) == kSdaLine && (state & kSclLine)) return false;
     if (kOpen && kChecked && clocks + count >= kOverLongClocks) return false;
@@ -252,13 +263,13 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
       // One branch on the kind of change serves the bits and the timing.
       if ((changed & kSclLine) != 0) {
         if ((state & kSclLine) != 0) {
-          if constexpr (kTrack) timing.measure.Rise(state, changed, clocks, timing.measured);
+          if constexpr (kTrack) timing.measure.template Rise<true>(state, changed, clocks, timing.measured);
           tx.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled, memory, bytes_before + i, clocks);
         } else if constexpr (kTrack) {
-          timing.measure.Fall(state, changed, clocks, timing.measured);
+          timing.measure.template Fall<true>(state, changed, clocks, timing.measured);
         }
       } else if (kTrack && changed != 0) {
-        timing.measure.Other(state, changed, clocks);
+        timing.measure.template Other<true>(state, changed, clocks);
       }
     } else {
       clock += count;

@@ -116,32 +116,37 @@ class I2CPhaseMeasure {
   // SCL edges alternate, so after the first fall the bit slot of a rise is
   // the slot of the fall before it: one count of falls modulo 9 serves
   // both. Slots 1 to 7 of a byte measure the data hold and setup.
-  template <typename Judge, typename Offset>
+  //
+  // `kEdgeSeen`: the caller knows an SCL edge was seen already, so the
+  // first-edge tests (and the opening's tHD_STA, which ends at the first
+  // edge) drop out of its steps.
+  template <bool kEdgeSeen = false, typename Judge, typename Offset>
   void Rise(uint8_t now, uint8_t, Offset at, Judge& judge) {
     history_.Push(now, at);
-    if (scl_edge_seen_) judge.Low(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
-    scl_edge_seen_ = true;
-    last_scl_edge_ = at;
-    // A hold is measured only after a remembered fall.
+    if (kEdgeSeen || scl_edge_seen_) judge.Low(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
+    if constexpr (!kEdgeSeen) scl_edge_seen_ = true;
+    // A hold is measured only after a remembered fall, the last SCL edge.
     if (hold_measured_) {
-      judge.Hold(fall_at_, ClampClocks(hold_));
+      judge.Hold(last_scl_edge_, ClampClocks(hold_));
       judge.Setup(last_sda_change_, ClocksBetween(last_sda_change_, at));
     }
+    last_scl_edge_ = at;
   }
 
-  template <typename Judge, typename Offset>
+  template <bool kEdgeSeen = false, typename Judge, typename Offset>
   void Fall(uint8_t now, uint8_t changed, Offset at, Judge& judge) {
     history_.Push(now, at);
-    // Every state since a START-like opening had SCL high, so the first
-    // state with SCL low comes with a fall: tHD_STA ends there.
-    if (hold_start_pending_) [[unlikely]] {
-      hold_start_pending_ = false;
-      judge.HoldStart(ClocksBetween(0, at));
+    if constexpr (!kEdgeSeen) {
+      // Every state since a START-like opening had SCL high, so the first
+      // state with SCL low comes with a fall: tHD_STA ends there.
+      if (hold_start_pending_) [[unlikely]] {
+        hold_start_pending_ = false;
+        judge.HoldStart(ClocksBetween(0, at));
+      }
     }
-    if (scl_edge_seen_) judge.High(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
-    scl_edge_seen_ = true;
+    if (kEdgeSeen || scl_edge_seen_) judge.High(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
+    if constexpr (!kEdgeSeen) scl_edge_seen_ = true;
     last_scl_edge_ = at;
-    fall_at_ = at;
     falls_ = falls_ == 8 ? 0 : falls_ + 1;
     hold_measured_ = false;
     if (changed & kSdaLine) {
@@ -154,17 +159,22 @@ class I2CPhaseMeasure {
     }
   }
 
+  template <bool kEdgeSeen = false>
   void Other(uint8_t now, uint8_t changed, int64_t at) {
     history_.Push(now, at);
     // With SCL low, an SCL edge seen means the last one was a fall.
-    if (scl_edge_seen_ && (changed & kSdaLine) && !(now & kSclLine)) {
+    if ((kEdgeSeen || scl_edge_seen_) && (changed & kSdaLine) && !(now & kSclLine)) {
       last_sda_change_ = at;
       if (FallRemembered() && !hold_measured_) {
-        hold_ = at - fall_at_;
+        hold_ = at - last_scl_edge_;
         hold_measured_ = true;
       }
     }
   }
+
+  // Whether an SCL edge was seen since the opening; from then on the steps
+  // may be taken with `kEdgeSeen`.
+  bool SclEdgeSeen() const { return scl_edge_seen_; }
 
  private:
   // Between a fall and the next rise: whether that fall began slot 1 to 7.
@@ -175,14 +185,14 @@ class I2CPhaseMeasure {
   ChangeHistory history_{};
   uint8_t state_ = 0;  // the newest state of the history, kept at hand
   bool hold_start_pending_ = false;
-  // Clock periods: every SCL edge after the first closes a period.
+  // Clock periods: every SCL edge after the first closes a period. While
+  // SCL is low after an edge, the last edge is the fall a hold runs from.
   bool scl_edge_seen_ = false;
   int64_t last_scl_edge_ = 0;
   // Data hold and setup: edges counted modulo 9 from the first SCL fall.
   bool hold_measured_ = false;
   // SCL falls so far, modulo 9.
   uint32_t falls_ = 0;
-  int64_t fall_at_ = 0;
   int64_t hold_ = 0;
   int64_t last_sda_change_ = 0;
 };
