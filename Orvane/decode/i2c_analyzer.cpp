@@ -350,7 +350,7 @@ bool I2CAnalyzerDecoder::Close(uint8_t end_bits, uint32_t bit_count, uint32_t sa
       (memory_.hs == HsState::kTransfer ? kI2CHsTransfer : 0) |
       (memory_.hs == HsState::kMasterCodeNacked ? kI2CHsMasterCode : 0));
   // Preview: the data bytes after the address byte(s).
-  if (bit_count == tx_.n && tx_.n != 0) tx_.CommitPendingBit();
+  tx_.CommitPartialByte(bit_count == tx_.n ? tx_.n : (tx_.n > 0 ? tx_.n - 1 : 0));
   const uint32_t data_bytes = (bit_count + 8) / 9;
   const uint32_t address_bytes = (tx_.ten_bit && tx_.rw == 0) ? 2 : 1;
   const uint32_t preview = data_bytes > address_bytes ? std::min<uint32_t>(10, data_bytes - address_bytes) : 0;

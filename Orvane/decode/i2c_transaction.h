@@ -44,11 +44,11 @@ struct I2CTransaction {
   bool nack = false;
   uint8_t last_ack = 0;
   uint16_t status = 0;
-  // Preview: a bit is committed only when the next rise proves it was a
-  // bit, since the rise before a STOP or repeated START is not one.
-  uint8_t pending_bit = 0;
-  uint8_t preview_bit = 0;    // bit slot 0..8 within preview_byte
-  uint8_t preview_byte = 0;
+  // Preview: the bits of every SCL rise, the newest lowest. A byte's eight
+  // data bits go into `preview` at its acknowledge rise; a bit counts only
+  // once the next rise proves it was one, since the rise before a STOP or
+  // repeated START is not one (the close commits the last bit when it is).
+  uint32_t rise_bits = 0;
   uint8_t preview[kPreviewBytes] = {};
 
   void Begin(uint8_t begin_kind, uint32_t position, uint64_t clock, uint16_t count, uint8_t before) {
@@ -60,13 +60,13 @@ struct I2CTransaction {
     old_signal = before;
   }
 
-  void CommitPendingBit() {
-    if (preview_byte >= kPreviewBytes) return;
-    if (preview_bit != 8) preview[preview_byte] = static_cast<uint8_t>((preview[preview_byte] << 1) | pending_bit);
-    if (++preview_bit == 9) {
-      preview_bit = 0;
-      ++preview_byte;
-    }
+  // At the close: the preview's last, partly filled byte from the first
+  // `committed` rises (`n` or `n` - 1).
+  void CommitPartialByte(uint32_t committed) {
+    const uint32_t byte = committed / 9;
+    const uint32_t bits = committed % 9;
+    if (bits == 0 || byte >= kPreviewBytes) return;
+    preview[byte] = static_cast<uint8_t>((rise_bits >> (n - committed)) & ((1u << bits) - 1));
   }
 
   // An SCL rising edge with bit value b inside the transaction, where the
@@ -75,19 +75,17 @@ struct I2CTransaction {
   void OnRise(uint8_t b, bool hs_enabled, I2CStepMemory& memory, uint32_t bytes_now, uint32_t clocks_now) {
     bytes_at_rise = bytes_now;
     clocks_at_rise = clocks_now;
+    rise_bits = (rise_bits << 1) | b;
     // Past the address bytes only the data bits and the acknowledges count.
     if (n > 16) [[likely]] {
-      CommitPendingBit();
-      pending_bit = b;
       if (n % 9 == 8) {
+        CommitByte();
         nack = nack || last_ack;
         last_ack = b;
       }
       ++n;
       return;
     }
-    if (n != 0) CommitPendingBit();
-    pending_bit = b;
     if (n < 8) {
       first = static_cast<uint8_t>((first << 1) | b);
       if (n == 7) FirstByteComplete(b, hs_enabled, memory);
@@ -105,6 +103,7 @@ struct I2CTransaction {
       rw = b;
     }
     if (n % 9 == 8) {
+      CommitByte();
       if (hs_enabled && n == 8 && memory.hs == HsState::kMasterCodeNacked) {
         last_ack = 0;
       } else {
@@ -116,6 +115,12 @@ struct I2CTransaction {
   }
 
  private:
+  // At the acknowledge rise of byte n / 9: its eight data bits, proven.
+  void CommitByte() {
+    const uint32_t byte = n / 9;
+    if (byte < kPreviewBytes) preview[byte] = static_cast<uint8_t>(rise_bits >> 1);
+  }
+
   void FirstByteComplete(uint8_t b, bool hs_enabled, I2CStepMemory& memory) {
     if ((first & 0xF8) == 0xF0) {
       ten_bit = true;

@@ -145,6 +145,42 @@ std::vector<DecodeCase> Cases() {
          w.Stop();
        },
        NoTweak, kResultDataEnd, {{0x11, 117, 0x50, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}}},
+      // A partly sent byte: the preview holds the bits proven by a later rise.
+      {"RepeatedStartAfterFourBits",
+       [](I2CWave& w) {
+         w.Start();
+         w.Byte(0xA0);
+         for (const int b : {1, 0, 1, 1}) w.Bit(static_cast<uint8_t>(b));
+         w.RepeatedStart();
+         w.Byte(0xA1);
+         w.Byte(0x5A);
+         w.Stop();
+       },
+       NoTweak, kResultDataEnd,
+       {{0x21, 13, 0x50, 0, kStatusBitCount, {0x0B}}, {0x12, 18, 0x50, kI2CRead, 0, {0x5A}}}},
+      {"StopAfterEightBitsWithoutAcknowledge",
+       [](I2CWave& w) {
+         w.Start();
+         w.Byte(0xA0);
+         for (int i = 7; i >= 0; --i) w.Bit((0x3C >> i) & 1);
+         w.Stop();
+       },
+       NoTweak, kResultDataEnd, {{0x11, 17, 0x50, 0, kStatusBitCount, {0x3C}}}},
+      {"DataEndAfterEightBitsWithoutAcknowledge",
+       [](I2CWave& w) {
+         w.Start();
+         w.Byte(0xA0);
+         for (int i = 7; i >= 0; --i) w.Bit((0xC3 >> i) & 1);
+       },
+       NoTweak, kResultDataEndOpen, {{0x81, 17, 0x50, 0, kStatusBitCount, {0xC3}}}},
+      {"DataEndInsideTheTenthPreviewByte",
+       [](I2CWave& w) {
+         w.Start();
+         w.Byte(0xA0);
+         for (uint8_t b = 1; b <= 9; ++b) w.Byte(b);
+         for (const int b : {1, 1, 0}) w.Bit(static_cast<uint8_t>(b));
+       },
+       NoTweak, kResultDataEndOpen, {{0x81, 93, 0x50, 0, kStatusBitCount, {1, 2, 3, 4, 5, 6, 7, 8, 9, 6}}}},
   };
 }
 
