@@ -247,6 +247,15 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
   const uint32_t clocks_before = tx.clocks;
   uint32_t clocks = tx.clocks;
   uint32_t i = 0;
+  // The newest change of the measured record and the state before it,
+  // where the measurement would keep a history. An SCL edge was seen, so
+  // the newest change lies inside the record: a 32-bit offset.
+  uint8_t before_last = 0;
+  uint32_t last_change = 0;
+  if constexpr (kTrack) {
+    before_last = timing.measure.StateBeforeLast();
+    last_change = static_cast<uint32_t>(timing.measure.LastChange());
+  }
   // Takes one atom of `size` bytes whose low byte is `low`; false when the
   // per-atom path must take it. `kChecked`: the over-long limit may be
   // reached within the block. Both lambdas are forced inline: were either
@@ -260,6 +269,10 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
     i += size;
     if constexpr (kOpen) {
       clocks += count;
+      if (kTrack && changed != 0) {
+        before_last = static_cast<uint8_t>(state ^ changed);
+        last_change = clocks;
+      }
       // One branch on the kind of change serves the bits and the timing.
       if ((changed & kSclLine) != 0) {
         if ((state & kSclLine) != 0) {
@@ -296,7 +309,7 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
     const bool far = !kOpen || clocks < kOverLongClocks - kBlockBytes * kMaxAtomClocks;
     if (!(far ? block.template operator()<false>(end) : block.template operator()<true>(end))) break;
   }
-  if constexpr (kTrack) timing.measure.Settle(line);
+  if constexpr (kTrack) timing.measure.SettleFastWalk(line, last_change, before_last);
   line_ = line;
   if constexpr (kOpen) {
     clock_ = clock + (clocks - clocks_before);

@@ -109,6 +109,18 @@ class I2CPhaseMeasure {
   // left, which Change() compares with.
   void Settle(uint8_t now) { state_ = now; }
 
+  // The state before the newest change, for a fast walk to carry.
+  uint8_t StateBeforeLast() const { return history_.State(1); }
+  // After changes fed with `kFastWalk`: the state they left, the newest
+  // change's offset and the state before it, which the walk kept instead
+  // of the history. Nothing older is read afterwards: a STOP closes after
+  // a change of its own and reads the state and offset before it, any
+  // other close reads the newest change alone.
+  void SettleFastWalk(uint8_t now, int64_t at, uint8_t before) {
+    state_ = now;
+    history_.Reset(now, at, before, at);
+  }
+
   // The three kinds of change, for a caller that already knows which one
   // it has: an SCL rise, an SCL fall (SDA may change with either), and a
   // change that leaves SCL alone; `changed` = the lines that changed.
@@ -117,14 +129,15 @@ class I2CPhaseMeasure {
   // the slot of the fall before it: one count of falls modulo 9 serves
   // both. Slots 1 to 7 of a byte measure the data hold and setup.
   //
-  // `kEdgeSeen`: the caller knows an SCL edge was seen already, so the
+  // `kFastWalk`: the caller knows an SCL edge was seen already, so the
   // first-edge tests (and the opening's tHD_STA, which ends at the first
-  // edge) drop out of its steps.
-  template <bool kEdgeSeen = false, typename Judge, typename Offset>
+  // edge) drop out of its steps, and it keeps the newest change itself
+  // (see SettleFastWalk()).
+  template <bool kFastWalk = false, typename Judge, typename Offset>
   void Rise(uint8_t now, uint8_t, Offset at, Judge& judge) {
-    history_.Push(now, at);
-    if (kEdgeSeen || scl_edge_seen_) judge.Low(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
-    if constexpr (!kEdgeSeen) scl_edge_seen_ = true;
+    if constexpr (!kFastWalk) history_.Push(now, at);
+    if (kFastWalk || scl_edge_seen_) judge.Low(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
+    if constexpr (!kFastWalk) scl_edge_seen_ = true;
     // A hold is measured only after a remembered fall, the last SCL edge.
     if (hold_measured_) {
       judge.Hold(last_scl_edge_, ClampClocks(hold_));
@@ -133,10 +146,10 @@ class I2CPhaseMeasure {
     last_scl_edge_ = at;
   }
 
-  template <bool kEdgeSeen = false, typename Judge, typename Offset>
+  template <bool kFastWalk = false, typename Judge, typename Offset>
   void Fall(uint8_t now, uint8_t changed, Offset at, Judge& judge) {
-    history_.Push(now, at);
-    if constexpr (!kEdgeSeen) {
+    if constexpr (!kFastWalk) {
+      history_.Push(now, at);
       // Every state since a START-like opening had SCL high, so the first
       // state with SCL low comes with a fall: tHD_STA ends there.
       if (hold_start_pending_) [[unlikely]] {
@@ -144,8 +157,8 @@ class I2CPhaseMeasure {
         judge.HoldStart(ClocksBetween(0, at));
       }
     }
-    if (kEdgeSeen || scl_edge_seen_) judge.High(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
-    if constexpr (!kEdgeSeen) scl_edge_seen_ = true;
+    if (kFastWalk || scl_edge_seen_) judge.High(last_scl_edge_, ClocksBetween(last_scl_edge_, at));
+    if constexpr (!kFastWalk) scl_edge_seen_ = true;
     last_scl_edge_ = at;
     falls_ = falls_ == 8 ? 0 : falls_ + 1;
     hold_measured_ = false;
@@ -159,11 +172,11 @@ class I2CPhaseMeasure {
     }
   }
 
-  template <bool kEdgeSeen = false>
+  template <bool kFastWalk = false>
   void Other(uint8_t now, uint8_t changed, int64_t at) {
-    history_.Push(now, at);
+    if constexpr (!kFastWalk) history_.Push(now, at);
     // With SCL low, an SCL edge seen means the last one was a fall.
-    if ((kEdgeSeen || scl_edge_seen_) && (changed & kSdaLine) && !(now & kSclLine)) {
+    if ((kFastWalk || scl_edge_seen_) && (changed & kSdaLine) && !(now & kSclLine)) {
       last_sda_change_ = at;
       if (FallRemembered() && !hold_measured_) {
         hold_ = at - last_scl_edge_;
@@ -173,7 +186,7 @@ class I2CPhaseMeasure {
   }
 
   // Whether an SCL edge was seen since the opening; from then on the steps
-  // may be taken with `kEdgeSeen`.
+  // may be taken with `kFastWalk`.
   bool SclEdgeSeen() const { return scl_edge_seen_; }
 
  private:
