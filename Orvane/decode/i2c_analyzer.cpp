@@ -269,19 +269,25 @@ void I2CAnalyzerDecoder::FastRun(const uint8_t* data, uint32_t length) {
     i += size;
     if constexpr (kOpen) {
       clocks += count;
-      if (kTrack && changed != 0) {
+      // One branch on the kind of change serves the bits and the timing,
+      // each kind noting itself as the newest change.
+      [[maybe_unused]] const auto note = [&]() __attribute__((always_inline)) {
         before_last = static_cast<uint8_t>(state ^ changed);
         last_change = clocks;
-      }
-      // One branch on the kind of change serves the bits and the timing.
+      };
       if ((changed & kSclLine) != 0) {
         if ((state & kSclLine) != 0) {
-          if constexpr (kTrack) timing.measure.template Rise<true>(state, changed, clocks, timing.measured);
+          if constexpr (kTrack) {
+            note();
+            timing.measure.template Rise<true>(state, changed, clocks, timing.measured);
+          }
           tx.OnRise(static_cast<uint8_t>((state >> 1) & 1), hs_enabled, memory, bytes_before + i, clocks);
         } else if constexpr (kTrack) {
+          note();
           timing.measure.template Fall<true>(state, changed, clocks, timing.measured);
         }
       } else if (kTrack && changed != 0) {
+        note();
         timing.measure.template Other<true>(state, changed, clocks);
       }
     } else {
