@@ -15,6 +15,16 @@
 #include "Orvane/decode/line_mapping.h"
 #include "platform/trace.h"
 
+// GCC keeps a value the fast walk stores on some paths only in memory, with
+// a flag per value telling whether to write it back, unless it may store on
+// every path. The walk stores only to its own locals, which no other thread
+// can see, so it may.
+#if defined(__GNUC__) && !defined(__clang__)
+#define VELIX_LOCAL_STORES_ANYWHERE gnu::optimize("allow-store-data-races")
+#else
+#define VELIX_LOCAL_STORES_ANYWHERE
+#endif
+
 namespace orvane {
 
 namespace {
@@ -64,7 +74,7 @@ class I2CAnalyzerDecoder {
  private:
   uint32_t Step();
   template <bool kOpen, bool kTrack>
-  [[gnu::noinline]] void FastRun(const uint8_t* data, uint32_t length);
+  [[gnu::noinline, VELIX_LOCAL_STORES_ANYWHERE]] void FastRun(const uint8_t* data, uint32_t length);
   void PostProcess();
   // Whether the lines change after the analysis position before a clock
   // passes (a walk of the last record would take that change in).
