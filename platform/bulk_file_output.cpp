@@ -73,13 +73,13 @@ bool BulkFileOutput::WriteBlocks(const char* data, size_t size, size_t* written)
     const ssize_t n = ::write(fd_, data + *written, blocks - *written);
     if (n < 0 && errno == EINTR) continue;
     // A refused direct write (EINVAL: an alignment this file system does not
-    // take) and a short one (which leaves the position unaligned) hand the
-    // rest to the usual way.
+    // take) and a short one (which may leave the position unaligned, or
+    // wrote nothing) hand the rest to the usual way.
     if (n < 0 && errno != EINVAL) {
       error_ = errno;
       return false;
     }
-    if (n < 0 || static_cast<size_t>(n) % kDirectWriteAlign != 0) {
+    if (n <= 0 || static_cast<size_t>(n) % kDirectWriteAlign != 0) {
       if (n > 0) *written += static_cast<size_t>(n);
       EndDirect();
       const size_t rest = size - *written;
