@@ -3,8 +3,6 @@
 #include <array>
 #include <cstring>
 
-#include "Orvane/capture/sample_atom.h"
-
 namespace velix::interchange {
 namespace {
 
@@ -52,36 +50,57 @@ size_t VcdAtomText::Start(uint8_t state, uint64_t count, char* out) {
   return PutChanges(out, static_cast<uint8_t>(state ^ 0x0F), state);
 }
 
-size_t VcdAtomText::Write(const uint8_t* data, size_t i, size_t end, char** at, bool* corrupt) {
+// The loop for one number of ticks per sample period (0: any other, read
+// from ticks_): the product for the time stamp is then a shift and an add
+// rather than a multiplication by a value loaded from memory. The atom's fields are taken straight from its
+// bytes, without widening each from a byte-sized field.
+template <uint64_t kTicks>
+size_t VcdAtomText::WriteAt(const uint8_t* data, size_t i, size_t end, char** at, bool* corrupt) {
   // Locals, not members: stores through the output pointer may alias any
   // member, which would then be loaded back after every store.
   VcdTimeStamp stamp = stamp_;
   uint64_t pending = pending_;
   size_t state = state_;  // a word: no widening before each use
-  const uint64_t ticks = ticks_;
+  const uint64_t ticks = kTicks != 0 ? kTicks : ticks_;
   char* out = *at;
   *corrupt = false;
   do {
-    const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0);
-    if (atom.size == orvane::kAtomAlignError) {
-      *corrupt = true;
-      break;
+    const size_t low = data[i];
+    size_t next = low & 0x0F;
+    if ((low & 0x10) != 0) [[likely]] {
+      pending += low >> 5;
+      i += 1;
+    } else {
+      // A long atom stands only at an even position.
+      if ((i & 1) != 0) {
+        *corrupt = true;
+        break;
+      }
+      pending += (low | size_t{data[i + 1]} << 8) >> 5;
+      i += 2;
     }
-    i += atom.size;
-    pending += atom.count;
-    if (atom.state == state) continue;
+    if (next == state) continue;
     if (pending != 0) {
       out += stamp.Advance(pending * ticks, out);
       pending = 0;
     }
-    out += PutChanges(out, state, atom.state);
-    state = atom.state;
+    out += PutChanges(out, state, next);
+    state = next;
   } while (i < end);
   stamp_ = stamp;
   pending_ = pending;
   state_ = static_cast<uint8_t>(state);
   *at = out;
   return i;
+}
+
+size_t VcdAtomText::Write(const uint8_t* data, size_t i, size_t end, char** at, bool* corrupt) {
+  switch (ticks_) {
+    case 1: return WriteAt<1>(data, i, end, at, corrupt);
+    case 2: return WriteAt<2>(data, i, end, at, corrupt);
+    case 5: return WriteAt<5>(data, i, end, at, corrupt);
+    default: return WriteAt<0>(data, i, end, at, corrupt);
+  }
 }
 
 size_t VcdAtomText::Finish(char* out) {

@@ -43,6 +43,9 @@ class VcdAtomText {
   size_t Finish(char* out);
 
  private:
+  template <uint64_t kTicks>
+  size_t WriteAt(const uint8_t* data, size_t i, size_t end, char** at, bool* corrupt);
+
   VcdTimeStamp stamp_;
   uint64_t ticks_;
   uint64_t pending_ = 0;  // sample periods since the last time stamp written
