@@ -50,7 +50,9 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
 
   // The batch, with the data bytes of an open transaction past its address
   // taken in runs: 0 to go on, else the step's result. The second byte of a
-  // 10-bit address is no plain data byte.
+  // 10-bit address is no plain data byte. Records complete at their close
+  // owe a STOP no post-processing: the step goes on through it, which is
+  // what FinishStep would do before the next step.
   uint32_t HandleBatch(uint32_t units) {
     while (units > 0) {
       if (open_ && !resume_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
@@ -58,8 +60,12 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
         if (units == 0) break;
       }
       const uint32_t result = HandleUnit(feed_.Position());
-      if (result != 0) return result;
       --units;
+      if (result == kResultStepEnd && complete_at_close_) {
+        step_records_.Forget();
+      } else if (result != 0) {
+        return result;
+      }
     }
     return 0;
   }
