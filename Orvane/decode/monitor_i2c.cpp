@@ -25,6 +25,8 @@ constexpr char kAllocFailure[] =
 constexpr uint8_t kHsNone = 0;
 constexpr uint8_t kHsMasterCode = 2;  // the master code was not acknowledged
 constexpr uint8_t kHsTransfer = 3;
+// I2CFlags of the HS states above.
+constexpr uint16_t kHsFlags[4] = {0, 0, kI2CHsMasterCode, kI2CHsTransfer};
 // Which events of a unit give a record its byte (see monitor_extract.h).
 constexpr uint8_t kBothEvents = 0x44;
 constexpr uint8_t kSecondEvent = 0x04;
@@ -243,18 +245,20 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
       failure_ = kResultMemoryError;
       return false;
     }
+    // The record is zero-filled: only what differs from zero is stored.
     TransactionInfo& r = *record;
-    r.RecordFlags = complete_at_close_ ? static_cast<uint8_t>(kRecordI2C | kRecordComplete) : kRecordI2C;
+    r.RecordFlags = record_flags_;
     r.bStartEndType = static_cast<uint8_t>(building_ | end_bits);
     r.Status = status_;
     r.SamplePos = start_position_;
     r.SampleLen = total_;
     r.BitCount = bytes_;
     r.i2c.I2CAddress = static_cast<uint16_t>(upper_ << 8 | low_);
-    r.i2c.I2CFlags = static_cast<uint16_t>((ten_bit_ ? kI2C10Bit : 0) | (read_ ? kI2CRead : 0) |
-                                           (nack_ ? kI2CNack : 0) | (hs_ == kHsTransfer ? kI2CHsTransfer : 0) |
-                                           (hs_ == kHsMasterCode ? kI2CHsMasterCode : 0));
-    first_bytes_.FillPreview(r);
+    r.i2c.I2CFlags = static_cast<uint16_t>(uint32_t{ten_bit_} * kI2C10Bit | uint32_t{read_} * kI2CRead |
+                                           uint32_t{nack_} * kI2CNack | kHsFlags[hs_ & 3]);
+    // MonitorI2CAddressBytes of the record, from what it was made of.
+    const uint32_t address_bytes = bytes_ == 0 ? 0 : ten_bit_ && !read_ ? 2 : 1;
+    first_bytes_.FillPreview(r, address_bytes);
     CloseIntoList(ctx_, ref, r);
     step_records_.Added(start_position_);
     status_ = 0;
@@ -314,6 +318,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   // Offline without a trigger to evaluate, the post-processing of a record
   // is only its completion: it is complete when it is made.
   const bool complete_at_close_;
+  const uint8_t record_flags_ = complete_at_close_ ? static_cast<uint8_t>(kRecordI2C | kRecordComplete) : kRecordI2C;
   uint32_t failure_ = 0;
   bool resume_ = false;
   // The unit being handled, and whether it still owes the open record its
