@@ -8,6 +8,7 @@
 #include "Orvane/decode/monitor_feed.h"
 #include "Orvane/decode/monitor_first_bytes.h"
 #include "Orvane/decode/monitor_run_loop.h"
+#include "Orvane/decode/monitor_unit_shapes.h"
 #include "Orvane/decode/monitor_units.h"
 #include "Orvane/decode/trigger_action.h"
 #include "Orvane/decode/trigger_eval.h"
@@ -54,10 +55,16 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   // taken in runs: 0 to go on, else the step's result. The second byte of a
   // 10-bit address is no plain data byte. Records complete at their close
   // owe a STOP no post-processing: the step goes on through it, which is
-  // what FinishStep would do before the next step.
+  // what FinishStep would do before the next step, and the units of common
+  // shapes are taken in place.
   uint32_t HandleBatch(uint32_t units) {
     while (units > 0) {
-      if (open_ && !resume_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
+      if (complete_at_close_ && !resume_) {
+        uint32_t failure = 0;
+        units -= TakeCommonUnits(units, &failure);
+        if (failure != 0) return failure;
+        if (units == 0) break;
+      } else if (open_ && !resume_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
         units -= TakeDataRun(units);
         if (units == 0) break;
       }
@@ -72,6 +79,76 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     return 0;
   }
 
+  // Takes, from the analysis position on, data runs and units of the
+  // common shapes (monitor_unit_shapes.h) as HandleUnit would, until a unit
+  // of another shape, one out of reach in place, one kept for a second pass
+  // (counted, not advanced over) or a failure (*failure set). Returns how
+  // many units of the batch were taken. Only where records are complete at
+  // their close: a STOP ends no step.
+  uint32_t TakeCommonUnits(uint32_t units, uint32_t* failure) {
+    uint32_t reachable = 0;
+    const uint8_t* const p = walker_.Span(feed_.Position(), kI2CUnitBytes, units, &reachable);
+    uint32_t taken = 0;
+    while (taken < reachable) {
+      if (open_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
+        taken += TakeDataRunAt(p + 2 * taken, reachable - taken);
+        if (taken == reachable) break;
+      }
+      const uint8_t* const u = p + 2 * taken;
+      const I2CMonitorUnit unit = LookUpI2CUnit(static_cast<uint16_t>(u[0] | u[1] << 8));
+      switch (ShapeOfI2CUnit(unit.nibbles)) {
+        case I2CUnitShape::kData: TakeUnit<I2CUnitShape::kData>(unit); break;
+        case I2CUnitShape::kStart: TakeUnit<I2CUnitShape::kStart>(unit); break;
+        case I2CUnitShape::kStop: TakeUnit<I2CUnitShape::kStop>(unit); break;
+        case I2CUnitShape::kStartData: TakeUnit<I2CUnitShape::kStartData>(unit); break;
+        case I2CUnitShape::kDataStart: TakeUnit<I2CUnitShape::kDataStart>(unit); break;
+        case I2CUnitShape::kDataStop: TakeUnit<I2CUnitShape::kDataStop>(unit); break;
+        case I2CUnitShape::kOther:
+          walker_.Took(taken);
+          return taken;
+      }
+      ++taken;
+      if (failure_ != 0 || resume_) break;
+    }
+    *failure = failure_;
+    walker_.Took(taken);
+    return taken;
+  }
+
+  // HandleUnit for a unit of a common shape, its events known from the
+  // shape, while no unit is kept for a second pass.
+  template <I2CUnitShape kShape>
+  void TakeUnit(const I2CMonitorUnit& unit) {
+    constexpr bool kPair = kShape == I2CUnitShape::kStartData || kShape == I2CUnitShape::kDataStart ||
+                           kShape == I2CUnitShape::kDataStop;
+    unit_ = unit;
+    unit_pending_ = open_;
+    if (open_) total_ += kI2CUnitBytes;
+    if constexpr (kShape == I2CUnitShape::kStartData) {
+      OnStart(true, false);
+      if (failure_ != 0) return;
+      OnData(unit.data, (unit.codes & kEventAck) != 0);
+    } else if constexpr (kShape == I2CUnitShape::kDataStart || kShape == I2CUnitShape::kDataStop) {
+      OnData(unit.data, (unit.codes & (kEventAck << 4)) != 0);
+      if constexpr (kShape == I2CUnitShape::kDataStart) {
+        OnStart(false, true);
+      } else {
+        OnStop(false);
+      }
+    } else if constexpr (kShape == I2CUnitShape::kData) {
+      OnData(unit.data, (unit.codes & kEventAck) != 0);
+    } else if constexpr (kShape == I2CUnitShape::kStart) {
+      OnStart(false, false);
+    } else {
+      OnStop(false);
+    }
+    if (failure_ != 0) return;
+    if (unit_pending_) first_bytes_.Offer(unit, kBothEvents);
+    if constexpr (kPair) resume_ = !open_ && (building_ & kMonitorSharedUnit) != 0;
+    if (!resume_) feed_.Advance();
+    if constexpr (kShape == I2CUnitShape::kStop || kShape == I2CUnitShape::kDataStop) step_records_.Forget();
+  }
+
   // Handles, as HandleUnit would, the units from the analysis position on
   // (at most `units`) that carry nothing but one data byte; returns how
   // many. Past the address such a byte only counts, tracks the ACK and may
@@ -79,12 +156,20 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   uint32_t TakeDataRun(uint32_t units) {
     uint32_t reachable = 0;
     const uint8_t* p = walker_.Span(feed_.Position(), kI2CUnitBytes, units, &reachable);
+    const uint32_t taken = TakeDataRunAt(p, reachable);
+    walker_.Took(taken);
+    return taken;
+  }
+
+  // TakeDataRun over `count` units in place at `p` (the analysis position);
+  // the caller tells the walker.
+  uint32_t TakeDataRunAt(const uint8_t* p, uint32_t count) {
     // Locals: the units are bytes, which the compiler must assume to alias
     // the decoder's own members.
     bool nack = nack_;
     bool last_nack = last_nack_;
     uint32_t taken = 0;
-    for (; taken < reachable; ++taken) {
+    for (; taken < count; ++taken) {
       const uint8_t nibbles = p[2 * taken + 1];
       if (nibbles != kAckedDataNibbles && nibbles != kNackedDataNibbles) break;
       nack = nack || last_nack;
@@ -96,7 +181,6 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     first_bytes_.OfferUnitBytes(p, taken);
     const uint8_t* last = p + 2 * (taken - 1);
     const auto word = static_cast<uint16_t>(last[0] | last[1] << 8);
-    walker_.Took(taken);
     bytes_ += taken;
     total_ += taken * kI2CUnitBytes;
     unit_ = LookUpI2CUnit(word);
