@@ -86,8 +86,11 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   // many units of the batch were taken. Only where records are complete at
   // their close: a STOP ends no step.
   uint32_t TakeCommonUnits(uint32_t units, uint32_t* failure) {
+    // Offline the span does not wrap: unit k lies at start + 2k, and the
+    // feed moves once, past the units taken (not past one kept).
+    const uint32_t start = feed_.Position();
     uint32_t reachable = 0;
-    const uint8_t* const p = walker_.Span(feed_.Position(), kI2CUnitBytes, units, &reachable);
+    const uint8_t* const p = walker_.Span(start, kI2CUnitBytes, units, &reachable);
     uint32_t taken = 0;
     while (taken < reachable) {
       if (open_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
@@ -96,56 +99,58 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
       }
       const uint8_t* const u = p + 2 * taken;
       const I2CMonitorUnit unit = LookUpI2CUnit(static_cast<uint16_t>(u[0] | u[1] << 8));
+      const uint32_t position = start + taken * kI2CUnitBytes;
+      bool other = false;
       switch (ShapeOfI2CUnit(unit.nibbles)) {
-        case I2CUnitShape::kData: TakeUnit<I2CUnitShape::kData>(unit); break;
-        case I2CUnitShape::kStart: TakeUnit<I2CUnitShape::kStart>(unit); break;
-        case I2CUnitShape::kStop: TakeUnit<I2CUnitShape::kStop>(unit); break;
-        case I2CUnitShape::kStartData: TakeUnit<I2CUnitShape::kStartData>(unit); break;
-        case I2CUnitShape::kDataStart: TakeUnit<I2CUnitShape::kDataStart>(unit); break;
-        case I2CUnitShape::kDataStop: TakeUnit<I2CUnitShape::kDataStop>(unit); break;
-        case I2CUnitShape::kOther:
-          walker_.Took(taken);
-          return taken;
+        case I2CUnitShape::kData: TakeUnit<I2CUnitShape::kData>(unit, position); break;
+        case I2CUnitShape::kStart: TakeUnit<I2CUnitShape::kStart>(unit, position); break;
+        case I2CUnitShape::kStop: TakeUnit<I2CUnitShape::kStop>(unit, position); break;
+        case I2CUnitShape::kStartData: TakeUnit<I2CUnitShape::kStartData>(unit, position); break;
+        case I2CUnitShape::kDataStart: TakeUnit<I2CUnitShape::kDataStart>(unit, position); break;
+        case I2CUnitShape::kDataStop: TakeUnit<I2CUnitShape::kDataStop>(unit, position); break;
+        case I2CUnitShape::kOther: other = true; break;
       }
+      if (other) break;
       ++taken;
       if (failure_ != 0 || resume_) break;
     }
     *failure = failure_;
     walker_.Took(taken);
+    feed_.Advance(resume_ ? taken - 1 : taken);
     return taken;
   }
 
-  // HandleUnit for a unit of a common shape, its events known from the
-  // shape, while no unit is kept for a second pass.
+  // HandleUnit for a unit of a common shape at `position`, its events
+  // known from the shape, while no unit is kept for a second pass; the
+  // caller moves the feed.
   template <I2CUnitShape kShape>
-  void TakeUnit(const I2CMonitorUnit& unit) {
+  void TakeUnit(const I2CMonitorUnit& unit, uint32_t position) {
     constexpr bool kPair = kShape == I2CUnitShape::kStartData || kShape == I2CUnitShape::kDataStart ||
                            kShape == I2CUnitShape::kDataStop;
     unit_ = unit;
     unit_pending_ = open_;
     if (open_) total_ += kI2CUnitBytes;
     if constexpr (kShape == I2CUnitShape::kStartData) {
-      OnStart(true, false);
+      OnStart(true, false, position);
       if (failure_ != 0) return;
       OnData(unit.data, (unit.codes & kEventAck) != 0);
     } else if constexpr (kShape == I2CUnitShape::kDataStart || kShape == I2CUnitShape::kDataStop) {
       OnData(unit.data, (unit.codes & (kEventAck << 4)) != 0);
       if constexpr (kShape == I2CUnitShape::kDataStart) {
-        OnStart(false, true);
+        OnStart(false, true, position);
       } else {
         OnStop(false);
       }
     } else if constexpr (kShape == I2CUnitShape::kData) {
       OnData(unit.data, (unit.codes & kEventAck) != 0);
     } else if constexpr (kShape == I2CUnitShape::kStart) {
-      OnStart(false, false);
+      OnStart(false, false, position);
     } else {
       OnStop(false);
     }
     if (failure_ != 0) return;
     if (unit_pending_) first_bytes_.Offer(unit, kBothEvents);
     if constexpr (kPair) resume_ = !open_ && (building_ & kMonitorSharedUnit) != 0;
-    if (!resume_) feed_.Advance();
     if constexpr (kShape == I2CUnitShape::kStop || kShape == I2CUnitShape::kDataStop) step_records_.Forget();
   }
 
@@ -158,11 +163,12 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     const uint8_t* p = walker_.Span(feed_.Position(), kI2CUnitBytes, units, &reachable);
     const uint32_t taken = TakeDataRunAt(p, reachable);
     walker_.Took(taken);
+    feed_.Advance(taken);
     return taken;
   }
 
   // TakeDataRun over `count` units in place at `p` (the analysis position);
-  // the caller tells the walker.
+  // the caller tells the walker and moves the feed.
   uint32_t TakeDataRunAt(const uint8_t* p, uint32_t count) {
     // Locals: the units are bytes, which the compiler must assume to alias
     // the decoder's own members.
@@ -185,7 +191,6 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     total_ += taken * kI2CUnitBytes;
     unit_ = LookUpI2CUnit(word);
     unit_pending_ = true;
-    feed_.Advance(taken);
     return taken;
   }
 
@@ -208,10 +213,10 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     uint8_t last_code = 0;
     if (unit.count != kUnitEmpty) {
       const bool pair = unit.count == 2;
-      if (pair && !resuming) HandleEvent(unit.codes >> 4, unit.data, true, false);
+      if (pair && !resuming) HandleEvent(unit.codes >> 4, unit.data, true, false, position);
       if (failure_ != 0) return failure_;
       last_code = unit.codes & 0x0F;
-      HandleEvent(last_code, unit.data, false, pair);
+      HandleEvent(last_code, unit.data, false, pair, position);
       if (failure_ != 0) return failure_;
     }
     if (unit_pending_) first_bytes_.Offer(unit, kBothEvents);
@@ -222,9 +227,9 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     return last_code == kEventStop ? kResultStepEnd : 0;
   }
 
-  void HandleEvent(uint8_t code, uint8_t data, bool first_of_two, bool second_of_two) {
+  void HandleEvent(uint8_t code, uint8_t data, bool first_of_two, bool second_of_two, uint32_t position) {
     if (code == kEventStart) {
-      OnStart(first_of_two, second_of_two);
+      OnStart(first_of_two, second_of_two, position);
     } else if (code == kEventStop) {
       OnStop(first_of_two);
     } else if ((code & kEventData) != 0) {
@@ -232,7 +237,8 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     }
   }
 
-  void OnStart(bool first_of_two, bool second_of_two) {
+  // `position`: the unit's, where a transaction it opens begins.
+  void OnStart(bool first_of_two, bool second_of_two, uint32_t position) {
     uint8_t kind = kBeganStart;
     if (open_) {
       if (second_of_two) building_ |= kMonitorSharedUnit;
@@ -245,7 +251,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     }
     open_ = true;
     building_ = static_cast<uint8_t>(kind | (first_of_two ? kMonitorOpenFirstEvent : kMonitorOpenSecondEvent));
-    start_position_ = feed_.Position();
+    start_position_ = position;
     first_bytes_.Reset();
     first_bytes_.Offer(unit_, first_of_two ? kBothEvents : kSecondEvent);
     total_ = 0;
