@@ -186,10 +186,10 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     last_nack_ = last_nack;
     first_bytes_.OfferUnitBytes(p, taken);
     const uint8_t* last = p + 2 * (taken - 1);
-    const auto word = static_cast<uint16_t>(last[0] | last[1] << 8);
     bytes_ += taken;
     total_ += taken * kI2CUnitBytes;
-    unit_ = LookUpI2CUnit(word);
+    // LookUpI2CUnit of a data unit: its one event is the low nibble.
+    unit_ = {1, static_cast<uint8_t>(last[1] & 0x0F), last[0], last[1]};
     unit_pending_ = true;
     return taken;
   }
