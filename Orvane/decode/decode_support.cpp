@@ -81,16 +81,6 @@ void CloseIntoList(DecodeContext& ctx, RecordRef ref) {
   CloseIntoList(ctx, ref, ctx.sampling.Records().At(ref));
 }
 
-void CloseIntoList(DecodeContext& ctx, RecordRef ref, TransactionInfo& record) {
-  // The decoding thread is the counter's only writer: a plain store
-  // publishes it without the locked read-modify-write of an increment.
-  std::atomic<uint32_t>& counter = ctx.sampling.transaction_counter;
-  const uint32_t index = counter.load(std::memory_order_relaxed);
-  record.Index = index;
-  counter.store(index + 1, std::memory_order_release);
-  ctx.sampling.Records().AppendToList(ref, record);
-}
-
 LivePoll PollLiveReader(DecodeContext& ctx, uint32_t position, uint32_t consumed,
                         uint32_t needed, uint32_t protected_position, uint32_t* result,
                         uint16_t* reader_status) {

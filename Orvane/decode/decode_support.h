@@ -4,6 +4,7 @@
 // closing a record into the decode-order list, and the live poll of the
 // capture reader.
 
+#include <atomic>
 #include <cstdint>
 
 #include "Orvane/capture/transaction_info.h"
@@ -51,8 +52,17 @@ RecordRef AllocateRecord(DecodeContext& ctx, const char* danger_line, RecordRef 
 
 // Gives the record the next Index and links it behind the list's tail.
 void CloseIntoList(DecodeContext& ctx, RecordRef ref);
-// The same for a record already at hand (`record` is the store's At(ref)).
-void CloseIntoList(DecodeContext& ctx, RecordRef ref, TransactionInfo& record);
+// The same for a record already at hand (`record` is the store's At(ref));
+// inline, as a decoder closes every record it makes.
+inline void CloseIntoList(DecodeContext& ctx, RecordRef ref, TransactionInfo& record) {
+  // The decoding thread is the counter's only writer: a plain store
+  // publishes it without the locked read-modify-write of an increment.
+  std::atomic<uint32_t>& counter = ctx.sampling.transaction_counter;
+  const uint32_t index = counter.load(std::memory_order_relaxed);
+  record.Index = index;
+  counter.store(index + 1, std::memory_order_release);
+  ctx.sampling.Records().AppendToList(ref, record);
+}
 
 // The outcome of asking the live capture reader before the next atom/unit.
 enum class LivePoll {

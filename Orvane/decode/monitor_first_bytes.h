@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "Orvane/capture/transaction_info.h"
 #include "Orvane/decode/monitor_units.h"
@@ -28,7 +29,12 @@ class MonitorI2CFirstBytes {
   // preview bytes.
   static constexpr uint32_t kCapacity = 2 + kPreviewBytes;
 
-  void Reset() { found_ = 0; }
+  // The buffer past the bytes found stays zero, so that the preview is one
+  // copy of fixed length whatever was found.
+  void Reset() {
+    std::fill(std::begin(bytes_), std::end(bytes_), uint8_t{0});
+    found_ = 0;
+  }
 
   // Takes the unit's data byte when its code byte passes `mask`.
   void Offer(const I2CMonitorUnit& unit, uint8_t mask) {
@@ -44,17 +50,23 @@ class MonitorI2CFirstBytes {
     found_ += taken;
   }
 
-  // Preview and PreviewLen of the closed record (BitCount and I2CFlags set).
-  void FillPreview(TransactionInfo& record) const {
-    const uint32_t address_bytes = MonitorI2CAddressBytes(record);
+  // Preview and PreviewLen of the closed record (BitCount and I2CFlags set,
+  // the preview still zero); `address_bytes` is MonitorI2CAddressBytes of it.
+  void FillPreview(TransactionInfo& record, uint32_t address_bytes) const {
     const uint32_t found = std::min({found_, address_bytes + uint32_t(kPreviewBytes), record.BitCount});
     if (found <= address_bytes) return;
-    std::copy(bytes_ + address_bytes, bytes_ + found, record.Preview);
+    if (found_ <= record.BitCount) {
+      // Whatever lies past `found` in the window copied is zero.
+      std::memcpy(record.Preview, bytes_ + address_bytes, kPreviewBytes);
+    } else {
+      std::copy(bytes_ + address_bytes, bytes_ + found, record.Preview);
+    }
     record.PreviewLen = static_cast<uint8_t>(found - address_bytes);
   }
 
  private:
-  uint8_t bytes_[kCapacity] = {};
+  static_assert(kCapacity <= 16, "the window of the preview stays inside the buffer");
+  uint8_t bytes_[16] = {};
   uint32_t found_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "Orvane/decode/monitor_feed.h"
 #include "Orvane/decode/monitor_first_bytes.h"
 #include "Orvane/decode/monitor_run_loop.h"
+#include "Orvane/decode/monitor_unit_shapes.h"
 #include "Orvane/decode/monitor_units.h"
 #include "Orvane/decode/trigger_action.h"
 #include "Orvane/decode/trigger_eval.h"
@@ -25,6 +26,8 @@ constexpr char kAllocFailure[] =
 constexpr uint8_t kHsNone = 0;
 constexpr uint8_t kHsMasterCode = 2;  // the master code was not acknowledged
 constexpr uint8_t kHsTransfer = 3;
+// I2CFlags of the HS states above.
+constexpr uint16_t kHsFlags[4] = {0, 0, kI2CHsMasterCode, kI2CHsTransfer};
 // Which events of a unit give a record its byte (see monitor_extract.h).
 constexpr uint8_t kBothEvents = 0x44;
 constexpr uint8_t kSecondEvent = 0x04;
@@ -50,18 +53,105 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
 
   // The batch, with the data bytes of an open transaction past its address
   // taken in runs: 0 to go on, else the step's result. The second byte of a
-  // 10-bit address is no plain data byte.
+  // 10-bit address is no plain data byte. Records complete at their close
+  // owe a STOP no post-processing: the step goes on through it, which is
+  // what FinishStep would do before the next step, and the units of common
+  // shapes are taken in place.
   uint32_t HandleBatch(uint32_t units) {
     while (units > 0) {
-      if (open_ && !resume_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
+      if (complete_at_close_ && !resume_) {
+        uint32_t failure = 0;
+        units -= TakeCommonUnits(units, &failure);
+        if (failure != 0) return failure;
+        if (units == 0) break;
+      } else if (open_ && !resume_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
         units -= TakeDataRun(units);
         if (units == 0) break;
       }
       const uint32_t result = HandleUnit(feed_.Position());
-      if (result != 0) return result;
       --units;
+      if (result == kResultStepEnd && complete_at_close_) {
+        step_records_.Forget();
+      } else if (result != 0) {
+        return result;
+      }
     }
     return 0;
+  }
+
+  // Takes, from the analysis position on, data runs and units of the
+  // common shapes (monitor_unit_shapes.h) as HandleUnit would, until a unit
+  // of another shape, one out of reach in place, one kept for a second pass
+  // (counted, not advanced over) or a failure (*failure set). Returns how
+  // many units of the batch were taken. Only where records are complete at
+  // their close: a STOP ends no step.
+  uint32_t TakeCommonUnits(uint32_t units, uint32_t* failure) {
+    // Offline the span does not wrap: unit k lies at start + 2k, and the
+    // feed moves once, past the units taken (not past one kept).
+    const uint32_t start = feed_.Position();
+    uint32_t reachable = 0;
+    const uint8_t* const p = walker_.Span(start, kI2CUnitBytes, units, &reachable);
+    uint32_t taken = 0;
+    while (taken < reachable) {
+      if (open_ && bytes_ >= (ten_bit_ ? 2u : 1u)) {
+        taken += TakeDataRunAt(p + 2 * taken, reachable - taken);
+        if (taken == reachable) break;
+      }
+      const uint8_t* const u = p + 2 * taken;
+      const I2CMonitorUnit unit = LookUpI2CUnit(static_cast<uint16_t>(u[0] | u[1] << 8));
+      const uint32_t position = start + taken * kI2CUnitBytes;
+      bool other = false;
+      switch (ShapeOfI2CUnit(unit.nibbles)) {
+        case I2CUnitShape::kData: TakeUnit<I2CUnitShape::kData>(unit, position); break;
+        case I2CUnitShape::kStart: TakeUnit<I2CUnitShape::kStart>(unit, position); break;
+        case I2CUnitShape::kStop: TakeUnit<I2CUnitShape::kStop>(unit, position); break;
+        case I2CUnitShape::kStartData: TakeUnit<I2CUnitShape::kStartData>(unit, position); break;
+        case I2CUnitShape::kDataStart: TakeUnit<I2CUnitShape::kDataStart>(unit, position); break;
+        case I2CUnitShape::kDataStop: TakeUnit<I2CUnitShape::kDataStop>(unit, position); break;
+        case I2CUnitShape::kOther: other = true; break;
+      }
+      if (other) break;
+      ++taken;
+      if (failure_ != 0 || resume_) break;
+    }
+    *failure = failure_;
+    walker_.Took(taken);
+    feed_.Advance(resume_ ? taken - 1 : taken);
+    return taken;
+  }
+
+  // HandleUnit for a unit of a common shape at `position`, its events
+  // known from the shape, while no unit is kept for a second pass; the
+  // caller moves the feed.
+  template <I2CUnitShape kShape>
+  void TakeUnit(const I2CMonitorUnit& unit, uint32_t position) {
+    constexpr bool kPair = kShape == I2CUnitShape::kStartData || kShape == I2CUnitShape::kDataStart ||
+                           kShape == I2CUnitShape::kDataStop;
+    unit_ = unit;
+    unit_pending_ = open_;
+    if (open_) total_ += kI2CUnitBytes;
+    if constexpr (kShape == I2CUnitShape::kStartData) {
+      OnStart(true, false, position);
+      if (failure_ != 0) return;
+      OnData(unit.data, (unit.codes & kEventAck) != 0);
+    } else if constexpr (kShape == I2CUnitShape::kDataStart || kShape == I2CUnitShape::kDataStop) {
+      OnData(unit.data, (unit.codes & (kEventAck << 4)) != 0);
+      if constexpr (kShape == I2CUnitShape::kDataStart) {
+        OnStart(false, true, position);
+      } else {
+        OnStop(false);
+      }
+    } else if constexpr (kShape == I2CUnitShape::kData) {
+      OnData(unit.data, (unit.codes & kEventAck) != 0);
+    } else if constexpr (kShape == I2CUnitShape::kStart) {
+      OnStart(false, false, position);
+    } else {
+      OnStop(false);
+    }
+    if (failure_ != 0) return;
+    if (unit_pending_) first_bytes_.Offer(unit, kBothEvents);
+    if constexpr (kPair) resume_ = !open_ && (building_ & kMonitorSharedUnit) != 0;
+    if constexpr (kShape == I2CUnitShape::kStop || kShape == I2CUnitShape::kDataStop) step_records_.Forget();
   }
 
   // Handles, as HandleUnit would, the units from the analysis position on
@@ -71,12 +161,21 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   uint32_t TakeDataRun(uint32_t units) {
     uint32_t reachable = 0;
     const uint8_t* p = walker_.Span(feed_.Position(), kI2CUnitBytes, units, &reachable);
+    const uint32_t taken = TakeDataRunAt(p, reachable);
+    walker_.Took(taken);
+    feed_.Advance(taken);
+    return taken;
+  }
+
+  // TakeDataRun over `count` units in place at `p` (the analysis position);
+  // the caller tells the walker and moves the feed.
+  uint32_t TakeDataRunAt(const uint8_t* p, uint32_t count) {
     // Locals: the units are bytes, which the compiler must assume to alias
     // the decoder's own members.
     bool nack = nack_;
     bool last_nack = last_nack_;
     uint32_t taken = 0;
-    for (; taken < reachable; ++taken) {
+    for (; taken < count; ++taken) {
       const uint8_t nibbles = p[2 * taken + 1];
       if (nibbles != kAckedDataNibbles && nibbles != kNackedDataNibbles) break;
       nack = nack || last_nack;
@@ -87,13 +186,11 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     last_nack_ = last_nack;
     first_bytes_.OfferUnitBytes(p, taken);
     const uint8_t* last = p + 2 * (taken - 1);
-    const auto word = static_cast<uint16_t>(last[0] | last[1] << 8);
-    walker_.Took(taken);
     bytes_ += taken;
     total_ += taken * kI2CUnitBytes;
-    unit_ = LookUpI2CUnit(word);
+    // LookUpI2CUnit of a data unit: its one event is the low nibble.
+    unit_ = {1, static_cast<uint8_t>(last[1] & 0x0F), last[0], last[1]};
     unit_pending_ = true;
-    feed_.Advance(taken);
     return taken;
   }
 
@@ -116,10 +213,10 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     uint8_t last_code = 0;
     if (unit.count != kUnitEmpty) {
       const bool pair = unit.count == 2;
-      if (pair && !resuming) HandleEvent(unit.codes >> 4, unit.data, true, false);
+      if (pair && !resuming) HandleEvent(unit.codes >> 4, unit.data, true, false, position);
       if (failure_ != 0) return failure_;
       last_code = unit.codes & 0x0F;
-      HandleEvent(last_code, unit.data, false, pair);
+      HandleEvent(last_code, unit.data, false, pair, position);
       if (failure_ != 0) return failure_;
     }
     if (unit_pending_) first_bytes_.Offer(unit, kBothEvents);
@@ -130,9 +227,9 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     return last_code == kEventStop ? kResultStepEnd : 0;
   }
 
-  void HandleEvent(uint8_t code, uint8_t data, bool first_of_two, bool second_of_two) {
+  void HandleEvent(uint8_t code, uint8_t data, bool first_of_two, bool second_of_two, uint32_t position) {
     if (code == kEventStart) {
-      OnStart(first_of_two, second_of_two);
+      OnStart(first_of_two, second_of_two, position);
     } else if (code == kEventStop) {
       OnStop(first_of_two);
     } else if ((code & kEventData) != 0) {
@@ -140,7 +237,8 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     }
   }
 
-  void OnStart(bool first_of_two, bool second_of_two) {
+  // `position`: the unit's, where a transaction it opens begins.
+  void OnStart(bool first_of_two, bool second_of_two, uint32_t position) {
     uint8_t kind = kBeganStart;
     if (open_) {
       if (second_of_two) building_ |= kMonitorSharedUnit;
@@ -153,7 +251,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     }
     open_ = true;
     building_ = static_cast<uint8_t>(kind | (first_of_two ? kMonitorOpenFirstEvent : kMonitorOpenSecondEvent));
-    start_position_ = feed_.Position();
+    start_position_ = position;
     first_bytes_.Reset();
     first_bytes_.Offer(unit_, first_of_two ? kBothEvents : kSecondEvent);
     total_ = 0;
@@ -237,18 +335,20 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
       failure_ = kResultMemoryError;
       return false;
     }
+    // The record is zero-filled: only what differs from zero is stored.
     TransactionInfo& r = *record;
-    r.RecordFlags = complete_at_close_ ? static_cast<uint8_t>(kRecordI2C | kRecordComplete) : kRecordI2C;
+    r.RecordFlags = record_flags_;
     r.bStartEndType = static_cast<uint8_t>(building_ | end_bits);
     r.Status = status_;
     r.SamplePos = start_position_;
     r.SampleLen = total_;
     r.BitCount = bytes_;
     r.i2c.I2CAddress = static_cast<uint16_t>(upper_ << 8 | low_);
-    r.i2c.I2CFlags = static_cast<uint16_t>((ten_bit_ ? kI2C10Bit : 0) | (read_ ? kI2CRead : 0) |
-                                           (nack_ ? kI2CNack : 0) | (hs_ == kHsTransfer ? kI2CHsTransfer : 0) |
-                                           (hs_ == kHsMasterCode ? kI2CHsMasterCode : 0));
-    first_bytes_.FillPreview(r);
+    r.i2c.I2CFlags = static_cast<uint16_t>(uint32_t{ten_bit_} * kI2C10Bit | uint32_t{read_} * kI2CRead |
+                                           uint32_t{nack_} * kI2CNack | kHsFlags[hs_ & 3]);
+    // MonitorI2CAddressBytes of the record, from what it was made of.
+    const uint32_t address_bytes = bytes_ == 0 ? 0 : ten_bit_ && !read_ ? 2 : 1;
+    first_bytes_.FillPreview(r, address_bytes);
     CloseIntoList(ctx_, ref, r);
     step_records_.Added(start_position_);
     status_ = 0;
@@ -308,6 +408,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
   // Offline without a trigger to evaluate, the post-processing of a record
   // is only its completion: it is complete when it is made.
   const bool complete_at_close_;
+  const uint8_t record_flags_ = complete_at_close_ ? static_cast<uint8_t>(kRecordI2C | kRecordComplete) : kRecordI2C;
   uint32_t failure_ = 0;
   bool resume_ = false;
   // The unit being handled, and whether it still owes the open record its

@@ -32,6 +32,7 @@ class FilterWalk {
   bool OutsideRange(uint32_t index) const {
     return s_.FilterRangeEnable && (index < s_.FilterRangeStart || index > s_.FilterRangeEnd);
   }
+  void AdmitAllKept();
   Admission Admit(RecordRef ref, bool prematched, bool force, const uint8_t* first, uint32_t count);
   bool SubAddressMatches(const TransactionInfo& r, const uint8_t* first, uint32_t count) const;
   Admission AdmitWithSubAddress(RecordRef ref);
@@ -169,8 +170,26 @@ RecordRef FilterWalk::IncludeWriteForRead(RecordRef read) {
   return r.Next;
 }
 
+// Without the I2C rules no chain starts and Admit tests nothing the walk
+// has not: every record the walk keeps is entered, in one tight pass.
+void FilterWalk::AdmitAllKept() {
+  for (RecordRef ref = store_.Head(); ref != kNoRecord;) {
+    TransactionInfo& r = store_.At(ref);
+    const RecordRef next = r.Next;
+    if (!SkippedByWalk(r) && (r.RecordFlags & kRecordInView) == 0 && !batch_.Add(ref, r)) {
+      full_ = true;
+      break;
+    }
+    ref = next;
+  }
+  batch_.Flush();
+}
+
 void FilterWalk::Run() {
-  const bool filtered_i2c = enabled_ && mode_.i2c;
+  if (!enabled_ || !mode_.i2c) {
+    AdmitAllKept();
+    return;
+  }
   RecordRef ref = store_.Head();
   while (ref != kNoRecord && !full_) {
     const TransactionInfo& r = store_.At(ref);
@@ -182,8 +201,6 @@ void FilterWalk::Run() {
     if (chain_) {
       Admit(ref, false, true, nullptr, 0);
       chain_ = EndedRepeatedStart(r);
-    } else if (!filtered_i2c) {
-      Admit(ref, false, false, nullptr, 0);
     } else if (s_.FilterSubAddressEnable) {
       if (AdmitWithSubAddress(ref) == Admission::kEntered && EndedRepeatedStart(r) &&
           s_.FilterFromSubAddress) {

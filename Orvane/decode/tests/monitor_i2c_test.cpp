@@ -138,6 +138,48 @@ TEST_P(MonitorI2CDecode, BuildsTheRecords) {
 INSTANTIATE_TEST_SUITE_P(Units, MonitorI2CDecode, ::testing::ValuesIn(kI2CCases),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
+// A run that ends in an error leaves the records of its last step (since
+// the last STOP unit) incomplete and without preview; those before it stay
+// complete, also where no trigger post-processes them.
+struct ErrorStepCase {
+  const char* name;
+  std::vector<uint16_t> units;
+  std::vector<bool> complete;
+};
+
+const ErrorStepCase kErrorStepCases[] = {
+    {"StopEndsTheStep",
+     {Unit1(kStart), Unit1(kAcked, 0xA0), Unit1(kAcked, 0x11), Unit1(kStop), Unit1(kStart), Unit1(kAcked, 0xA2),
+      0x4750},
+     {true, false}},
+    {"RepeatedStartsStayInTheStep",
+     {Unit1(kStart), Unit1(kAcked, 0xA0), Unit1(kStart), Unit1(kAcked, 0xA1), Unit2(kAcked, kStop, 0x22),
+      Unit1(kStart), Unit1(kAcked, 0xA4), Unit2(kAcked, kStart, 0x33), Unit1(kAcked, 0xA5), 0x4750},
+     {true, true, false, false}},
+    {"StopSharedWithAStartEndsNoStep",
+     {Unit1(kStart), Unit1(kAcked, 0xA0), Unit1(kAcked, 0x11), Unit2(kStop, kStart), Unit1(kAcked, 0xA2), 0x4750},
+     {false, false}},
+};
+
+class MonitorI2CErrorStep : public MonitorDecodeTest, public ::testing::WithParamInterface<ErrorStepCase> {};
+
+TEST_P(MonitorI2CErrorStep, LeavesOnlyTheLastStepUnfinished) {
+  const ErrorStepCase& c = GetParam();
+  EXPECT_EQ(Decode(I2CUnits(c.units), RunMonitorI2CDecode), kResultBadData);
+  const std::vector<TransactionInfo> records = Records();
+  ASSERT_EQ(records.size(), c.complete.size());
+  for (size_t i = 0; i < records.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ((records[i].RecordFlags & kRecordComplete) != 0, c.complete[i]);
+    if (!c.complete[i]) {
+      EXPECT_EQ(records[i].PreviewLen, 0);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, MonitorI2CErrorStep, ::testing::ValuesIn(kErrorStepCases),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
 class MonitorI2CRun : public MonitorDecodeTest {};
 
 TEST_F(MonitorI2CRun, OfflineRunReportsProgressAndStartsFromACleanCounter) {

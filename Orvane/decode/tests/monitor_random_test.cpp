@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "Orvane/capture/run_result.h"
 #include "Orvane/decode/monitor_extract.h"
@@ -75,6 +76,17 @@ std::string RandomTraffic(uint32_t seed, bool open_end) {
   return text;
 }
 
+// A trigger that never fires: every record goes through the
+// post-processing of its step, unit by unit.
+void SetTriggerThatNeverFires(SettingsRecord& settings) {
+  settings.TriggerEnable = 1;
+  settings.AddressEnable = 1;
+  settings.AddressCondition = 0;
+  settings.Address10Bit = 0;
+  settings.AddressMask = 0;
+  settings.AddressValue = 1;
+}
+
 bool SameRecord(const TransactionInfo& a, const TransactionInfo& b) {
   return std::memcmp(&a, &b, sizeof(TransactionInfo)) == 0;
 }
@@ -124,14 +136,7 @@ TEST_P(MonitorRandom, RecordsMatchTheTruthAndThePostProcessedRun) {
     ASSERT_EQ(detail.bytes, t.bytes);
   }
 
-  // A trigger that never fires: every record goes through the
-  // post-processing of its step.
-  settings_.TriggerEnable = 1;
-  settings_.AddressEnable = 1;
-  settings_.AddressCondition = 0;
-  settings_.Address10Bit = 0;
-  settings_.AddressMask = 0;
-  settings_.AddressValue = 1;
+  SetTriggerThatNeverFires(settings_);
   uint32_t processed_result = 0;
   const std::vector<TransactionInfo> processed = DecodeAll(data, &processed_result);
   EXPECT_EQ(processed_result, result);
@@ -140,6 +145,87 @@ TEST_P(MonitorRandom, RecordsMatchTheTruthAndThePostProcessedRun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Traffic, MonitorRandom, ::testing::ValuesIn(kRandomCases),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// Unit streams of every shape, the common ones most often, with data runs
+// of any length across batch ends: the units a run without trigger takes in
+// place must give exactly the records of the unit-by-unit path, also where a
+// unit is kept for a second pass, is empty or invalid, or the data end
+// inside a transaction.
+struct UnitMixCase {
+  const char* name;
+  uint32_t seed;
+  uint32_t units;
+  bool hs;
+  bool ignore_nack_before_stop;
+  bool invalid;  // an invalid unit late in the stream ends the run as bad data
+};
+
+const UnitMixCase kUnitMixCases[] = {
+    {"Short", 11, 3000, false, true, false},
+    {"ShortHighSpeedNackCounts", 12, 3000, true, false, false},
+    {"LargeBatches", 13, 240000, false, true, false},
+    {"LargeBatchesHighSpeed", 14, 240000, true, true, false},
+    {"EndsInBadData", 15, 240000, false, false, true},
+};
+
+uint8_t MixByte(std::mt19937& rng) {
+  // 10-bit prefixes and master codes change how a record begins.
+  switch (rng() % 6) {
+    case 0: return static_cast<uint8_t>(0xF0 | (rng() % 8));
+    case 1: return static_cast<uint8_t>(0x08 | (rng() % 8));
+    default: return static_cast<uint8_t>(rng());
+  }
+}
+
+std::vector<uint16_t> UnitMix(const UnitMixCase& c) {
+  using namespace orvane::testing;  // NOLINT: the unit builders
+  std::mt19937 rng(c.seed);
+  const auto data = [&] { return rng() % 4 == 0 ? kNacked : kAcked; };
+  static constexpr uint8_t kEvents[] = {kStart, kStop, kAcked, kNacked};
+  std::vector<uint16_t> units;
+  while (units.size() < c.units) {
+    switch (rng() % 12) {
+      case 0: units.push_back(Unit2(kStart, data(), MixByte(rng))); break;
+      case 1: units.push_back(Unit1(kStart)); break;
+      case 2: units.push_back(Unit1(data(), MixByte(rng))); break;
+      case 3:
+      case 4:
+        for (auto n = rng() % 40; n > 0; --n) units.push_back(Unit1(data(), static_cast<uint8_t>(rng())));
+        break;
+      case 5: units.push_back(Unit2(data(), kStop, static_cast<uint8_t>(rng()))); break;
+      case 6: units.push_back(Unit2(data(), kStart, static_cast<uint8_t>(rng()))); break;
+      case 7: units.push_back(Unit1(kStop)); break;
+      case 8: units.push_back(rng() % 2 == 0 ? uint16_t{0} : Unit2(kStop, kStart)); break;
+      default:
+        units.push_back(Unit2(kEvents[rng() % 4], kEvents[rng() % 4], static_cast<uint8_t>(rng())));
+        break;
+    }
+  }
+  if (c.invalid) units[units.size() - 5] = 0x4750;
+  return units;
+}
+
+class MonitorUnitMix : public testing::MonitorDecodeTest, public ::testing::WithParamInterface<UnitMixCase> {};
+
+TEST_P(MonitorUnitMix, InPlaceUnitsGiveTheRecordsOfTheUnitByUnitPath) {
+  const UnitMixCase& c = GetParam();
+  settings_.HsEnable = c.hs ? 1 : 0;
+  settings_.IgnoreNackBeforeStop = c.ignore_nack_before_stop ? 1 : 0;
+  const std::string data = testing::I2CUnits(UnitMix(c));
+  const uint32_t result = Decode(data, RunMonitorI2CDecode);
+  EXPECT_EQ(result, c.invalid ? kResultBadData : kResultDataEndOpen) << std::hex << result;
+  const std::vector<TransactionInfo> records = Records();
+  ASSERT_GT(records.size(), c.units / 20);
+
+  SetTriggerThatNeverFires(settings_);
+  EXPECT_EQ(Decode(data, RunMonitorI2CDecode), result);
+  const std::vector<TransactionInfo> unit_by_unit = Records();
+  ASSERT_EQ(unit_by_unit.size(), records.size());
+  for (size_t i = 0; i < records.size(); ++i) ASSERT_TRUE(SameRecord(records[i], unit_by_unit[i])) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, MonitorUnitMix, ::testing::ValuesIn(kUnitMixCases),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "Orvane/decode/monitor_extract.h"
+#include "Orvane/decode/monitor_unit_shapes.h"
 #include "Orvane/decode/tests/monitor_test_support.h"
 
 namespace orvane {
@@ -58,6 +59,38 @@ TEST(MonitorUnitCoding, LookUpAgreesWithTheDecodingForEveryWord) {
     ASSERT_EQ(looked_up.codes, decoded.codes) << word;
     ASSERT_EQ(looked_up.data, decoded.data) << word;
     ASSERT_EQ(looked_up.nibbles, decoded.nibbles) << word;
+  }
+}
+
+struct ShapeCase {
+  uint16_t word;
+  I2CUnitShape shape;
+};
+
+const ShapeCase kShapes[] = {
+    {Unit1(kAcked, 0x5A), I2CUnitShape::kData},
+    {Unit1(kNacked, 0x00), I2CUnitShape::kData},
+    {Unit1(kStart), I2CUnitShape::kStart},
+    {Unit1(kStop), I2CUnitShape::kStop},
+    {0xCD50, I2CUnitShape::kStartData},
+    {Unit2(kStart, kNacked, 0x51), I2CUnitShape::kStartData},
+    {Unit2(kAcked, kStart, 0x10), I2CUnitShape::kDataStart},
+    {Unit2(kNacked, kStart, 0x10), I2CUnitShape::kDataStart},
+    {Unit2(kAcked, kStop, 0x10), I2CUnitShape::kDataStop},
+    {Unit2(kNacked, kStop, 0x10), I2CUnitShape::kDataStop},
+    // The general path: two conditions, a data byte after a STOP, invalid
+    // units.
+    {Unit2(kStop, kStart), I2CUnitShape::kOther},
+    {Unit2(kStart, kStop), I2CUnitShape::kOther},
+    {Unit2(kStop, kAcked, 0x77), I2CUnitShape::kOther},
+    {0x4750, I2CUnitShape::kOther},
+    {0x0050, I2CUnitShape::kOther},
+};
+
+TEST(MonitorUnitCoding, ShapesOfTheCommonUnits) {
+  for (const ShapeCase& c : kShapes) {
+    SCOPED_TRACE(c.word);
+    EXPECT_EQ(ShapeOfI2CUnit(static_cast<uint8_t>(c.word >> 8)), c.shape);
   }
 }
 

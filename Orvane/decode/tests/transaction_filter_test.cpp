@@ -152,5 +152,42 @@ TEST_F(FilterTest, ChangesOnlySkipsQuietSpansInForcedDisplay) {
   EXPECT_EQ(Apply(), (std::vector<uint32_t>{1}));
 }
 
+// Without the I2C rules (filter off, SPI, forced display) the walk enters
+// every record it keeps: the range and the quiet spans still count where
+// the filter is on, and a full view stops the walk at the row that fills it.
+struct KeptCase {
+  const char* name;
+  bool spi;
+  bool enabled;
+  bool changes_only;
+  bool range;
+  std::vector<uint32_t> entered;
+};
+
+const KeptCase kKeptCases[] = {
+    {"FilterOffTakesAll", false, false, true, true, {0, 1, 2, 3, 4, 5}},
+    {"SpiAll", true, true, false, false, {0, 1, 2, 3, 4, 5}},
+    {"SpiRange", true, true, false, true, {1, 2, 3, 4}},
+    {"SpiChangesOnly", true, true, true, false, {1, 2, 4, 5}},
+    {"SpiRangeAndChanges", true, true, true, true, {1, 2, 4}},
+};
+
+class FilterKept : public FilterTest, public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(FilterKept, EntersEveryRecordTheWalkKeeps) {
+  const KeptCase& c = GetParam();
+  if (c.spi) s_ = views_test::SpiSettings();
+  for (int i = 0; i < 6; ++i) Add().Status = i % 3 == 0 ? kStatusNoChange : 0;
+  s_.FilterEnable = c.enabled ? 1 : 0;
+  s_.FilterChangesOnly = c.changes_only ? 1 : 0;
+  s_.FilterRangeEnable = c.range ? 1 : 0;
+  s_.FilterRangeStart = 1;
+  s_.FilterRangeEnd = 4;
+  EXPECT_EQ(Apply(), c.entered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Walk, FilterKept, ::testing::ValuesIn(kKeptCases),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
 }  // namespace
 }  // namespace orvane
