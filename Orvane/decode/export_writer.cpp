@@ -16,19 +16,24 @@ using velix::platform::Icon;
 using velix::platform::SectionLock;
 using velix::platform::StringPrintf;
 
-bool ExportWriter::WritePages() {
-  size_t written = 0;
-  const bool ok = output_.WriteBlocks(block_.get(), size_, &written);
-  if (!ok) error_ = static_cast<uint32_t>(output_.Error());
-  size_ -= written;
-  std::memmove(block_.get(), block_.get() + written, size_);
-  return ok;
+bool ExportWriter::WriteAll(const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd_, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      error_ = static_cast<uint32_t>(errno);
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
 }
 
 ExportWriter::ExportWriter(int fd, LineEnds line_ends)
-    : output_(fd),
+    : fd_(fd),
       line_ends_(line_ends),
-      block_(velix::platform::AllocateAlignedBuffer(kExportBlockBytes + kExportBlockBytes / 2)),
+      block_(std::make_unique_for_overwrite<char[]>(kExportBlockBytes + kExportBlockBytes / 2)),
       capacity_(kExportBlockBytes + kExportBlockBytes / 2) {}
 
 ExportWriter::~ExportWriter() { Flush(); }
@@ -37,7 +42,7 @@ char* ExportWriter::Room(size_t bytes) {
   if (Failed()) return nullptr;
   if (capacity_ - size_ < bytes) {
     const size_t capacity = size_ + bytes;
-    auto block = velix::platform::AllocateAlignedBuffer(capacity);
+    auto block = std::make_unique_for_overwrite<char[]>(capacity);
     std::memcpy(block.get(), block_.get(), size_);
     block_ = std::move(block);
     capacity_ = capacity;
@@ -47,7 +52,7 @@ char* ExportWriter::Room(size_t bytes) {
 
 bool ExportWriter::Commit(const char* end) {
   size_ = static_cast<size_t>(end - block_.get());
-  return size_ < kExportBlockBytes || WritePages();
+  return size_ < kExportBlockBytes || Flush();
 }
 
 bool ExportWriter::Write(std::string_view text) {
@@ -70,8 +75,7 @@ bool ExportWriter::Write(std::string_view text) {
 
 bool ExportWriter::Flush() {
   if (Failed()) return false;
-  const bool written = output_.WriteAll(block_.get(), size_);
-  if (!written) error_ = static_cast<uint32_t>(output_.Error());
+  const bool written = WriteAll(block_.get(), size_);
   size_ = 0;
   return written;
 }

@@ -21,7 +21,6 @@
 #include "Orvane/decode/cell_texts.h"
 #include "Orvane/decode/detail_loader.h"
 #include "Orvane/decode/export_bytes.h"
-#include "platform/bulk_file_output.h"
 #include "platform/interaction.h"
 
 namespace orvane {
@@ -29,11 +28,9 @@ namespace orvane {
 inline constexpr char kExportErrorTitle[] = "ErrorInfomation";
 
 // Writes to a descriptor the caller owns, in blocks of kExportBlockBytes:
-// a report of millions of lines costs a few hundred system calls, and its
-// whole pages bypass the page cache (see BulkFileOutput). Write only fills
-// the block (a full block goes out at once, but for the part of a page at
-// its end); Flush hands over the rest, and the destructor flushes what is
-// still held. A row can also
+// a report of millions of lines costs a few hundred system calls. Write
+// only fills the block (a full block goes out at once); Flush hands over
+// the rest, and the destructor flushes what is still held. A row can also
 // be formatted in place: Room gives the end of the block, Commit takes
 // what was written there. After the first failed write nothing more is
 // written and ErrorCode() holds the system error code.
@@ -66,15 +63,14 @@ class ExportWriter {
   std::string_view LineEnd() const { return line_ends_ == LineEnds::kCrLf ? "\r\n" : "\n"; }
 
  private:
-  // Writes the block's whole pages and keeps the rest at its front.
-  bool WritePages();
+  bool WriteAll(const char* data, size_t size);
 
-  velix::platform::BulkFileOutput output_;
+  int fd_;
   LineEnds line_ends_;
   uint32_t error_ = 0;
   // Converted text not yet written: size_ characters of a block of
   // capacity_, which grows only for a line longer than the spare half.
-  velix::platform::AlignedBuffer block_;
+  std::unique_ptr<char[]> block_;
   size_t size_ = 0;
   size_t capacity_ = 0;
 };

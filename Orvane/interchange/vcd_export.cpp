@@ -8,7 +8,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "Orvane/capture/sample_atom.h"
@@ -17,7 +16,6 @@
 #include "Orvane/interchange/replacing_file.h"
 #include "Orvane/interchange/settings_comment.h"
 #include "Orvane/interchange/vcd_atom_text.h"
-#include "platform/bulk_file_output.h"
 
 namespace velix::interchange {
 namespace {
@@ -67,19 +65,17 @@ class BlockReader {
 // Collects text in a buffer and writes it out when little room is left.
 class TextWriter {
  public:
-  TextWriter() : buffer_(platform::AllocateAlignedBuffer(kTextBuffer)) {}
+  TextWriter() : buffer_(kTextBuffer) {}
   ~TextWriter() {
-    output_.reset();
     if (fd_ >= 0) ::close(fd_);
   }
   bool Open(const std::string& path) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd_ >= 0) output_.emplace(fd_);
     return fd_ >= 0;
   }
   void Text(std::string_view text) {
     for (const char c : text) {
-      if (kTextBuffer - used_ <= kFlushRoom) Flush();
+      if (buffer_.size() - used_ <= kFlushRoom) Flush();
       buffer_[used_++] = c;
     }
   }
@@ -87,47 +83,50 @@ class TextWriter {
   // writing loop keeps this cursor in a local and hands it back through
   // Commit: a member advanced after every store through a char pointer
   // would be reloaded and stored each time.
-  char* Cursor() { return buffer_.get() + used_; }
+  char* Cursor() { return buffer_.data() + used_; }
   // How many atoms' text fits at `cursor`: the writing loop runs that many
   // without a check or a call, so its values stay in registers.
   size_t AtomRoom(const char* cursor) const {
-    return static_cast<size_t>(buffer_.get() + kTextBuffer - cursor) / kAtomTextMax;
+    return static_cast<size_t>(buffer_.data() + buffer_.size() - cursor) / kAtomTextMax;
   }
   // Takes in what was written up to `cursor`, writing the buffer out once
   // less than kFlushRoom is left; returns where to go on.
   char* Commit(char* cursor) {
-    used_ = static_cast<size_t>(cursor - buffer_.get());
-    if (kTextBuffer - used_ < kFlushRoom) Flush();
+    used_ = static_cast<size_t>(cursor - buffer_.data());
+    if (buffer_.size() - used_ < kFlushRoom) Flush();
     return Cursor();
   }
-  // Writes the buffer's whole pages; the part of a page at its end moves to
-  // its front. After a failed write the text is dropped: Close reports it.
-  void Flush() {
-    size_t written = 0;
-    if (!output_->WriteBlocks(buffer_.get(), used_, &written)) written = used_;
-    used_ -= written;
-    std::memmove(buffer_.get(), buffer_.get() + written, used_);
+  bool Flush() {
+    size_t done = 0;
+    while (ok_ && done < used_) {
+      const ssize_t n = ::write(fd_, buffer_.data() + done, used_ - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        ok_ = false;
+        errno_ = errno;
+      } else {
+        done += static_cast<size_t>(n);
+      }
+    }
+    used_ = 0;
+    return ok_;
   }
   bool Close() {
-    bool ok = output_->WriteAll(buffer_.get(), used_);
-    const int error = output_->Error();
-    output_.reset();
-    if (::close(fd_) != 0 && ok) {
-      ok = false;
+    const bool flushed = Flush();
+    if (::close(fd_) != 0 && flushed) {
+      ok_ = false;
       errno_ = errno;
-    } else if (!ok) {
-      errno_ = error;
     }
     fd_ = -1;
-    return ok;
+    return ok_;
   }
   int Errno() const { return errno_; }
 
  private:
-  platform::AlignedBuffer buffer_;
+  std::vector<char> buffer_;
   size_t used_ = 0;
   int fd_ = -1;
-  std::optional<platform::BulkFileOutput> output_;
+  bool ok_ = true;
   int errno_ = 0;
 };
 

@@ -1,7 +1,7 @@
 // The export writer's blocks reach the file whole and in order however the
 // rows arrive: written with line-end conversion or formatted in place,
-// across many blocks (whose whole pages may bypass the page cache), with
-// lines longer than the block's spare room, and after a flush in between.
+// across many blocks, with lines longer than the block's spare room, and
+// after a flush in between.
 
 #include "Orvane/decode/export_writer.h"
 
