@@ -17,10 +17,15 @@ namespace orvane {
 
 // The address bytes in front of the data of an I2C monitor record: two for
 // a 10-bit write, else one (none in an empty record).
+inline uint32_t MonitorI2CAddressBytes(uint32_t bytes, bool ten_bit, bool read) {
+  if (bytes == 0) return 0;
+  return ten_bit && !read ? 2 : 1;
+}
+
+// The same for a closed record, from its BitCount and I2CFlags.
 inline uint32_t MonitorI2CAddressBytes(const TransactionInfo& record) {
-  if (record.BitCount == 0) return 0;
   const uint16_t flags = record.i2c.I2CFlags;
-  return (flags & kI2C10Bit) && !(flags & kI2CRead) ? 2 : 1;
+  return MonitorI2CAddressBytes(record.BitCount, (flags & kI2C10Bit) != 0, (flags & kI2CRead) != 0);
 }
 
 class MonitorI2CFirstBytes {

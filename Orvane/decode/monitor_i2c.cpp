@@ -346,9 +346,7 @@ class MonitorI2CDecoder : public MonitorRunLoop<MonitorI2CDecoder> {
     r.i2c.I2CAddress = static_cast<uint16_t>(upper_ << 8 | low_);
     r.i2c.I2CFlags = static_cast<uint16_t>(uint32_t{ten_bit_} * kI2C10Bit | uint32_t{read_} * kI2CRead |
                                            uint32_t{nack_} * kI2CNack | kHsFlags[hs_ & 3]);
-    // MonitorI2CAddressBytes of the record, from what it was made of.
-    const uint32_t address_bytes = bytes_ == 0 ? 0 : ten_bit_ && !read_ ? 2 : 1;
-    first_bytes_.FillPreview(r, address_bytes);
+    first_bytes_.FillPreview(r, MonitorI2CAddressBytes(bytes_, ten_bit_, read_));
     CloseIntoList(ctx_, ref, r);
     step_records_.Added(start_position_);
     status_ = 0;
