@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "Orvane/capture/sample_atom.h"
+
 namespace velix::interchange {
 namespace {
 
@@ -52,8 +54,7 @@ size_t VcdAtomText::Start(uint8_t state, uint64_t count, char* out) {
 
 // The loop for one number of ticks per sample period (0: any other, read
 // from ticks_): the product for the time stamp is then a shift and an add
-// rather than a multiplication by a value loaded from memory. The atom's fields are taken straight from its
-// bytes, without widening each from a byte-sized field.
+// rather than a multiplication by a value loaded from memory.
 template <uint64_t kTicks>
 size_t VcdAtomText::WriteAt(const uint8_t* data, size_t i, size_t end, char** at, bool* corrupt) {
   // Locals, not members: stores through the output pointer may alias any
@@ -65,27 +66,20 @@ size_t VcdAtomText::WriteAt(const uint8_t* data, size_t i, size_t end, char** at
   char* out = *at;
   *corrupt = false;
   do {
-    const size_t low = data[i];
-    size_t next = low & 0x0F;
-    if ((low & 0x10) != 0) [[likely]] {
-      pending += low >> 5;
-      i += 1;
-    } else {
-      // A long atom stands only at an even position.
-      if ((i & 1) != 0) {
-        *corrupt = true;
-        break;
-      }
-      pending += (low | size_t{data[i + 1]} << 8) >> 5;
-      i += 2;
+    const orvane::SampleAtom atom = orvane::DecodeAtom(data + i, (i & 1) != 0);
+    if (atom.size == orvane::kAtomAlignError) {
+      *corrupt = true;
+      break;
     }
-    if (next == state) continue;
+    i += atom.size;
+    pending += atom.count;
+    if (atom.state == state) continue;
     if (pending != 0) {
       out += stamp.Advance(pending * ticks, out);
       pending = 0;
     }
-    out += PutChanges(out, state, next);
-    state = next;
+    out += PutChanges(out, state, atom.state);
+    state = atom.state;
   } while (i < end);
   stamp_ = stamp;
   pending_ = pending;
