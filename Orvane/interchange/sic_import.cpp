@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "Orvane/capture/sample_atom.h"
 #include "Orvane/interchange/bus_lines.h"
+#include "Orvane/interchange/change_read_ahead.h"
 #include "Orvane/interchange/channel_map.h"
 #include "Orvane/interchange/edge_time.h"
 #include "Orvane/interchange/replacing_file.h"
@@ -17,6 +19,7 @@ namespace velix::interchange {
 namespace {
 
 constexpr size_t kBatch = 1u << 14;
+constexpr size_t kBatchesAhead = 4;
 constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull;
 // Every long atom carries at most 2047 samples, so no longer capture fits a
 // file; the bound also keeps a hostile time stamp from making us write
@@ -80,7 +83,7 @@ class Importer {
       return false;
     }
     if (started_ && c.tick < last_tick_) {
-      error_ = "the source went back in time at " + TimeText(c.tick, source_.Tick());
+      error_ = "the source went back in time at " + TimeText(c.tick, tick_length_);
       return false;
     }
     last_tick_ = c.tick;
@@ -106,6 +109,9 @@ class Importer {
   }
 
   LogicSource& source_;
+  // The source's tick, kept here: while the import runs, the source is
+  // being read on another thread.
+  TickLength tick_length_;
   std::string& error_;
   std::vector<uint8_t> lines_of_channel_;
   std::array<const char*, kProbeLines> line_names_{};
@@ -189,7 +195,7 @@ bool Importer::Take(const LevelChange* changes, size_t count) {
       const int line = __builtin_ctz(merged);
       error_ = "the line " + std::string(line_names_[line]) + " (channel " + channel_names_[c->channel] +
                ") changes twice within one sample at " + RateText(rate_code_) + ", at " +
-               TimeText(c->tick, source_.Tick()) + ": the edges would merge; choose a higher --rate";
+               TimeText(c->tick, tick_length_) + ": the edges would merge; choose a higher --rate";
       return false;
     }
     seen |= state ^ next;
@@ -219,6 +225,7 @@ ImportStatus Importer::Run(const ImportOptions& options, const std::string& sic_
   line_names_ = LineNames(bus);
   rate_code_ = settings.SamplePeriodCode;
   const TickLength tick = source_.Tick();
+  tick_length_ = tick;
   if (tick.numerator == 0 || tick.denominator == 0) return Fail(ImportStatus::kBadInput, "the source has no time base");
   rule_ = std::make_unique<EdgeTimeRule>(tick, RateOfCode(rate_code_));
   quick_limit_ = rule_->LastNarrowTick(kMaxSamples);
@@ -242,12 +249,15 @@ ImportStatus Importer::Run(const ImportOptions& options, const std::string& sic_
     return file_sink(data, size);
   });
 
-  std::vector<LevelChange> batch(kBatch);
+  // The source parses ahead on its own thread while this one samples,
+  // encodes and writes.
+  ChangeReadAhead ahead(&source_, kBatch, kBatchesAhead);
   while (writer_->ok()) {
-    const size_t count = source_.Read(batch.data(), batch.size());
-    if (count == 0) break;
-    if (!Take(batch.data(), count)) return ImportStatus::kBadInput;
+    const std::span<const LevelChange> batch = ahead.Next();
+    if (batch.empty()) break;
+    if (!Take(batch.data(), batch.size())) return ImportStatus::kBadInput;
   }
+  ahead.Finish();
   if (source_.State() == SourceState::kFailed) return Fail(ImportStatus::kBadInput, source_.Error());
   if (writer_->ok()) {
     StartEncoder();
