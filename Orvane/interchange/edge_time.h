@@ -13,6 +13,8 @@
 namespace velix::interchange {
 
 class EdgeTimeRule {
+  __extension__ typedef unsigned __int128 Wide;
+
  public:
   // The rule for ticks up to `limit`, where every term fits 64 bits: a
   // small value a caller's loop can keep in registers.
@@ -29,7 +31,6 @@ class EdgeTimeRule {
     // (it costs tens of cycles, once per change): the product with the
     // reciprocal is the quotient or one less, and the remainder says which.
     uint64_t Quotient(uint64_t value) const {
-      __extension__ typedef unsigned __int128 Wide;
       const auto estimate = static_cast<uint64_t>((static_cast<Wide>(value) * reciprocal) >> 64);
       return estimate + (value - estimate * denominator >= denominator ? 1 : 0);
     }
@@ -57,7 +58,6 @@ class EdgeTimeRule {
 
   // seconds_per_tick x rate = whole_ + narrow_.part / narrow_.denominator,
   // reduced.
-  __extension__ typedef unsigned __int128 Wide;
   Wide whole_ = 0;
   Narrow narrow_;
 };
